@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+// The language-dependent texts that other parts compose into statuses, counts and messages.
+// All thirteen are written together whenever the language is applied to the main window.
+struct MessageTexts
+{
+    QString txt_geladen;
+    QString txt_umbenannt;
+    QString txt_nicht_umbenannt;
+    QString txt_ordnerwahl;
+    QString txt_st_umbenannt;
+    QString txt_st_neu;
+    QString txt_st_existiert;
+    QString txt_st_fehler;
+    QString txt_ordner_fehlt;
+    QString txt_datei_doppelt;
+    QString txt_datei_einmal;
+    QString txt_ordner_doppelt;
+    QString txt_ordner_einmal;
+
+    static MessageTexts german();
+    static MessageTexts english();
+};
+
+// The count text: the number without grouping followed by txt_geladen.
+QString countText(int count, const MessageTexts& texts);
+
+// The UI language chosen by marker files "en" and "de" in folder ("de" wins; German by default).
+QString languageFromMarkerFiles(const QString& folder);
+
+} // namespace qv

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace qv {
+
+// A failure to create or write a settings file; message() is the text shown to the user.
+class ProfileError : public std::runtime_error
+{
+public:
+    explicit ProfileError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message)
+    {
+    }
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// A sectioned key=value settings file in the classic profile format: CRLF lines, sections and
+// keys compared without regard to case, UTF-16LE when the file starts with a byte order mark and
+// UTF-8 otherwise. Every call opens the file, does its work and closes it again; writing updates
+// the file in place and keeps every line it does not touch.
+class ProfileFile
+{
+public:
+    explicit ProfileFile(const QString& fileName);
+
+    // Creates the file holding only the UTF-16LE byte order mark when it does not exist yet
+    // (not for ".bmp", ".gif", ".jpg", ".jpeg"). Throws "Cannot create file \"%s\". %s".
+    void createIfMissing() const;
+
+    QString readString(const QString& section, const QString& key, const QString& def) const;
+    int readInteger(const QString& section, const QString& key, int def) const;
+    bool readBool(const QString& section, const QString& key, bool def) const;
+
+    // Throw "Unable to write to %s" when the file cannot be written.
+    void writeString(const QString& section, const QString& key, const QString& value) const;
+    void writeInteger(const QString& section, const QString& key, int value) const;
+    void writeBool(const QString& section, const QString& key, bool value) const;
+
+    // Adds one more pair of outer quotes to a text that begins and ends with the same quote.
+    static QString protectQuotes(const QString& text);
+
+private:
+    QString m_fileName;
+};
+
+} // namespace qv

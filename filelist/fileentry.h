@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+// One row of the file list: exactly its five column texts.
+struct FileEntry
+{
+    QString name;
+    QString type;
+    QString size;
+    QString status;
+    QString path;
+};
+
+enum FileListColumn { ColName = 0, ColType = 1, ColSize = 2, ColStatus = 3, ColPath = 4 };
+
+// Entry for a file: base name, upper-case extension without the full stop, size text.
+FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QString& status);
+// Entry for a folder: the text after the last separator, type "DIR", no size.
+FileEntry folderEntryFor(const QString& path, const QString& status);
+
+} // namespace qv

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace qv {
+
+// The pieces of text between separators, empty pieces included ("" gives one empty piece).
+QStringList SplitText(const QString& text, QChar separator);
+
+// Patterns for a scan: "*.*" for all files, otherwise ".ext" per non-empty item of the filter
+// text with blanks removed.
+QStringList scanPatterns(bool allFiles, const QString& filterText);
+
+// Appends the files of folder that match one of the patterns (file name ends with the pattern,
+// letter case ignored; "*.*" matches every file). With recursive set, the files of each subfolder
+// come first (names sorted per folder, symbolic links to folders not followed), then the folder's
+// own files, one pass per pattern. Folders that cannot be read contribute nothing.
+void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
+                bool recursive);
+
+// Whether a typed folder path is well formed enough to preselect it in the folder dialog.
+bool IsValidFolderPath(const QString& text);
+
+} // namespace qv

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs what the build needs, builds, and then runs the program, the tests, the benchmarks
+# or a screenshot of the main window.
+#   bash tools/quorvel.sh run | test | bench | screenshot [en|de]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2 xvfb xauth
+          dbus)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+
+build=${QUORVEL_BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+case "${1:-run}" in
+run)
+    exec "$build/app/quorvel"
+    ;;
+test)
+    cd "$build"
+    exec ctest --output-on-failure
+    ;;
+bench)
+    for b in "$build"/bench/bench_*; do
+        [ -x "$b" ] && QT_QPA_PLATFORM=offscreen "$b"
+    done
+    ;;
+screenshot)
+    lang=${2:-de}
+    out=${3:-screenshot-$lang.png}
+    dir=$(mktemp -d)
+    [ "$lang" = en ] && touch "$dir/en"
+    (cd "$dir" && QUORVEL_SCREENSHOT="$PWD/$out" xvfb-run -a -s "-screen 0 1280x1024x24" \
+        "$OLDPWD/$build/app/quorvel")
+    mv "$dir/$out" . 2>/dev/null || true
+    rm -rf "$dir"
+    echo "wrote $out"
+    ;;
+*)
+    echo "usage: $0 run|test|bench|screenshot [en|de]" >&2
+    exit 2
+    ;;
+esac
