@@ -74,6 +74,28 @@ void paintIcon(QPainter& p, const QRectF& r)
     p.restore();
 }
 
+// The icons of the maker's other programs: a tile in the product's colour with its initial.
+QImage productIcon(const QColor& colour, const QString& letter)
+{
+    QImage img(64, 64, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QLinearGradient tile(0, 0, 0, 64);
+    tile.setColorAt(0, colour.lighter(125));
+    tile.setColorAt(1, colour.darker(130));
+    p.setPen(Qt::NoPen);
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(2, 2, 60, 60), 13, 13);
+    p.setBrush(QColor(255, 255, 255, 40));
+    p.drawEllipse(QRectF(30, -14, 48, 48));
+    p.setPen(Qt::white);
+    p.setFont(font(38, QFont::Bold));
+    p.drawText(QRectF(2, 2, 60, 60), Qt::AlignCenter, letter);
+    return img;
+}
+
 bool writeJpeg(const QImage& image, const QString& path)
 {
     QImageWriter writer(path, "jpg");
@@ -258,6 +280,21 @@ int main(int argc, char** argv)
         paintIcon(p, QRectF(0, 0, 64, 64));
     }
     ok &= icon.save(path("quorvel.png"), "png");
+
+    QDir().mkpath(dir + "/products");
+    const struct
+    {
+        const char* name;
+        QColor colour;
+        const char* letter;
+    } others[] = {
+        {"tessaline", QColor(46, 140, 120), "T"}, {"dupravo", QColor(70, 90, 170), "D"},
+        {"ordelis", QColor(150, 80, 150), "O"},   {"textrova", QColor(60, 120, 180), "T"},
+        {"kalvent", QColor(190, 150, 40), "K"},
+    };
+    for (const auto& o : others)
+        ok &= productIcon(o.colour, QLatin1String(o.letter))
+                  .save(dir + "/products/" + QLatin1String(o.name) + ".png", "png");
 
     // Optional: PNG copies for quick viewing, written next to the given preview folder.
     if (argc > 2) {
