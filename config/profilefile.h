@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <stdexcept>
 
 namespace qv {
@@ -44,6 +46,17 @@ public:
 
     // Adds one more pair of outer quotes to a text that begins and ends with the same quote.
     static QString protectQuotes(const QString& text);
+
+    // The file format on bytes already in memory; the members above are these plus the disk.
+    // The value of the key as readString returns it, or nothing when section or key is missing.
+    static std::optional<QString> valueIn(const QByteArray& content, const QString& section,
+                                          const QString& key);
+    // The content with the key set to value; every byte outside the changed line stays as it was.
+    static QByteArray withValue(const QByteArray& content, const QString& section,
+                                const QString& key, const QString& value);
+    // A stored value as readInteger reads it: decimal with optional sign, or hexadecimal after
+    // "0x", "0X" or "$"; anything else gives def.
+    static int toInteger(const QString& value, int def);
 
 private:
     QString m_fileName;
