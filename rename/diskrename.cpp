@@ -1,1 +1,152 @@
+#include "rename/diskrename.h"
 
+#include "rename/textutil.h"
+
+#include <QFile>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/syscall.h>
+#endif
+#endif
+
+namespace qv {
+
+namespace {
+
+#ifndef Q_OS_WIN
+
+#ifndef RENAME_NOREPLACE
+constexpr unsigned RENAME_NOREPLACE = 1u << 0;
+#endif
+
+// The bytes that name `path` on disk, or nothing when the text cannot stand for a name: a NUL
+// would cut the name short, and a text that does not survive the trip to bytes and back would
+// rename something else than the user sees. U+FFFD is refused too: it almost always marks bytes
+// that were not UTF-8, so the real name on disk is different.
+bool diskName(const QString& path, QByteArray* bytes)
+{
+    if (path.isEmpty() || path.contains(QChar(u'\0')) ||
+        path.contains(QChar(QChar::ReplacementCharacter)))
+        return false;
+    *bytes = QFile::encodeName(path);
+    return QFile::decodeName(*bytes) == path;
+}
+
+bool exists(const char* path)
+{
+    struct stat st;
+    // Anything but "not there" counts as present, so that a doubtful answer never lets a rename
+    // through that could replace something.
+    return ::lstat(path, &st) == 0 || errno != ENOENT;
+}
+
+bool testThenRename(const char* from, const char* to)
+{
+    if (exists(to))
+        return false;
+    return ::rename(from, to) == 0;
+}
+
+bool linkThenUnlink(const char* from, const char* to)
+{
+    if (::link(from, to) != 0) {
+        // File systems without hard links (FAT, some FUSE) leave only the test.
+        if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
+            return testThenRename(from, to);
+        return false;
+    }
+    if (::unlink(from) != 0) {
+        const int saved = errno;
+        ::unlink(to);
+        errno = saved;
+        return false;
+    }
+    return true;
+}
+
+bool renameWithoutFlag(const char* from, const char* to)
+{
+    struct stat st;
+    if (::lstat(from, &st) != 0)
+        return false;
+    // Plain rename(2) silently replaces an existing file or empty folder, so it only ever runs
+    // behind a test; a hard link refuses an existing target by itself.
+    if (S_ISDIR(st.st_mode))
+        return testThenRename(from, to);
+    return linkThenUnlink(from, to);
+}
+
+#endif
+
+// Checks shared by every way of renaming; on success `source` and `target` hold the disk names.
+bool acceptablePaths(const QString& from, const QString& to, QByteArray* source, QByteArray* target)
+{
+    if (from.isEmpty() || !isAcceptableNewName(fileName(to)))
+        return false;
+#ifdef Q_OS_WIN
+    Q_UNUSED(source);
+    Q_UNUSED(target);
+    return !from.contains(QChar(u'\0')) && !to.contains(QChar(u'\0'));
+#else
+    return diskName(from, source) && diskName(to, target);
+#endif
+}
+
+} // namespace
+
+bool isAcceptableNewName(const QString& name)
+{
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return false;
+    if (name.contains(u'/') || name.contains(QChar(u'\0')))
+        return false;
+#ifdef Q_OS_WIN
+    if (name.contains(u'\\') || name.contains(u':'))
+        return false;
+#endif
+    return true;
+}
+
+bool NoReplaceRenamer::rename(const QString& from, const QString& to)
+{
+    QByteArray source;
+    QByteArray target;
+    if (!acceptablePaths(from, to, &source, &target))
+        return false;
+
+#ifdef Q_OS_WIN
+    // Without MOVEFILE_REPLACE_EXISTING the call fails when the target exists.
+    return ::MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
+                         reinterpret_cast<const wchar_t*>(to.utf16()), 0) != 0;
+#else
+#if defined(Q_OS_LINUX) && defined(SYS_renameat2)
+    if (::syscall(SYS_renameat2, AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
+                  RENAME_NOREPLACE) == 0)
+        return true;
+    // EINVAL also means "folder into itself"; the fallback then fails the same way.
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+#endif
+
+    return renameWithoutFlag(source.constData(), target.constData());
+#endif
+}
+
+#ifndef Q_OS_WIN
+bool FallbackRenamer::rename(const QString& from, const QString& to)
+{
+    QByteArray source;
+    QByteArray target;
+    return acceptablePaths(from, to, &source, &target) &&
+           renameWithoutFlag(source.constData(), target.constData());
+}
+#endif
+
+} // namespace qv

@@ -21,6 +21,17 @@ public:
     bool rename(const QString& from, const QString& to) override;
 };
 
+#ifndef Q_OS_WIN
+// The way NoReplaceRenamer goes where renameat2 is refused: link+unlink for everything but
+// folders, test-then-rename for folders. Public so that it can be checked on file systems that
+// do support the flag.
+class FallbackRenamer : public DiskRenamer
+{
+public:
+    bool rename(const QString& from, const QString& to) override;
+};
+#endif
+
 // A new file name the disk may be asked for: not empty, not "." or "..", no '/' and no NUL.
 bool isAcceptableNewName(const QString& name);
 

@@ -1,1 +1,5 @@
 # Tests of the rename folder.
+quorvel_add_test(tst_textutil SOURCES tst_textutil.cpp LIBS qv_rename_core)
+quorvel_add_test(tst_renamename SOURCES tst_renamename.cpp LIBS qv_rename_core)
+quorvel_add_test(tst_shortenpath SOURCES tst_shortenpath.cpp LIBS qv_rename_core)
+quorvel_add_test(tst_diskrename SOURCES tst_diskrename.cpp LIBS qv_rename_core)

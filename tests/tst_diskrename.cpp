@@ -1,0 +1,274 @@
+#include "rename/diskrename.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace qv;
+
+namespace {
+
+// Every file and folder below root with the content of each file, so a test sees any change.
+QStringList snapshot(const QString& root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString relative = QDir(root).relativeFilePath(path);
+        if (it.fileInfo().isDir()) {
+            entries.append(relative + u'/');
+        } else {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                return {QStringLiteral("unreadable: ") + relative};
+            entries.append(relative + u'=' + QString::fromUtf8(file.readAll()));
+        }
+    }
+    entries.sort();
+    return entries;
+}
+
+} // namespace
+
+class TestDiskRename : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void rename_data();
+    void rename();
+    void longName_data();
+    void longName();
+    void symbolicLink_data();
+    void symbolicLink();
+    void readOnlyFolder();
+    void undecodableName();
+    void acceptableName_data();
+    void acceptableName();
+
+private:
+    void makeFile(const QString& relative, const QByteArray& content);
+    void makeFolder(const QString& relative);
+    QString path(const QString& relative) const { return m_dir->filePath(relative); }
+    static std::unique_ptr<DiskRenamer> renamer(bool fallback);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestDiskRename::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+std::unique_ptr<DiskRenamer> TestDiskRename::renamer(bool fallback)
+{
+    if (fallback)
+        return std::make_unique<FallbackRenamer>();
+    return std::make_unique<NoReplaceRenamer>();
+}
+
+void TestDiskRename::makeFile(const QString& relative, const QByteArray& content)
+{
+    QFile file(path(relative));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+}
+
+void TestDiskRename::makeFolder(const QString& relative)
+{
+    QVERIFY(QDir().mkpath(path(relative)));
+}
+
+// Each row sets up files ("name=content") and folders ("name/"), renames from -> to and states
+// the whole tree afterwards.
+void TestDiskRename::rename_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("renamed");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<bool>("fallback");
+
+    // Every case runs through both ways of renaming: the flag-guarded call the file systems here
+    // support, and the chain used where they refuse the flag.
+    const auto add = [](const char* name, const QStringList& before, const QString& from,
+                        const QString& to, bool renamed, const QStringList& after) {
+        for (const bool fallback : {false, true}) {
+            const QByteArray tag = (fallback ? "fallback/" : "no-replace/") + QByteArray(name);
+            QTest::newRow(tag.constData()) << before << from << to << renamed << after << fallback;
+        }
+    };
+
+    add("plain file", QStringList{"a.txt=A"}, "a.txt", "b.txt", true, QStringList{"b.txt=A"});
+    add("target file exists", QStringList{"a.txt=A", "b.txt=B"}, "a.txt", "b.txt", false,
+        QStringList{"a.txt=A", "b.txt=B"});
+    add("target empty folder exists", QStringList{"a.txt=A", "b/"}, "a.txt", "b", false,
+        QStringList{"a.txt=A", "b/"});
+    add("folder onto empty folder", QStringList{"a/", "a/x=X", "b/"}, "a", "b", false,
+        QStringList{"a/", "a/x=X", "b/"});
+    add("folder onto non-empty folder", QStringList{"a/", "a/x=X", "b/", "b/y=Y"}, "a", "b", false,
+        QStringList{"a/", "a/x=X", "b/", "b/y=Y"});
+    add("folder onto file", QStringList{"a/", "a/x=X", "b=B"}, "a", "b", false,
+        QStringList{"a/", "a/x=X", "b=B"});
+    add("folder with contents",
+        QStringList{"pics/", "pics/x.jpg=J", "pics/sub/", "pics/sub/y=Y", "pics2/"}, "pics",
+        "photos", true,
+        QStringList{"photos/", "photos/sub/", "photos/sub/y=Y", "photos/x.jpg=J", "pics2/"});
+    add("case only", QStringList{"report.txt=R"}, "report.txt", "Report.txt", true,
+        QStringList{"Report.txt=R"});
+    add("missing source", QStringList{"b.txt=B"}, "a.txt", "c.txt", false, QStringList{"b.txt=B"});
+    add("same name", QStringList{"a.txt=A"}, "a.txt", "a.txt", false, QStringList{"a.txt=A"});
+    add("into another existing folder", QStringList{"a.txt=A", "sub/"}, "a.txt", "sub/a.txt", true,
+        QStringList{"sub/", "sub/a.txt=A"});
+    add("folder into itself", QStringList{"a/", "a/x=X"}, "a", "a/b", false,
+        QStringList{"a/", "a/x=X"});
+    add("target ends in separator", QStringList{"a/"}, "a", "b/", false, QStringList{"a/"});
+    add("target dot-dot", QStringList{"d/", "d/a.txt=A"}, "d/a.txt", "d/..", false,
+        QStringList{"d/", "d/a.txt=A"});
+    add("unicode names", QStringList{"Ä ö.txt=U"}, "Ä ö.txt", "Grüße 日本.txt", true,
+        QStringList{"Grüße 日本.txt=U"});
+    add("backslash and colon in the new name", QStringList{"a.txt=A"}, "a.txt", "b\\c:d.txt", true,
+        QStringList{"b\\c:d.txt=A"});
+}
+
+void TestDiskRename::rename()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(bool, renamed);
+    QFETCH(QStringList, after);
+
+    for (const QString& entry : std::as_const(before)) {
+        if (entry.endsWith(u'/'))
+            makeFolder(entry);
+        else
+            makeFile(entry.section(u'=', 0, 0), entry.section(u'=', 1).toUtf8());
+    }
+    QStringList sorted = before;
+    sorted.sort();
+    QCOMPARE(snapshot(m_dir->path()), sorted);
+
+    QFETCH(bool, fallback);
+    QCOMPARE(renamer(fallback)->rename(path(from), path(to)), renamed);
+    QCOMPARE(snapshot(m_dir->path()), after);
+}
+
+void TestDiskRename::longName_data()
+{
+    QTest::addColumn<bool>("fallback");
+    QTest::newRow("no-replace") << false;
+    QTest::newRow("fallback") << true;
+}
+
+void TestDiskRename::longName()
+{
+    QFETCH(bool, fallback);
+    makeFile(QStringLiteral("a.txt"), "A");
+    const auto renamer = TestDiskRename::renamer(fallback);
+    QVERIFY(!renamer->rename(path("a.txt"), path(QString(256, u'x'))));
+    // Two-byte characters: 128 of them are already 256 bytes.
+    QVERIFY(!renamer->rename(path("a.txt"), path(QString(128, QChar(0xE4)))));
+    QCOMPARE(snapshot(m_dir->path()), QStringList{"a.txt=A"});
+    QVERIFY(renamer->rename(path("a.txt"), path(QString(255, u'x'))));
+    QCOMPARE(snapshot(m_dir->path()), QStringList{QString(255, u'x') + QStringLiteral("=A")});
+}
+
+void TestDiskRename::symbolicLink_data()
+{
+    longName_data();
+}
+
+// The link itself is renamed, never the folder it points to.
+void TestDiskRename::symbolicLink()
+{
+    QFETCH(bool, fallback);
+    makeFolder(QStringLiteral("target"));
+    makeFile(QStringLiteral("target/x"), "X");
+    QVERIFY(QFile::link(path("target"), path("link")));
+    QVERIFY(renamer(fallback)->rename(path("link"), path("renamed")));
+    QCOMPARE(QFileInfo(path("renamed")).symLinkTarget(), path("target"));
+    QVERIFY(!QFileInfo::exists(path("link")));
+    QVERIFY(QFileInfo::exists(path("target/x")));
+}
+
+void TestDiskRename::readOnlyFolder()
+{
+    if (::geteuid() == 0)
+        QSKIP("root ignores folder permissions");
+    makeFolder(QStringLiteral("locked"));
+    makeFile(QStringLiteral("locked/a.txt"), "A");
+    QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
+    QVERIFY(QFile::setPermissions(path("locked"), readOnly));
+    const bool renamed = NoReplaceRenamer().rename(path("locked/a.txt"), path("locked/b.txt")) ||
+                         FallbackRenamer().rename(path("locked/a.txt"), path("locked/b.txt"));
+    QVERIFY(QFile::setPermissions(path("locked"), readOnly | QFile::WriteOwner));
+    QVERIFY(!renamed);
+    QCOMPARE(snapshot(m_dir->path()), (QStringList{"locked/", "locked/a.txt=A"}));
+}
+
+// A name that is not UTF-8 on disk reaches us with U+FFFD in its place. Renaming by that text
+// must fail, not hit a file whose name really holds the character, nor mangle either name.
+void TestDiskRename::undecodableName()
+{
+    const QByteArray rawName = QFile::encodeName(m_dir->path()) + "/a\xff";
+    const int fd = ::open(rawName.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    const QString seen = QStringLiteral("a") + QChar(QChar::ReplacementCharacter);
+    makeFile(seen, "L");
+
+    for (const bool fallback : {false, true}) {
+        const auto r = renamer(fallback);
+        QVERIFY(!r->rename(path(seen), path("b")));
+        QVERIFY(!r->rename(path(seen), path("a") + QChar(QChar::ReplacementCharacter) + u'2'));
+        QVERIFY(!r->rename(path("c"), path("c") + QChar(0xD800)));
+        QVERIFY(!r->rename(path(QStringLiteral("a") + QChar(u'\0') + u'x'), path("b")));
+        QVERIFY(!r->rename(path(seen), path(QStringLiteral("b") + QChar(u'\0'))));
+    }
+    QCOMPARE(::access(rawName.constData(), F_OK), 0);
+    QVERIFY(QFileInfo::exists(path(seen)));
+    QVERIFY(!QFileInfo::exists(path("b")));
+}
+
+void TestDiskRename::acceptableName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("acceptable");
+
+    QTest::newRow("plain") << "a.txt" << true;
+    QTest::newRow("dot file") << ".profile" << true;
+    QTest::newRow("three dots") << "..." << true;
+    QTest::newRow("blank") << " " << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("dot") << "." << false;
+    QTest::newRow("dot-dot") << ".." << false;
+    QTest::newRow("slash") << "a/b" << false;
+    QTest::newRow("leading slash") << "/a" << false;
+    QTest::newRow("NUL") << QString::fromUtf16(u"a\0b", 3) << false;
+#ifndef Q_OS_WIN
+    QTest::newRow("backslash") << "a\\b" << true;
+    QTest::newRow("colon") << "a:b" << true;
+#endif
+}
+
+void TestDiskRename::acceptableName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, acceptable);
+    QCOMPARE(isAcceptableNewName(name), acceptable);
+}
+
+QTEST_GUILESS_MAIN(TestDiskRename)
+#include "tst_diskrename.moc"

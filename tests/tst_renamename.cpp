@@ -1,0 +1,232 @@
+#include "rename/renamename.h"
+
+#include <QTest>
+
+using namespace qv;
+
+Q_DECLARE_METATYPE(qv::RenameSettings)
+
+namespace {
+
+const QDate fixedDay(2024, 3, 7);
+
+RenameSettings maskSettings(const QString& mask, const QString& start = QStringLiteral("1"))
+{
+    RenameSettings s;
+    s.maskActive = true;
+    s.mask = mask;
+    s.numStart = start;
+    return s;
+}
+
+RenameSettings searchSettings(const QString& old, const QString& neu, bool inName, bool inExt)
+{
+    RenameSettings s;
+    s.searchActive = true;
+    s.searchOld = old;
+    s.searchNew = neu;
+    s.searchInName = inName;
+    s.searchInExtension = inExt;
+    return s;
+}
+
+} // namespace
+
+class TestRenameName : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mask_data();
+    void mask();
+    void zeroNum_data();
+    void zeroNum();
+    void search_data();
+    void search();
+    void previewPosition_data();
+    void previewPosition();
+};
+
+void TestRenameName::mask_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<RenameSettings>("settings");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("result");
+
+    const RenameSettings defaults = maskSettings(QStringLiteral("%name%"));
+    QTest::newRow("default keeps name") << "report.txt" << defaults << 0 << 1 << "report.txt";
+    QTest::newRow("default keeps doubled extension")
+        << "photo.jpg.jpg" << defaults << 0 << 1 << "photo.jpg.jpg";
+    QTest::newRow("default keeps two extensions")
+        << "archive.tar.gz" << defaults << 0 << 1 << "archive.tar.gz";
+    QTest::newRow("full path gives file name only")
+        << "/a/b/x.jpg" << defaults << 0 << 1 << "x.jpg";
+    QTest::newRow("empty name") << "" << defaults << 0 << 1 << "";
+    QTest::newRow("empty mask keeps extension") << "x.jpg" << maskSettings("") << 0 << 1 << ".jpg";
+    QTest::newRow("inactive mask is ignored") << "x.jpg" << [] {
+        RenameSettings s = maskSettings("%num%-%abs%");
+        s.maskActive = false;
+        return s;
+    }() << 3 << 9 << "x.jpg";
+    QTest::newRow("folder extension")
+        << "My.Folder" << maskSettings("%name%_%num%") << 0 << 1 << "My_1.Folder";
+    QTest::newRow("num from position")
+        << "a.txt" << maskSettings("%name%-%num%") << 4 << 9 << "a-5.txt";
+    QTest::newRow("abs") << "a.txt" << maskSettings("%num% of %abs%") << 1 << 12 << "2 of 12.txt";
+    QTest::newRow("placeholder inside old name") << "A%num%" << defaults << 0 << 1 << "A1";
+    QTest::newRow("date placeholders")
+        << "a.txt" << maskSettings("%d%.%t%.%m%.%j%.%y%") << 0 << 1 << "07.07.03.2024.2024.txt";
+    QTest::newRow("day then m%") << "a" << maskSettings("%d%m%") << 0 << 1 << "07m%";
+    QTest::newRow("table order: num before abs")
+        << "a" << maskSettings("%%num%abs%") << 0 << 5 << "%1abs%";
+    QTest::newRow("num takes the percent abs would need")
+        << "a" << maskSettings("%abs%num%") << 0 << 5 << "%abs1";
+    QTest::newRow("num text forms 0num") << "a" << maskSettings("%%num%num%", "0") << 0 << 5 << "0";
+    QTest::newRow("start 007") << "a" << maskSettings("%num%", "007") << 0 << 1 << "7";
+    QTest::newRow("start abc") << "a" << maskSettings("%num%", "abc") << 0 << 1 << "1";
+    QTest::newRow("start empty") << "a" << maskSettings("%num%", "") << 0 << 1 << "1";
+    QTest::newRow("start Custom..") << "a" << maskSettings("%num%", "Custom..") << 2 << 5 << "3";
+    QTest::newRow("start Benutzer..")
+        << "a" << maskSettings("%num%", "Benutzer..") << 0 << 5 << "1";
+    QTest::newRow("start -3") << "a" << maskSettings("%num%", "-3") << 0 << 5 << "-3";
+    QTest::newRow("start hex") << "a" << maskSettings("%num%", "$10") << 0 << 5 << "16";
+    QTest::newRow("start at int max does not wrap")
+        << "a" << maskSettings("%num%", "2147483647") << 1 << 5 << "2147483648";
+    QTest::newRow("percent without placeholder")
+        << "a.txt" << maskSettings("100%") << 0 << 1 << "100%.txt";
+}
+
+void TestRenameName::mask()
+{
+    QFETCH(QString, name);
+    QFETCH(RenameSettings, settings);
+    QFETCH(int, position);
+    QFETCH(int, count);
+    QFETCH(QString, result);
+
+    QCOMPARE(RenameName(name, position, settings, count, fixedDay), result);
+}
+
+void TestRenameName::zeroNum_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QStringList>("numbers");
+
+    QTest::newRow("9 entries/start 1")
+        << 9 << "1" << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    QTest::newRow("10 entries/start 1")
+        << 10 << "1" << QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"};
+    QTest::newRow("10 entries/start 0")
+        << 10 << "0" << QStringList{"00", "01", "02", "03", "04", "05", "06", "07", "08", "09"};
+    QTest::newRow("8 entries/start 5")
+        << 8 << "5" << QStringList{"5", "6", "7", "8", "9", "10", "11", "12"};
+    QTest::newRow("1 entry/start 0") << 1 << "0" << QStringList{"0"};
+    QTest::newRow("100 entries/start 7") << 100 << "7" << QStringList{"007", "008"};
+    QTest::newRow("12 entries/start -3") << 12 << "-3" << QStringList{"-03", "-02", "-01", "00"};
+    QTest::newRow("5 entries/start -3") << 5 << "-3" << QStringList{"-3", "-2", "-1", "0", "1"};
+}
+
+void TestRenameName::zeroNum()
+{
+    QFETCH(int, count);
+    QFETCH(QString, start);
+    QFETCH(QStringList, numbers);
+
+    const RenameSettings settings = maskSettings(QStringLiteral("%0num%"), start);
+    for (int i = 0; i < numbers.size(); ++i)
+        QCOMPARE(RenameName(QStringLiteral("f.jpg"), i, settings, count, fixedDay),
+                 numbers.at(i) + QStringLiteral(".jpg"));
+}
+
+void TestRenameName::search_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<RenameSettings>("settings");
+    QTest::addColumn<QString>("result");
+
+    QTest::newRow("name only") << "aXa.aaa" << searchSettings("a", "b", true, false) << "bXb.aaa";
+    QTest::newRow("extension only")
+        << "aXa.aaa" << searchSettings("a", "b", false, true) << "aXa.bbb";
+    QTest::newRow("both") << "aXa.aaa" << searchSettings("a", "b", true, true) << "bXb.bbb";
+    QTest::newRow("neither") << "aXa.aaa" << searchSettings("a", "b", false, false) << "aXa.aaa";
+    QTest::newRow(".jpg to .png/name only")
+        << "x.jpg" << searchSettings(".jpg", ".png", true, false) << "x.jpg";
+    QTest::newRow(".jpg to .png/extension only")
+        << "x.jpg" << searchSettings(".jpg", ".png", false, true) << "x.png";
+    QTest::newRow(".jpg to .png/both")
+        << "x.jpg" << searchSettings(".jpg", ".png", true, true) << "x.png";
+    QTest::newRow("match across the full stop")
+        << "ab.cd" << searchSettings("b.c", "_", true, true) << "a_d";
+    QTest::newRow("no match across the full stop/name only")
+        << "ab.cd" << searchSettings("b.c", "_", true, false) << "ab.cd";
+    QTest::newRow("inactive search") << "aaa.txt" << [] {
+        RenameSettings s = searchSettings("a", "b", true, true);
+        s.searchActive = false;
+        return s;
+    }() << "aaa.txt";
+    QTest::newRow("delete spaces")
+        << "my file name.txt" << searchSettings(" ", "", true, false) << "myfilename.txt";
+    QTest::newRow("search on the mask's output") << "old.txt" << [] {
+        RenameSettings s = searchSettings("old", "new", true, false);
+        s.maskActive = true;
+        s.mask = QStringLiteral("old_%name%");
+        return s;
+    }() << "new_new.txt";
+    QTest::newRow("search sees expanded number") << "x.txt" << [] {
+        RenameSettings s = searchSettings("1", "one", true, false);
+        s.maskActive = true;
+        s.mask = QStringLiteral("%name%%num%");
+        return s;
+    }() << "xone.txt";
+}
+
+void TestRenameName::search()
+{
+    QFETCH(QString, name);
+    QFETCH(RenameSettings, settings);
+    QFETCH(QString, result);
+
+    QCOMPARE(RenameName(name, 0, settings, 3, fixedDay), result);
+}
+
+void TestRenameName::previewPosition_data()
+{
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("listed");
+    QTest::addColumn<int>("expectedCalls");
+    QTest::addColumn<QString>("result");
+
+    QTest::newRow("preview looks position up") << "%name%_%num%" << -1 << 3 << 1 << "a_4.txt";
+    QTest::newRow("preview not listed gives start") << "%name%_%num%" << -1 << 0 << 1 << "a_1.txt";
+    QTest::newRow("0num asks once") << "%num%-%0num%" << -1 << 3 << 1 << "4-04.txt";
+    QTest::newRow("no number wanted") << "%name%_%abs%" << -1 << 3 << 0 << "a_12.txt";
+    QTest::newRow("no percent at all") << "plain" << -1 << 3 << 0 << "plain.txt";
+    QTest::newRow("date only") << "%d%" << -1 << 3 << 0 << "07.txt";
+    QTest::newRow("listed position given") << "%name%_%num%" << 5 << 3 << 0 << "a_6.txt";
+}
+
+void TestRenameName::previewPosition()
+{
+    QFETCH(QString, mask);
+    QFETCH(int, position);
+    QFETCH(int, listed);
+    QFETCH(int, expectedCalls);
+    QFETCH(QString, result);
+
+    int calls = 0;
+    const auto lookup = [&] {
+        ++calls;
+        return listed;
+    };
+    QCOMPARE(
+        RenameName(QStringLiteral("a.txt"), position, maskSettings(mask), 12, fixedDay, lookup),
+        result);
+    QCOMPARE(calls, expectedCalls);
+}
+
+QTEST_GUILESS_MAIN(TestRenameName)
+#include "tst_renamename.moc"
