@@ -1,1 +1,3 @@
 
+add_executable(bench_filelist bench_filelist.cpp)
+target_link_libraries(bench_filelist PRIVATE qv_filelist_core)

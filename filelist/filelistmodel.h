@@ -23,6 +23,7 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     int count() const { return int(m_entries.size()); }
     const FileEntry& entry(int row) const { return m_entries[row]; }
@@ -54,6 +55,9 @@ public:
     void setHeaderTexts(const QStringList& captions);
 
 private:
+    void addPath(const QString& path);
+    void dropPath(const QString& path);
+
     QVector<FileEntry> m_entries;
     QHash<QString, int> m_pathCount;
     QStringList m_headers;
@@ -62,6 +66,8 @@ private:
     bool m_descending = false;
     int m_bulkDepth = 0;
     bool m_sortPending = false;
+    // False once a column of the current sort order changed without a sort, or the order itself.
+    bool m_sorted = true;
 };
 
 } // namespace qv
