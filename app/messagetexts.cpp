@@ -1,1 +1,66 @@
+#include "app/messagetexts.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+namespace qv {
+
+MessageTexts MessageTexts::german()
+{
+    MessageTexts t;
+    t.txt_geladen = QStringLiteral(" Dateien/Ordner geladen");
+    t.txt_umbenannt = QStringLiteral(" Dateien umbenannt");
+    t.txt_nicht_umbenannt = QStringLiteral(" Dateien konnten nicht umbenannt werden");
+    t.txt_ordnerwahl = QStringLiteral("Verzeichnis öffnen..");
+    t.txt_st_umbenannt = QStringLiteral("Umbenannt");
+    t.txt_st_neu = QStringLiteral("Neu hinzugefügt");
+    t.txt_st_existiert = QStringLiteral("Datei existiert");
+    t.txt_st_fehler = QStringLiteral("Fehler");
+    t.txt_ordner_fehlt = QStringLiteral("Sie haben einen nicht existierenden Ordner angegeben.\r\n\r\n"
+                                        "Bitte wählen Sie einen anderen Ordner aus.");
+    t.txt_datei_doppelt = QStringLiteral("Diese Datei wurde schon zur Liste hinzugefügt:");
+    t.txt_datei_einmal = QStringLiteral("Sie können Dateien nur einmal zur Liste hinzufügen.");
+    t.txt_ordner_doppelt = QStringLiteral("Dieser Ordner wurde schon zur Liste hinzugefügt:");
+    t.txt_ordner_einmal = QStringLiteral("Sie können Ordner nur einmal zur Liste hinzufügen.");
+    return t;
+}
+
+MessageTexts MessageTexts::english()
+{
+    MessageTexts t;
+    t.txt_geladen = QStringLiteral(" Files/Folders loaded");
+    t.txt_umbenannt = QStringLiteral(" files renamed");
+    t.txt_nicht_umbenannt = QStringLiteral(" files could not be renamed");
+    t.txt_ordnerwahl = QStringLiteral("Open Directory..");
+    t.txt_st_umbenannt = QStringLiteral("Renamed");
+    t.txt_st_neu = QStringLiteral("Added");
+    t.txt_st_existiert = QStringLiteral("File already exists");
+    t.txt_st_fehler = QStringLiteral("Error");
+    t.txt_ordner_fehlt = QStringLiteral("You have selected a not-existing Directory.\r\n\r\n"
+                                        "Please choose a correct Directory.");
+    t.txt_datei_doppelt = QStringLiteral("This File has already been added to the File List:");
+    t.txt_datei_einmal = QStringLiteral("File can not be added more than one time to the List.");
+    t.txt_ordner_doppelt =
+        QStringLiteral("This Directory has already been added to the File List:");
+    t.txt_ordner_einmal =
+        QStringLiteral("Directory can not be added more than one time to the List.");
+    return t;
+}
+
+QString countText(int count, const MessageTexts& texts)
+{
+    return QString::number(count) + texts.txt_geladen;
+}
+
+QString languageFromMarkerFiles(const QString& folder)
+{
+    const QDir dir(folder);
+    QString code = QStringLiteral("de");
+    if (QFileInfo::exists(dir.filePath(QStringLiteral("en"))))
+        code = QStringLiteral("en");
+    if (QFileInfo::exists(dir.filePath(QStringLiteral("de"))))
+        code = QStringLiteral("de");
+    return code;
+}
+
+} // namespace qv

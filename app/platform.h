@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
 class QWidget;
 
 namespace qv {
@@ -25,10 +26,9 @@ public:
     // Folder dialog opened at the desktop; the chosen folder or empty when cancelled.
     virtual QString pickFolderFromDesktop(QWidget* parent, const QString& title) = 0;
 
-    // Configuration file dialogs; the chosen name or empty when cancelled. filter is
-    // "description (*.qvc)", the default suffix "qvc"; saving asks nothing before replacing.
-    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
-    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    // Runs a configured file dialog (the main window's sd_konfig or od_konfig); the chosen file
+    // name, or empty when the user cancelled.
+    virtual QString runFileDialog(QFileDialog* dialog) = 0;
 
     virtual void openUrl(const QString& address) = 0;
 
@@ -52,8 +52,7 @@ public:
     void error(QWidget* parent, const QString& text) override;
     bool pickFolderAt(QWidget* parent, const QString& title, QString& folder) override;
     QString pickFolderFromDesktop(QWidget* parent, const QString& title) override;
-    QString saveFileName(QWidget* parent, const QString& filter) override;
-    QString openFileName(QWidget* parent, const QString& filter) override;
+    QString runFileDialog(QFileDialog* dialog) override;
     void openUrl(const QString& address) override;
     void showItemInFolder(const QString& path) override;
     void showItemProperties(QWidget* parent, const QString& path) override;

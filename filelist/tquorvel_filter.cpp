@@ -1,1 +1,114 @@
+#include "filelist/tquorvel_filter.h"
 
+#include "app/tprog.h"
+#include "app/windows.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+Tquorvel_filter::Tquorvel_filter(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    qv::quorvel_filter = this;
+    setObjectName(QStringLiteral("quorvel_filter"));
+    setWindowTitle(QStringLiteral("Filter"));
+    setFixedSize(341, 163);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(8, 8);
+    alle = new QRadioButton(this);
+    alle->setObjectName(QStringLiteral("alle"));
+    alle->setGeometry(8, 40, 321, 17);
+    alle->setChecked(true);
+    auswahl = new QRadioButton(this);
+    auswahl->setObjectName(QStringLiteral("auswahl"));
+    auswahl->setGeometry(8, 63, 321, 17);
+    filter = new QLineEdit(QStringLiteral("jpg,bmp,txt"), this);
+    filter->setObjectName(QStringLiteral("filter"));
+    filter->setGeometry(24, 86, 309, 21);
+    filter->setEnabled(false);
+    uv = new QCheckBox(this);
+    uv->setObjectName(QStringLiteral("uv"));
+    uv->setGeometry(8, 113, 245, 17);
+    uv->setChecked(true);
+    OK = new QPushButton(QStringLiteral("OK"), this);
+    OK->setObjectName(QStringLiteral("OK"));
+    OK->setGeometry(258, 134, 75, 25);
+
+    setTabOrder(alle, auswahl);
+    setTabOrder(auswahl, filter);
+    setTabOrder(filter, OK);
+    setTabOrder(OK, uv);
+
+    connect(alle, &QRadioButton::clicked, this, &Tquorvel_filter::auswahlClick);
+    connect(auswahl, &QRadioButton::clicked, this, &Tquorvel_filter::auswahlClick);
+    // A load from a configuration file checks the radio buttons without a click.
+    connect(auswahl, &QRadioButton::toggled, this, &Tquorvel_filter::auswahlClick);
+    connect(OK, &QPushButton::clicked, this, &Tquorvel_filter::OKClick);
+    filter->installEventFilter(this);
+
+    Sprache();
+}
+
+void Tquorvel_filter::auswahlClick()
+{
+    filter->setEnabled(auswahl->isChecked());
+}
+
+bool Tquorvel_filter::filterKeyPress(QChar key)
+{
+    return !QStringLiteral("\"*/<>?|").contains(key);
+}
+
+void Tquorvel_filter::FormActivate()
+{
+    const Tprog* main = qv::prog;
+    if (!main)
+        return;
+    const int top = main->frameGeometry().top() + (main->client()->height() - height()) / 2;
+    const int left = main->frameGeometry().left() + (main->client()->width() - width()) / 2;
+    move(left, top);
+}
+
+void Tquorvel_filter::OKClick()
+{
+    close();
+}
+
+void Tquorvel_filter::Sprache()
+{
+    const bool de = qv::languageCode() == QLatin1String("de");
+    Label1->setText(de ? QStringLiteral("Nach welchen Dateien soll gesucht werden?")
+                       : QStringLiteral("Which files shall be looked for?"));
+    Label1->adjustSize();
+    alle->setText(de ? QStringLiteral("Alle Dateien suchen (Keinen Filter verwenden)")
+                     : QStringLiteral("Search for all files (Use no filter)"));
+    auswahl->setText(de ? QStringLiteral("Nur nach folgenden Dateien suchen:")
+                        : QStringLiteral("Only search for following files:"));
+    uv->setText(de ? QStringLiteral("Auch Unterverzeichnisse durchsuchen")
+                   : QStringLiteral("Search all Subfolders"));
+}
+
+bool Tquorvel_filter::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+        FormActivate();
+    return QDialog::event(event);
+}
+
+bool Tquorvel_filter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == filter && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (!text.isEmpty() && !filterKeyPress(text.at(0)))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,17 @@
+#include "app/tstart.h"
+#include "app/windows.h"
+#include "app/startup.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    qv::applyDesignFont();
+    qv::createWindows();
+    qv::start->show();
+    qv::scheduleScreenshotIfAsked();
+    const int rc = QApplication::exec();
+    qv::destroyWindows();
+    return rc;
+}

@@ -1,0 +1,134 @@
+#include "app/platform.h"
+
+#include "app/windows.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "app/fileinfodialog.h"
+
+namespace qv {
+
+namespace {
+
+DesktopPlatform& desktop()
+{
+    static DesktopPlatform instance;
+    return instance;
+}
+
+Platform* g_platform = nullptr;
+
+// Asks the session's file manager through the freedesktop interface; false when none answered.
+bool callFileManager(const QString& method, const QString& path)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), method);
+    call << QStringList{QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded())} << QString();
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 3000);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+} // namespace
+
+Platform& platform()
+{
+    return g_platform ? *g_platform : desktop();
+}
+
+Platform* setPlatform(Platform* platform)
+{
+    Platform* previous = g_platform;
+    g_platform = platform;
+    return previous;
+}
+
+void DesktopPlatform::warning(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void DesktopPlatform::error(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, applicationTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool DesktopPlatform::pickFolderAt(QWidget* parent, const QString& title, QString& folder)
+{
+    const QString startIn = QFileInfo(folder).isDir() ? folder : QString();
+    const QString chosen = QFileDialog::getExistingDirectory(parent, title, startIn,
+                                                             QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty())
+        return false;
+    folder = chosen;
+    return true;
+}
+
+QString DesktopPlatform::pickFolderFromDesktop(QWidget* parent, const QString& title)
+{
+    QString desk = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (desk.isEmpty() || !QFileInfo(desk).isDir())
+        desk = QDir::homePath();
+    return QFileDialog::getExistingDirectory(parent ? parent : QApplication::activeWindow(),
+                                             title, desk, QFileDialog::ShowDirsOnly);
+}
+
+QString DesktopPlatform::runFileDialog(QFileDialog* dialog)
+{
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().constFirst();
+}
+
+void DesktopPlatform::openUrl(const QString& address)
+{
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+void DesktopPlatform::showItemInFolder(const QString& path)
+{
+    if (!callFileManager(QStringLiteral("ShowItems"), path))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
+void DesktopPlatform::showItemProperties(QWidget* parent, const QString& path)
+{
+    if (!callFileManager(QStringLiteral("ShowItemProperties"), path))
+        FileInfoDialog::showFor(parent, path);
+}
+
+void DesktopPlatform::copyFilesToClipboard(const QStringList& paths)
+{
+    QByteArray uriList;
+    QByteArray gnome("copy");
+    QList<QUrl> urls;
+    for (const QString& p : paths) {
+        const QUrl url = QUrl::fromLocalFile(p);
+        urls.append(url);
+        uriList += url.toEncoded() + "\r\n";
+        gnome += "\n" + url.toEncoded();
+    }
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/uri-list"), uriList);
+    data->setData(QStringLiteral("x-special/gnome-copied-files"), gnome);
+    data->setData(QStringLiteral("application/x-kde-cutselection"), QByteArray("0"));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+} // namespace qv

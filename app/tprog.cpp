@@ -1,0 +1,287 @@
+#include "app/tprog.h"
+
+#include "app/panel.h"
+#include "app/platform.h"
+#include "app/tstart.h"
+#include "app/windows.h"
+#include "config/profilefile.h"
+#include "filelist/filelistmodel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
+
+Tprog::Tprog(QWidget* parent) : QMainWindow(parent)
+{
+    qv::prog = this;
+    setObjectName(QStringLiteral("prog"));
+    setWindowTitle(qv::applicationTitle);
+    createComponents();
+    createMenus();
+    resize(614, 639 + menu->sizeHint().height());
+    setMinimumSize(500, 530);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    setupSlots();
+
+    // FormCreate.
+    buildSoftwareMenus();
+    m_rotation = 0;
+    setAcceptDrops(true);
+    sprache();
+    la_anzahl->setText(qv::countText(0, txt));
+    la_anzahl->adjustSize();
+    pa1->setBackgroundColour(qv::darkerButtonFace(5));
+    pa2->setBackgroundColour(qv::darkerButtonFace(5));
+    for (qv::Panel* heading : {Panel7, Panel2, Panel4})
+        heading->setBackgroundColour(qv::darkerButtonFace(50));
+    act_maskeClick(this);
+    Timer1->start();
+    m_sinceEvents.start();
+}
+
+Tprog::~Tprog() = default;
+
+void Tprog::setupSlots()
+{
+    connect(Umbenennen, &QPushButton::clicked, this, &Tprog::UmbenennenClick);
+    connect(OpenOrdner, &QPushButton::clicked, this, &Tprog::OpenOrdnerClick);
+    connect(BitBtn1, &QPushButton::clicked, this, &Tprog::BitBtn1Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &Tprog::BitBtn3Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &Tprog::BitBtn2Click);
+    connect(qulist->header(), &QHeaderView::sectionClicked, this, &Tprog::qulistColumnClick);
+    connect(qulist->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &Tprog::qulistSelectItem);
+    connect(qulist, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (PopupMenu1Popup())
+            PopupMenu1->popup(qulist->viewport()->mapToGlobal(pos));
+    });
+    connect(pop1, &QAction::triggered, this, &Tprog::MenuItem1Click);
+    connect(pop2, &QAction::triggered, this, &Tprog::MenuItem2Click);
+    connect(pop3, &QAction::triggered, this, &Tprog::MenuItem4Click);
+    connect(pop4, &QAction::triggered, this, &Tprog::BitBtn3Click);
+
+    connect(act_maske, &QCheckBox::clicked, this, [this] { act_maskeClick(act_maske); });
+    connect(act_suchenersetzen, &QCheckBox::clicked, this,
+            [this] { act_maskeClick(act_suchenersetzen); });
+    connect(maske, &QComboBox::editTextChanged, this, &Tprog::maskeChange);
+    connect(numstart, &QComboBox::editTextChanged, this, &Tprog::numstartChange);
+    connect(suchenalt, &QLineEdit::textChanged, this, &Tprog::Vorschau);
+    connect(suchenneu, &QLineEdit::textChanged, this, &Tprog::Vorschau);
+    connect(cb_suchname, &QCheckBox::clicked, this, &Tprog::Vorschau);
+    connect(cb_suchendung, &QCheckBox::clicked, this, &Tprog::Vorschau);
+
+    connect(Timer1, &QTimer::timeout, this, &Tprog::Timer1Timer);
+    connect(timerstopper, &QTimer::timeout, this, &Tprog::timerstopperTimer);
+
+    connect(m_bugreport, &QAction::triggered, this, &Tprog::m_bugreportClick);
+    connect(FehleroderVerbesserungmelden1, &QAction::triggered, this, &Tprog::m_bugreportClick);
+    connect(ReportBugorImprovement1, &QAction::triggered, this, &Tprog::m_bugreportClick);
+    connect(m_close, &QAction::triggered, this, &Tprog::m_closeClick);
+    connect(m_konfig_save, &QAction::triggered, this, &Tprog::KonfigurationSpeichernDialog);
+    connect(m_konfig_open, &QAction::triggered, this, &Tprog::KonfigurationLadenDialog);
+    connect(m_konfig_alsstart, &QAction::triggered, this, &Tprog::m_konfig_alsstartClick);
+    connect(m_konfig_autosave_nie, &QAction::triggered, this, &Tprog::m_konfig_autosave_nieClick);
+    connect(m_konfig_autosave_alles, &QAction::triggered, this,
+            &Tprog::m_konfig_autosave_allesClick);
+    connect(Deutsch1, &QAction::triggered, this, &Tprog::Deutsch1Click);
+    connect(Englisch1, &QAction::triggered, this, &Tprog::Englisch1Click);
+
+    const struct
+    {
+        QAction* item;
+        bool german;
+        const char* page;
+    } helpEntries[] = {
+        {Funktionen2, true, "pc_hilfe"},
+        {Empfehlungen1, true, "pc_empf"},
+        {Software1, true, "pc_software"},
+        {WiesoSpenden1, true, "pc_spenden"},
+        {Lizenz1, true, "pc_lizenz"},
+        {KurzbeschreibungallerProgramme1, true, "pc_software"},
+        {Introduction1, false, "pc_hilfe"},
+        {Regards1, false, "pc_empf"},
+        {Software2, false, "pc_software"},
+        {WhyDonate1, false, "pc_spenden"},
+        {Licence1, false, "pc_lizenz"},
+        {BriefDescriptionoftheSoftware1, false, "pc_software"},
+    };
+    for (const auto& entry : helpEntries) {
+        const bool german = entry.german;
+        const QString page = QLatin1String(entry.page);
+        connect(entry.item, &QAction::triggered, this,
+                [this, german, page] { showHelpPage(german, page); });
+    }
+
+    // Key filters, double clicks and clickable labels.
+    for (QObject* watched :
+         {static_cast<QObject*>(quordner), static_cast<QObject*>(maske->lineEdit()),
+          static_cast<QObject*>(numstart->lineEdit()), static_cast<QObject*>(suchenalt),
+          static_cast<QObject*>(suchenneu), static_cast<QObject*>(qulist),
+          static_cast<QObject*>(laspenden)})
+        watched->installEventFilter(this);
+    for (QLabel* constant : {Label5, Label9, Label7, Label12, Label17, Label21, Label19})
+        constant->installEventFilter(this);
+}
+
+bool Tprog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == qulist)
+            return qulistKeyDown(key->key(), key->modifiers());
+        const QString text = key->text();
+        if (text.isEmpty())
+            return false;
+        const QChar c = text.at(0);
+        if (watched == quordner)
+            return !quordnerKeyPress(c);
+        if (watched == numstart->lineEdit())
+            return !numstartKeyPress(c);
+        if (watched == maske->lineEdit() || watched == suchenalt || watched == suchenneu)
+            return !maskeKeyPress(c);
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick && watched == quordner) {
+        quordnerDblClick();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == laspenden) {
+            laspendenClick();
+            return true;
+        }
+        if (auto* constant = qobject_cast<QLabel*>(watched)) {
+            Label5Click(constant);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Tprog::processPendingEvents()
+{
+    if (m_sinceEvents.elapsed() < 30)
+        return;
+    QCoreApplication::processEvents();
+    m_sinceEvents.restart();
+}
+
+// ---- window life cycle -------------------------------------------------------------------
+
+void Tprog::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous() && !m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void Tprog::FormShow()
+{
+    loadStartConfiguration();
+}
+
+void Tprog::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void Tprog::FormActivate()
+{
+    if (Tag == 0) {
+        showMaximized();
+        Tag = 1;
+    }
+}
+
+void Tprog::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void Tprog::FormResize()
+{
+    fitPreviewLabels();
+}
+
+bool Tprog::FormCloseQuery()
+{
+    if (m_konfig_autosave_alles->isChecked()) {
+        try {
+            m_konfig_alsstartClick();
+        } catch (const qv::ProfileError& e) {
+            qv::platform().error(this, e.message());
+            return false;
+        }
+    }
+    return true;
+}
+
+void Tprog::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    FormClose();
+}
+
+void Tprog::FormClose()
+{
+    // Closing the splash ends the program.
+    QTimer::singleShot(0, qv::start, [] { qv::start->close(); });
+}
+
+void Tprog::m_closeClick()
+{
+    qv::start->close();
+}
+
+// ---- dropping files ------------------------------------------------------------------------
+
+void Tprog::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        for (const QUrl& url : event->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+}
+
+void Tprog::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    dropFiles(paths);
+}

@@ -1,0 +1,262 @@
+#pragma once
+
+#include "app/messagetexts.h"
+#include "rename/renamename.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QStringList>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QTimer;
+class QTreeView;
+
+namespace qv {
+class Anchors;
+class FileListModel;
+class ImageList;
+class Panel;
+} // namespace qv
+
+// The main window: the file list, the rename settings with their preview, and the menus. Its
+// controls are the program's state; handlers read them when they run. The handlers of each
+// subsystem live in that subsystem's folder (tprog_*.cpp).
+class Tprog : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Tprog(QWidget* parent = nullptr);
+    ~Tprog() override;
+
+    // ---- components, in component order -------------------------------------------------
+    QLabel* laspenden = nullptr;
+    QPushButton* Umbenennen = nullptr;
+    qv::Panel* Panel6 = nullptr;
+    qv::Panel* Panel7 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* quordner = nullptr;
+    QPushButton* OpenOrdner = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QCheckBox* cb_dat = nullptr;
+    QCheckBox* cb_dir = nullptr;
+    QTreeView* qulist = nullptr;
+    QLabel* la_anzahl = nullptr;
+    QPushButton* BitBtn3 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    qv::Panel* Panel1 = nullptr;
+    qv::Panel* Panel2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QCheckBox* act_maske = nullptr;
+    qv::Panel* pa2 = nullptr;
+    QComboBox* maske = nullptr;
+    QComboBox* numstart = nullptr;
+    QLabel* label3 = nullptr;
+    QLabel* Label5 = nullptr; // "%name%"
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr; // "%num%"
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr; // "%abs%"
+    QLabel* Label10 = nullptr;
+    QLabel* Label12 = nullptr; // "%0num%"
+    QLabel* Label13 = nullptr;
+    QLabel* Label17 = nullptr; // day
+    QLabel* Label18 = nullptr;
+    QLabel* Label19 = nullptr; // year
+    QLabel* Label20 = nullptr;
+    QLabel* Label21 = nullptr; // "%m%"
+    QLabel* Label22 = nullptr;
+    QCheckBox* act_suchenersetzen = nullptr;
+    qv::Panel* pa1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* suchenalt = nullptr;
+    QLabel* Label11 = nullptr;
+    QLineEdit* suchenneu = nullptr;
+    QLabel* Label16 = nullptr;
+    QCheckBox* cb_suchname = nullptr;
+    QCheckBox* cb_suchendung = nullptr;
+    qv::Panel* Panel3 = nullptr;
+    qv::Panel* Panel4 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label15 = nullptr;
+    QLabel* vor_orig = nullptr;
+    QLabel* vor_out = nullptr;
+
+    // non-visual components
+    QTimer* Timer1 = nullptr;
+    QTimer* timerstopper = nullptr;
+    QFileDialog* od_konfig = nullptr;
+    QFileDialog* sd_konfig = nullptr;
+    qv::ImageList* softwareicons = nullptr;
+    QMenuBar* menu = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* pop1 = nullptr;
+    QAction* pop2 = nullptr;
+    QAction* pop3 = nullptr;
+    QAction* pop4 = nullptr;
+
+    // main menu
+    QMenu* Programm1 = nullptr;
+    QAction* m_bugreport = nullptr;
+    QAction* m_close = nullptr;
+    QMenu* Einstellungen2 = nullptr;
+    QAction* m_konfig_save = nullptr;
+    QAction* m_konfig_open = nullptr;
+    QAction* m_konfig_alsstart = nullptr;
+    QMenu* m_konfig_autosave = nullptr;
+    QAction* m_konfig_autosave_nie = nullptr;
+    QAction* m_konfig_autosave_alles = nullptr;
+    QMenu* m_einstspr = nullptr;
+    QAction* Deutsch1 = nullptr;
+    QAction* Englisch1 = nullptr;
+    QMenu* m_soft_de = nullptr;
+    QAction* KurzbeschreibungallerProgramme1 = nullptr;
+    QMenu* m_soft_en = nullptr;
+    QAction* BriefDescriptionoftheSoftware1 = nullptr;
+    QMenu* Hilfe1 = nullptr;
+    QAction* Funktionen2 = nullptr;
+    QAction* FehleroderVerbesserungmelden1 = nullptr;
+    QAction* Empfehlungen1 = nullptr;
+    QAction* Software1 = nullptr;
+    QAction* WiesoSpenden1 = nullptr;
+    QAction* Lizenz1 = nullptr;
+    QMenu* Information1 = nullptr;
+    QAction* Introduction1 = nullptr;
+    QAction* ReportBugorImprovement1 = nullptr;
+    QAction* Regards1 = nullptr;
+    QAction* Software2 = nullptr;
+    QAction* WhyDonate1 = nullptr;
+    QAction* Licence1 = nullptr;
+
+    // ---- state -----------------------------------------------------------------------------
+    // The entries of qulist.
+    qv::FileListModel* m_list = nullptr;
+    // The message texts in the current language, rewritten by sprache.
+    qv::MessageTexts txt;
+    // Maximise-pending flag: 0 means the window is maximised at its next activation.
+    int Tag = 1;
+    // Set once a refused duplicate was reported; cleared after each drop.
+    bool m_duplicateWarned = false;
+    // Support label rotation counter.
+    int m_rotation = 0;
+    // Sort state of the list: the column of the previous header click.
+    int m_lastSortColumn = 0;
+
+    // The client area: the central widget that carries all panels.
+    QWidget* client() const { return m_client; }
+
+    // ---- window life cycle (app/tprog.cpp) ---------------------------------------------------
+    void FormShow();
+    void FormActivate();
+    void FormResize();
+    // False when the window must stay open (a failed automatic save).
+    bool FormCloseQuery();
+    void FormClose();
+    void m_closeClick();
+
+    // ---- language (app/tprog_language.cpp) -------------------------------------------------
+    void sprache();
+    void sprachealles();
+    void Deutsch1Click();
+    void Englisch1Click();
+
+    // ---- name expansion, settings panel, preview, batch rename (rename/tprog_rename.cpp) -----
+    qv::RenameSettings renameSettings() const;
+    QString RenameName(const QString& name, int position) const;
+    void UmbenennenClick();
+    void VorschauSetzen();
+    void Vorschau();
+    void maskeChange();
+    void numstartChange();
+    void Label5Click(QLabel* sender);
+    void act_maskeClick(QObject* sender);
+    // Re-fits the captions of both preview labels to their hints.
+    void fitPreviewLabels();
+    // Key filters; false when the typed character is refused.
+    static bool maskeKeyPress(QChar key);
+    static bool numstartKeyPress(QChar key);
+
+    // ---- file list entries and adding (filelist/tprog_filelist.cpp) --------------------------
+    void add2list(const QString& path);
+    void addfolderaselement2list(const QString& path);
+    void writeCountToLaAnzahl();
+    void AddOrdner(const QString& folder);
+    // Handles one drop of local paths, in the order delivered.
+    void dropFiles(const QStringList& paths);
+    void OpenOrdnerClick();
+    // False when the key is swallowed.
+    bool quordnerKeyPress(QChar key);
+    void quordnerDblClick();
+    void BitBtn1Click();
+    // Marks the top row selected, in addition to the selection there is.
+    void selectFirstEntry();
+    // Lets the window repaint during long operations, at most every ~30 ms.
+    void processPendingEvents();
+
+    // ---- sorting, deleting, context menu (filelist/tprog_listops.cpp) ----------------------
+    void qulistColumnClick(int column);
+    void qulistSelectItem();
+    // False when the key was not handled and keeps the view's standard behaviour.
+    bool qulistKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void BitBtn3Click();
+    void BitBtn2Click();
+    bool PopupMenu1Popup();
+    void MenuItem1Click();
+    void MenuItem2Click();
+    void MenuItem4Click();
+    void CopyFilesToClipboard(const QStringList& paths);
+    void ShowFileProperties(const QString& path);
+    // Rows selected in qulist, in list order.
+    QList<int> selectedRows() const;
+
+    // ---- configuration (config/tprog_config.cpp) -------------------------------------------
+    void KonfigurationSpeichern(QObject* sender, const QString& fileName);
+    void KonfigurationLaden(QObject* sender, const QString& fileName);
+    void KonfigurationSpeichernDialog();
+    void KonfigurationLadenDialog();
+    void m_konfig_alsstartClick();
+    void m_konfig_autosave_allesClick();
+    void m_konfig_autosave_nieClick();
+    static QString startConfigurationPath();
+    void loadStartConfiguration();
+
+    // ---- web links, support label, help menus (info/tprog_links.cpp) -----------------------
+    void buildSoftwareMenus();
+    void BrowseToMenuCaption(QAction* sender);
+    void BrowseToMenuCaptionWithoutRef(QAction* sender);
+    void laspendenClick();
+    void m_bugreportClick();
+    void Timer1Timer();
+    void timerstopperTimer();
+    // Writes a status text into the support label and starts the hold timer.
+    void setSupportStatus(const QString& text);
+    void showHelpPage(bool german, const QString& page);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createComponents();
+    void createMenus();
+    void setupSlots();
+    // Web link entries of a menu, built from site link captions.
+    QAction* addWebLink(QMenu* menu, const QString& caption, bool withReferrer = true);
+
+    QWidget* m_client = nullptr;
+    qv::Anchors* m_anchors = nullptr;
+    bool m_shown = false;
+    QElapsedTimer m_sinceEvents;
+};

@@ -1,0 +1,64 @@
+#include "app/windows.h"
+
+#include "app/tprog.h"
+#include "app/tstart.h"
+#include "filelist/tquorvel_filter.h"
+#include "info/tbugreport.h"
+#include "info/thilfe.h"
+
+#include <QApplication>
+#include <QLabel>
+
+namespace qv {
+
+Tstart* start = nullptr;
+Tprog* prog = nullptr;
+Thilfe* hilfe = nullptr;
+Thilfe_en* hilfe_en = nullptr;
+Tbugreport_de* bugreport_de = nullptr;
+Tbugreport_en* bugreport_en = nullptr;
+Tquorvel_filter* quorvel_filter = nullptr;
+
+void createWindows()
+{
+    QApplication::setApplicationName(applicationTitle);
+    // The program ends when the splash closes, not when its last visible window does.
+    QApplication::setQuitOnLastWindowClosed(false);
+    start = new Tstart;
+    prog = new Tprog;
+    hilfe = new Thilfe;
+    hilfe_en = new Thilfe_en;
+    bugreport_de = new Tbugreport_de;
+    bugreport_en = new Tbugreport_en;
+    quorvel_filter = new Tquorvel_filter;
+}
+
+void destroyWindows()
+{
+    delete quorvel_filter;
+    delete bugreport_en;
+    delete bugreport_de;
+    delete hilfe_en;
+    delete hilfe;
+    delete prog;
+    delete start;
+    quorvel_filter = nullptr;
+    bugreport_en = nullptr;
+    bugreport_de = nullptr;
+    hilfe_en = nullptr;
+    hilfe = nullptr;
+    prog = nullptr;
+    start = nullptr;
+}
+
+QString languageCode()
+{
+    return start ? start->spr->text() : QStringLiteral("de");
+}
+
+void setLanguageCode(const QString& code)
+{
+    start->spr->setText(code);
+}
+
+} // namespace qv
