@@ -1,3 +1,6 @@
 
 add_executable(bench_filelist bench_filelist.cpp)
 target_link_libraries(bench_filelist PRIVATE qv_filelist_core)
+
+add_executable(fuzz_profilefile fuzz_profilefile.cpp)
+target_link_libraries(fuzz_profilefile PRIVATE qv_config_core)
