@@ -1,0 +1,182 @@
+#include "app/messagetexts.h"
+#include "filelist/tquorvel_filter.h"
+#include "info/tbugreport.h"
+#include "info/thilfe.h"
+#include "tests/appfixture.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void languageFromMarkers_data();
+    void languageFromMarkers();
+    void windowsInCreationOrder();
+    void componentNames_data();
+    void componentNames();
+    void splashTicks();
+    void splashClick();
+    void maximiseAtActivation();
+    void designState();
+    void closingEndsAtSplash();
+};
+
+void StartupTest::languageFromMarkers_data()
+{
+    QTest::addColumn<QStringList>("markers");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("neither") << QStringList{} << "de";
+    QTest::newRow("en only") << QStringList{"en"} << "en";
+    QTest::newRow("de only") << QStringList{"de"} << "de";
+    QTest::newRow("both: de wins") << QStringList{"en", "de"} << "de";
+    QTest::newRow("EN in capitals is no marker") << QStringList{"EN"} << "de";
+}
+
+void StartupTest::languageFromMarkers()
+{
+    QFETCH(QStringList, markers);
+    QFETCH(QString, code);
+    QTemporaryDir dir;
+    for (const QString& m : markers) {
+        QFile f(dir.filePath(m));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(qv::languageFromMarkerFiles(dir.path()), code);
+}
+
+void StartupTest::windowsInCreationOrder()
+{
+    AppFixture app(QStringLiteral("en"));
+    QCOMPARE(app.start()->objectName(), QStringLiteral("start"));
+    QCOMPARE(app.start()->spr->text(), QStringLiteral("en"));
+    QVERIFY(app.start()->en1->isVisibleTo(app.start()));
+    QVERIFY(!app.start()->Image1->isVisibleTo(app.start()));
+    QCOMPARE(app.prog()->objectName(), QStringLiteral("prog"));
+    QCOMPARE(qv::hilfe->objectName(), QStringLiteral("hilfe"));
+    QCOMPARE(qv::hilfe_en->objectName(), QStringLiteral("hilfe_en"));
+    QCOMPARE(qv::bugreport_de->objectName(), QStringLiteral("bugreport_de"));
+    QCOMPARE(qv::bugreport_en->objectName(), QStringLiteral("bugreport_en"));
+    QCOMPARE(qv::quorvel_filter->objectName(), QStringLiteral("quorvel_filter"));
+    QCOMPARE(QString::fromLatin1(qv::prog->metaObject()->className()), QStringLiteral("Tprog"));
+    QCOMPARE(QString::fromLatin1(qv::start->metaObject()->className()), QStringLiteral("Tstart"));
+    QCOMPARE(QString::fromLatin1(qv::quorvel_filter->metaObject()->className()),
+             QStringLiteral("Tquorvel_filter"));
+    // The main window is created in the start language.
+    QCOMPARE(app.prog()->la_anzahl->text(), QStringLiteral("0 Files/Folders loaded"));
+    QVERIFY(!app.prog()->isVisible());
+}
+
+void StartupTest::componentNames_data()
+{
+    QTest::addColumn<QString>("name");
+    const char* names[] = {
+        "laspenden", "Umbenennen", "Panel6", "Panel7", "Label1", "quordner", "OpenOrdner",
+        "BitBtn1", "cb_dat", "cb_dir", "qulist", "la_anzahl", "BitBtn3", "BitBtn2", "Panel1",
+        "Panel2", "Label4", "act_maske", "pa2", "maske", "numstart", "label3", "Label5", "Label6",
+        "Label7", "Label8", "Label9", "Label10", "Label12", "Label13", "Label17", "Label18",
+        "Label19", "Label20", "Label21", "Label22", "act_suchenersetzen", "pa1", "Label2",
+        "suchenalt", "Label11", "suchenneu", "Label16", "cb_suchname", "cb_suchendung", "Panel3",
+        "Panel4", "Label14", "Label15", "vor_orig", "vor_out", "Timer1", "timerstopper",
+        "od_konfig", "sd_konfig", "softwareicons", "menu", "PopupMenu1", "pop1", "pop2", "pop3",
+        "pop4", "Programm1", "m_bugreport", "m_close", "Einstellungen2", "m_konfig_save",
+        "m_konfig_open", "m_konfig_alsstart", "m_konfig_autosave", "m_konfig_autosave_nie",
+        "m_konfig_autosave_alles", "m_einstspr", "Deutsch1", "Englisch1", "m_soft_de",
+        "KurzbeschreibungallerProgramme1", "m_soft_en", "BriefDescriptionoftheSoftware1",
+        "Hilfe1", "Funktionen2", "FehleroderVerbesserungmelden1", "Empfehlungen1", "Software1",
+        "WiesoSpenden1", "Lizenz1", "Information1", "Introduction1", "ReportBugorImprovement1",
+        "Regards1", "Software2", "WhyDonate1", "Licence1", "linkde0", "linken0"};
+    for (const char* n : names)
+        QTest::newRow(n) << QString::fromLatin1(n);
+}
+
+void StartupTest::componentNames()
+{
+    QFETCH(QString, name);
+    AppFixture app;
+    const QList<QObject*> found = app.prog()->findChildren<QObject*>(name);
+    QCOMPARE(found.size(), 1);
+}
+
+void StartupTest::splashTicks()
+{
+    AppFixture app;
+    Tstart* splash = app.start();
+    splash->show();
+    splash->Timer1->start();
+    for (int tick = 1; tick <= 8; ++tick) {
+        splash->Timer1Timer();
+        QCOMPARE(app.prog()->isVisible(), tick >= 4);
+        QCOMPARE(splash->isVisible(), tick < 6);
+        QCOMPARE(splash->Timer1->isActive(), tick < 8);
+    }
+    QCOMPARE(splash->ticks(), 8);
+}
+
+void StartupTest::splashClick()
+{
+    AppFixture app;
+    app.start()->show();
+    app.start()->Timer1->start();
+    app.start()->Timer1Timer();
+    QTest::mouseClick(app.start()->Image1, Qt::LeftButton);
+    QVERIFY(app.prog()->isVisible());
+    QVERIFY(!app.start()->isVisible());
+    QVERIFY(!app.start()->Timer1->isActive());
+}
+
+void StartupTest::maximiseAtActivation()
+{
+    AppFixture app;
+    app.prog()->show();
+    app.prog()->FormActivate();
+    QVERIFY(!app.prog()->isMaximized());
+    app.prog()->Tag = 0;
+    app.prog()->FormActivate();
+    QVERIFY(app.prog()->isMaximized());
+    QCOMPARE(app.prog()->Tag, 1);
+    app.prog()->showNormal();
+    app.prog()->FormActivate();
+    QVERIFY(!app.prog()->isMaximized());
+}
+
+void StartupTest::designState()
+{
+    AppFixture app;
+    Tprog* p = app.prog();
+    QCOMPARE(p->client()->size(), QSize(614, 639));
+    QVERIFY(p->Timer1->isActive());
+    QCOMPARE(p->Timer1->interval(), 10000);
+    QVERIFY(!p->timerstopper->isActive());
+    QCOMPARE(p->timerstopper->interval(), 10000);
+    QCOMPARE(p->Tag, 1);
+    QVERIFY(p->acceptDrops());
+    QVERIFY(p->m_soft_de->menuAction()->isVisible());
+    QVERIFY(!p->m_soft_en->menuAction()->isVisible());
+    QVERIFY(p->Hilfe1->menuAction()->isVisible());
+    QVERIFY(!p->Information1->menuAction()->isVisible());
+    QVERIFY(p->m_konfig_autosave_nie->isChecked());
+    QVERIFY(!p->m_konfig_autosave_alles->isChecked());
+    QCOMPARE(p->la_anzahl->text(), QStringLiteral("0 Dateien/Ordner geladen"));
+    QCOMPARE(p->txt.txt_st_neu, QStringLiteral("Neu hinzugefügt"));
+}
+
+void StartupTest::closingEndsAtSplash()
+{
+    AppFixture app;
+    app.start()->show();
+    app.prog()->show();
+    QVERIFY(app.prog()->close());
+    QTRY_VERIFY(!app.start()->isVisible());
+
+    app.start()->show();
+    app.prog()->show();
+    app.prog()->m_closeClick();
+    QVERIFY(!app.start()->isVisible());
+}
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"
