@@ -14,7 +14,14 @@ struct FileEntry
     QString path;
 };
 
-enum FileListColumn { ColName = 0, ColType = 1, ColSize = 2, ColStatus = 3, ColPath = 4 };
+enum FileListColumn
+{
+    ColName = 0,
+    ColType = 1,
+    ColSize = 2,
+    ColStatus = 3,
+    ColPath = 4
+};
 
 // Entry for a file: base name, upper-case extension without the full stop, size text.
 FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QString& status);
@@ -22,3 +29,6 @@ FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QStri
 FileEntry folderEntryFor(const QString& path, const QString& status);
 
 } // namespace qv
+
+// Five implicitly shared strings move as plain bytes; the list inserts and removes in the middle.
+Q_DECLARE_TYPEINFO(qv::FileEntry, Q_RELOCATABLE_TYPE);

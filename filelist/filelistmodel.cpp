@@ -184,6 +184,9 @@ void FileListModel::setText(int row, int column, const QString& text)
     emit dataChanged(cell, cell, {Qt::DisplayRole});
 
     if (column == ColName) {
+        // Sorting a list that is in order by another column would leave it as it is.
+        if (m_sorted && m_sortColumn != ColName)
+            return;
         if (inBulkUpdate())
             m_sortPending = true;
         else

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -76,56 +80,75 @@ QString SizeText(qint64 bytes, QChar separator)
     const quint64 magnitude = negative ? quint64(0) - quint64(bytes) : quint64(bytes);
     const quint64 thousandths = roundedThousandths(magnitude);
 
-    QString text;
-    text.reserve(24);
+    // Written into one buffer: the list builds a size text for every file it takes.
+    char digits[24];
+    const int count = std::snprintf(digits, sizeof digits, "%llu", (unsigned long long)thousandths);
+    char16_t text[48];
+    int n = 0;
     if (negative)
-        text += u'-';
+        text[n++] = u'-';
 
     if (thousandths < 100000000000ull) {
-        text += QString::number(thousandths / 1000);
-        text += separator;
-        const QString decimals = QString::number(thousandths % 1000);
-        text += QString(3 - decimals.size(), u'0');
-        text += decimals;
-    } else {
-        QString digits = QString::number(thousandths).left(8);
-        const int exponent = digitCount(thousandths) - 1 - 3;
-        while (digits.size() > 1 && digits.endsWith(u'0'))
-            digits.chop(1);
-        text += digits.at(0);
-        if (digits.size() > 1) {
-            text += separator;
-            text += QStringView(digits).mid(1);
+        // At least "0" before the separator and three decimals after it.
+        const int whole = std::max(count - 3, 1);
+        const int pad = 4 - std::min(count, 4);
+        for (int i = 0; i < whole; ++i) {
+            const int at = i - pad;
+            text[n++] = at < 0 ? u'0' : char16_t(digits[at]);
         }
-        text += u'E';
-        text += QStringLiteral("%1").arg(exponent, 3, 10, QChar(u'0'));
+        text[n++] = separator.unicode();
+        for (int i = whole; i < whole + 3; ++i) {
+            const int at = i - pad;
+            text[n++] = at < 0 ? u'0' : char16_t(digits[at]);
+        }
+    } else {
+        int significant = std::min(count, 8);
+        while (significant > 1 && digits[significant - 1] == '0')
+            --significant;
+        text[n++] = char16_t(digits[0]);
+        if (significant > 1) {
+            text[n++] = separator.unicode();
+            for (int i = 1; i < significant; ++i)
+                text[n++] = char16_t(digits[i]);
+        }
+        char exponent[8];
+        const int e = std::snprintf(exponent, sizeof exponent, "E%03d", count - 1 - 3);
+        for (int i = 0; i < e; ++i)
+            text[n++] = char16_t(exponent[i]);
     }
-    text += QLatin1String(" KB");
-    return text;
+    for (const char16_t c : u" KB")
+        if (c)
+            text[n++] = c;
+    return QString(reinterpret_cast<const QChar*>(text), n);
 }
 
 double SizeTextToNumber(const QString& text, QChar separator)
 {
     if (text.isEmpty())
         return 0;
-    QString number = text;
+    QStringView number(text);
     const qsizetype unit = number.indexOf(QLatin1String(" KB"));
-    if (unit >= 0)
-        number.remove(unit, 3);
-    // Only the given separator counts as the decimal point, as a locale-bound reading would.
-    if (separator != u'.') {
-        if (number.contains(u'.'))
+    char buffer[64];
+    int n = 0;
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        if (i == unit) {
+            i += 2;
+            continue;
+        }
+        const QChar c = number.at(i);
+        // Only the given separator counts as the decimal point, as a locale-bound reading would.
+        if (c == separator)
+            buffer[n++] = '.';
+        else if (c == u'.' || c.unicode() > 0x7f)
             return 0;
-        number.replace(separator, u'.');
+        else
+            buffer[n++] = char(c.unicode());
+        if (n == int(sizeof buffer))
+            return 0;
     }
-    static const QLocale reader = [] {
-        QLocale c = QLocale::c();
-        c.setNumberOptions(QLocale::RejectGroupSeparator);
-        return c;
-    }();
-    bool ok = false;
-    const double value = reader.toDouble(number, &ok);
-    return ok ? value : 0;
+    double value = 0;
+    const auto [end, error] = std::from_chars(buffer, buffer + n, value);
+    return error == std::errc() && end == buffer + n ? value : 0;
 }
 
 qint64 FileSizeOf(const QString& path)

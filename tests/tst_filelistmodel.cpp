@@ -11,7 +11,7 @@ using namespace qv;
 
 namespace {
 
-FileEntry fileNamed(const QString& name, const QString& size = QStringLiteral("0.000 KB"))
+FileEntry fileNamed(const QString& name, const QString& size = SizeText(0))
 {
     return fileEntryFor(QStringLiteral("/x/") + name, size, QStringLiteral("Added"));
 }
@@ -43,6 +43,7 @@ private slots:
     void sortedInsertionMatchesBulkSort();
     void bulkUpdateSortsOnceAtOutermostEnd();
     void nameChangeResorts();
+    void nameChangeSortsByCurrentColumn();
     void otherColumnDoesNotResort();
     void appendAfterSortColumnChanged();
     void appendPlacedByAllColumns();
@@ -197,6 +198,19 @@ void TestFileListModel::nameChangeResorts()
     QCOMPARE(column(model, ColName), (QStringList{"a", "b", "c"}));
 }
 
+void TestFileListModel::nameChangeSortsByCurrentColumn()
+{
+    FileListModel model;
+    model.setSortOrder(ColType, false);
+    appendAll(model, {"a.x", "b.y", "c.z"});
+    model.setText(0, ColType, QStringLiteral("ZZ"));
+    QCOMPARE(column(model, ColType), (QStringList{"ZZ", "Y", "Z"}));
+    // The rename sorts the whole list by type, including the entry changed before.
+    model.setText(1, ColName, QStringLiteral("q"));
+    QCOMPARE(column(model, ColType), (QStringList{"Y", "Z", "ZZ"}));
+    QCOMPARE(column(model, ColName), (QStringList{"q", "c", "a"}));
+}
+
 void TestFileListModel::otherColumnDoesNotResort()
 {
     FileListModel model;
@@ -231,8 +245,8 @@ void TestFileListModel::appendPlacedByAllColumns()
     QCOMPARE(column(model, ColType), (QStringList{"A", "B", "C"}));
     model.setSortOrder(ColSize, false);
     model.sort();
-    model.append(fileNamed(QStringLiteral("big"), QStringLiteral("5.000 KB")));
-    model.append(fileNamed(QStringLiteral("mid"), QStringLiteral("2.000 KB")));
+    model.append(fileNamed(QStringLiteral("big"), SizeText(5 * 1024)));
+    model.append(fileNamed(QStringLiteral("mid"), SizeText(2 * 1024)));
     QCOMPARE(model.text(3, ColName), QStringLiteral("mid"));
     QCOMPARE(model.text(4, ColName), QStringLiteral("big"));
 }
@@ -252,12 +266,12 @@ void TestFileListModel::sizeSort()
     QFETCH(QStringList, order);
 
     FileListModel model;
-    model.append(fileNamed(QStringLiteral("one"), SizeText(1536, u'.')));
-    model.append(fileNamed(QStringLiteral("tiny"), SizeText(64, u'.')));
+    model.append(fileNamed(QStringLiteral("one"), SizeText(1536)));
+    model.append(fileNamed(QStringLiteral("tiny"), SizeText(64)));
     model.append(folderEntryFor(QStringLiteral("/x/dir"), QStringLiteral("Added")));
-    model.append(fileNamed(QStringLiteral("zero"), SizeText(0, u'.')));
+    model.append(fileNamed(QStringLiteral("zero"), SizeText(0)));
     // Exponent form must still compare as a number, not as text.
-    model.append(fileNamed(QStringLiteral("huge"), SizeText(qint64(123456789) * 1024, u'.')));
+    model.append(fileNamed(QStringLiteral("huge"), SizeText(qint64(123456789) * 1024)));
     model.setSortOrder(ColSize, descending);
     model.sort();
     QCOMPARE(column(model, ColName), order);
