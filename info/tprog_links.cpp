@@ -48,7 +48,9 @@ void Tprog::BrowseToMenuCaptionWithoutRef(QAction* sender)
 
 void Tprog::laspendenClick()
 {
-    qv::platform().openUrl(qv::supportLabelAddress(laspenden->text()));
+    // A progress or count text is not an address; only a link caption opens a page.
+    if (qv::isSiteLinkCaption(laspenden->text()))
+        qv::platform().openUrl(qv::supportLabelAddress(laspenden->text()));
 }
 
 void Tprog::m_bugreportClick()
