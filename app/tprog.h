@@ -21,6 +21,7 @@ class QTreeView;
 
 namespace qv {
 class Anchors;
+class DiskRenamer;
 class FileListModel;
 class ImageList;
 class Panel;
@@ -171,6 +172,9 @@ public:
     qv::RenameSettings renameSettings() const;
     QString RenameName(const QString& name, int position) const;
     void UmbenennenClick();
+    // The way the batch rename reaches the disk; nullptr restores the no-replace default.
+    // The window does not own a renamer given here.
+    void setDiskRenamer(qv::DiskRenamer* renamer);
     void VorschauSetzen();
     void Vorschau();
     void maskeChange();
@@ -259,4 +263,6 @@ private:
     qv::Anchors* m_anchors = nullptr;
     bool m_shown = false;
     QElapsedTimer m_sinceEvents;
+    // Set by setDiskRenamer; nullptr means the no-replace rename.
+    qv::DiskRenamer* m_diskRenamer = nullptr;
 };

@@ -2,7 +2,6 @@
 
 qv::RenameSettings Tprog::renameSettings() const { return {}; }
 QString Tprog::RenameName(const QString& name, int) const { return name; }
-void Tprog::UmbenennenClick() {}
 void Tprog::VorschauSetzen() {}
 void Tprog::Vorschau() {}
 void Tprog::maskeChange() {}
