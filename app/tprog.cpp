@@ -229,7 +229,7 @@ bool Tprog::FormCloseQuery()
 {
     if (m_konfig_autosave_alles->isChecked()) {
         try {
-            m_konfig_alsstartClick();
+            saveStartConfiguration();
         } catch (const qv::ProfileError& e) {
             qv::platform().error(this, e.message());
             return false;

@@ -226,6 +226,9 @@ public:
     void KonfigurationSpeichernDialog();
     void KonfigurationLadenDialog();
     void m_konfig_alsstartClick();
+    // The work of m_konfig_alsstartClick; throws qv::ProfileError so that the close query can
+    // keep the window open when the automatic save fails.
+    void saveStartConfiguration();
     void m_konfig_autosave_allesClick();
     void m_konfig_autosave_nieClick();
     static QString startConfigurationPath();

@@ -1,11 +1,319 @@
+// Saving and loading configuration files, the start configuration and the automatic save.
+
 #include "app/tprog.h"
 
-void Tprog::KonfigurationSpeichern(QObject*, const QString&) {}
-void Tprog::KonfigurationLaden(QObject*, const QString&) {}
-void Tprog::KonfigurationSpeichernDialog() {}
-void Tprog::KonfigurationLadenDialog() {}
-void Tprog::m_konfig_alsstartClick() {}
-void Tprog::m_konfig_autosave_allesClick() {}
-void Tprog::m_konfig_autosave_nieClick() {}
-QString Tprog::startConfigurationPath() { return {}; }
-void Tprog::loadStartConfiguration() {}
+#include "app/panel.h"
+#include "app/platform.h"
+#include "app/tstart.h"
+#include "app/windows.h"
+#include "config/profilefile.h"
+#include "filelist/tquorvel_filter.h"
+#include "rename/textutil.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTreeView>
+
+#include <climits>
+
+namespace {
+
+const QString startConfigurationName = QStringLiteral("Auto.qvc");
+
+// The controls a configuration stores, in the order they are written: each section appears in
+// the file where its first control comes, and the keys of a section follow the list. This is not
+// the order of the visual tree (pa1 comes before pa2, cb_suchendung before cb_suchname); it is the
+// order the files have always had, so it is written down here instead of derived from the
+// widgets. Any control of the six kinds added to a list is saved and loaded without more code.
+QList<QWidget*> mainWindowControls(const Tprog& w)
+{
+    return {w.Panel6,        w.Panel7,      w.quordner,
+            w.cb_dat,        w.cb_dir,      w.Panel1,
+            w.Panel2,        w.act_maske,   w.act_suchenersetzen,
+            w.pa1,           w.suchenalt,   w.suchenneu,
+            w.cb_suchendung, w.cb_suchname, w.pa2,
+            w.maske,         w.numstart,    w.Panel3,
+            w.Panel4};
+}
+
+QList<QWidget*> filterDialogControls(const Tquorvel_filter& f)
+{
+    return {f.alle, f.auswahl, f.filter, f.uv};
+}
+
+// The two letters of a control's kind in a section name; empty for kinds that are not stored.
+// Panel before the others: it is a label underneath, which no other kind is.
+QString kindOf(const QWidget* control)
+{
+    if (qobject_cast<const qv::Panel*>(control))
+        return QStringLiteral("PA");
+    if (qobject_cast<const QLineEdit*>(control))
+        return QStringLiteral("ED");
+    if (qobject_cast<const QComboBox*>(control))
+        return QStringLiteral("CB");
+    if (qobject_cast<const QRadioButton*>(control))
+        return QStringLiteral("RB");
+    if (qobject_cast<const QCheckBox*>(control))
+        return QStringLiteral("CH");
+    if (qobject_cast<const QScrollBar*>(control))
+        return QStringLiteral("SB");
+    return {};
+}
+
+QString comboText(const QComboBox* combo)
+{
+    return combo->isEditable() ? combo->lineEdit()->text() : combo->currentText();
+}
+
+void saveControls(const qv::ProfileFile& file, const QString& window,
+                  const QList<QWidget*>& controls)
+{
+    for (QWidget* control : controls) {
+        const QString kind = kindOf(control);
+        if (kind.isEmpty())
+            continue;
+        const QString section = window + kind;
+        const QString key = control->objectName();
+        if (auto* panel = qobject_cast<qv::Panel*>(control))
+            // The panel's own setting: a panel of a window not shown yet still counts as shown.
+            file.writeBool(section, key, panel->isVisibleTo(panel->parentWidget()));
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            file.writeString(section, key, qv::ProfileFile::protectQuotes(edit->text()));
+        else if (auto* combo = qobject_cast<QComboBox*>(control))
+            file.writeString(section, key, qv::ProfileFile::protectQuotes(comboText(combo)));
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            file.writeBool(section, key, button->isChecked());
+        else if (auto* bar = qobject_cast<QScrollBar*>(control))
+            file.writeInteger(section, key, bar->value());
+    }
+}
+
+// Each value read with the control's current value as default. Buttons that change as a click
+// would change them tell their handlers through clicked(), as a click by the user does.
+void loadControls(const qv::ProfileFile& file, const QString& window,
+                  const QList<QWidget*>& controls)
+{
+    for (QWidget* control : controls) {
+        const QString kind = kindOf(control);
+        if (kind.isEmpty())
+            continue;
+        const QString section = window + kind;
+        const QString key = control->objectName();
+        if (auto* panel = qobject_cast<qv::Panel*>(control)) {
+            panel->setVisible(
+                file.readBool(section, key, panel->isVisibleTo(panel->parentWidget())));
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            const QString text = file.readString(section, key, edit->text());
+            if (text != edit->text())
+                edit->setText(text);
+        } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            const QString text = file.readString(section, key, comboText(combo));
+            if (text == comboText(combo))
+                continue;
+            if (combo->isEditable())
+                combo->setEditText(text);
+            else
+                combo->setCurrentText(text);
+        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+            const bool checked = file.readBool(section, key, radio->isChecked());
+            if (checked && !radio->isChecked()) {
+                // Unchecks the others of its group.
+                radio->setChecked(true);
+                emit radio->clicked(true);
+            } else if (!checked && radio->isChecked()) {
+                // Refused for the checked button of an exclusive group, which keeps one choice.
+                radio->setChecked(false);
+            }
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            const bool checked = file.readBool(section, key, box->isChecked());
+            if (checked != box->isChecked()) {
+                box->setChecked(checked);
+                emit box->clicked(checked);
+            }
+        } else if (auto* bar = qobject_cast<QScrollBar*>(control)) {
+            bar->setValue(file.readInteger(section, key, bar->value()));
+        }
+    }
+}
+
+// The default suffix as the file dialog itself adds it to a typed name: only when the name has
+// no dot at all and is not a folder.
+QString withDefaultSuffix(const QString& fileName, const QFileDialog* dialog)
+{
+    const QString suffix = dialog->defaultSuffix();
+    const QFileInfo info(fileName);
+    if (suffix.isEmpty() || info.isDir() || info.fileName().contains(QLatin1Char('.')))
+        return fileName;
+    return fileName + QLatin1Char('.') + suffix;
+}
+
+} // namespace
+
+void Tprog::KonfigurationSpeichern(QObject*, const QString& fileName)
+{
+    const qv::ProfileFile file(fileName);
+    file.createIfMissing();
+    saveControls(file, QStringLiteral("PB"), mainWindowControls(*this));
+    if (qv::quorvel_filter)
+        saveControls(file, QStringLiteral("PF"), filterDialogControls(*qv::quorvel_filter));
+
+    QString widths;
+    for (int column = 0; column < qulist->header()->count(); ++column)
+        widths += QString::number(qulist->columnWidth(column)) + QLatin1Char(',');
+    file.writeString(QStringLiteral("PBCH"), QStringLiteral("COL"), widths);
+
+    // Written also when maximised; the numbers then describe the maximised window.
+    const QString placement = QStringLiteral("SP");
+    file.writeBool(placement, QStringLiteral("PF"), isMaximized());
+    file.writeInteger(placement, QStringLiteral("PB"), client()->width());
+    file.writeInteger(placement, QStringLiteral("PH"), client()->height());
+    file.writeInteger(placement, QStringLiteral("PT"), frameGeometry().top());
+    file.writeInteger(placement, QStringLiteral("PL"), frameGeometry().left());
+
+    file.writeBool(QStringLiteral("AS"), QStringLiteral("N"), m_konfig_autosave_nie->isChecked());
+    file.writeBool(QStringLiteral("AS"), QStringLiteral("A"), m_konfig_autosave_alles->isChecked());
+}
+
+void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
+{
+    const qv::ProfileFile file(fileName);
+    loadControls(file, QStringLiteral("PB"), mainWindowControls(*this));
+    if (qv::quorvel_filter)
+        loadControls(file, QStringLiteral("PF"), filterDialogControls(*qv::quorvel_filter));
+
+    // Each field ends at a ",", one appended to the text: "1,2,3," gives four fields, the last
+    // one empty, and "1,2,3" three.
+    const QStringList widths =
+        file.readString(QStringLiteral("PBCH"), QStringLiteral("COL"), QString())
+            .split(QLatin1Char(','));
+    if (widths.size() > 3) {
+        for (int column = 0; column < qulist->header()->count() && column < widths.size();
+             ++column) {
+            int width = 0;
+            if (qv::IsNumber(widths[column], &width))
+                qulist->setColumnWidth(column, width);
+        }
+    }
+
+    const QString placement = QStringLiteral("SP");
+    if (file.readBool(placement, QStringLiteral("PF"), isMaximized())) {
+        // At start-up the window is being shown right now; it is maximised when it is first
+        // activated.
+        if (sender == qv::start)
+            Tag = 0;
+        else
+            showMaximized();
+    } else {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QSize screenSize = screen ? screen->geometry().size() : QSize(INT_MAX, INT_MAX);
+        const QRect frame = frameGeometry();
+        QSize clientSize = client()->size();
+        QPoint topLeft = frame.topLeft();
+        const int width = file.readInteger(placement, QStringLiteral("PB"), clientSize.width());
+        const int height = file.readInteger(placement, QStringLiteral("PH"), clientSize.height());
+        const int top = file.readInteger(placement, QStringLiteral("PT"), topLeft.y());
+        const int left = file.readInteger(placement, QStringLiteral("PL"), topLeft.x());
+        if (width <= screenSize.width())
+            clientSize.setWidth(width);
+        if (height <= screenSize.height())
+            clientSize.setHeight(height);
+        if (top <= screenSize.height())
+            topLeft.setY(top);
+        if (left <= screenSize.width())
+            topLeft.setX(left);
+        // The menu bar (and any frame) around the client keeps its size. The client is sized as
+        // well: a hidden window lays it out only when shown, and the next load measures it.
+        const QSize around = size() - client()->size();
+        resize(clientSize + around);
+        client()->resize(size() - around);
+        move(topLeft);
+    }
+
+    const QString autosave = QStringLiteral("AS");
+    m_konfig_autosave_nie->setChecked(
+        file.readBool(autosave, QStringLiteral("N"), m_konfig_autosave_nie->isChecked()));
+    m_konfig_autosave_alles->setChecked(
+        file.readBool(autosave, QStringLiteral("A"), m_konfig_autosave_alles->isChecked()));
+
+    act_maskeClick(sender);
+    sprachealles();
+}
+
+void Tprog::KonfigurationSpeichernDialog()
+{
+    const QString chosen = qv::platform().runFileDialog(sd_konfig);
+    if (chosen.isEmpty())
+        return;
+    try {
+        KonfigurationSpeichern(m_konfig_save, withDefaultSuffix(chosen, sd_konfig));
+    } catch (const qv::ProfileError& e) {
+        qv::platform().error(this, e.message());
+    }
+}
+
+void Tprog::KonfigurationLadenDialog()
+{
+    const QString chosen = qv::platform().runFileDialog(od_konfig);
+    if (chosen.isEmpty())
+        return;
+    KonfigurationLaden(m_konfig_open, withDefaultSuffix(chosen, od_konfig));
+}
+
+void Tprog::m_konfig_alsstartClick()
+{
+    try {
+        saveStartConfiguration();
+    } catch (const qv::ProfileError& e) {
+        qv::platform().error(this, e.message());
+    }
+}
+
+void Tprog::saveStartConfiguration()
+{
+    const QString path = startConfigurationPath();
+    // The per-user folder may not exist yet; when it cannot be made, creating the file says so.
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    KonfigurationSpeichern(m_konfig_alsstart, path);
+}
+
+void Tprog::m_konfig_autosave_allesClick()
+{
+    m_konfig_autosave_nie->setChecked(false);
+    m_konfig_autosave_alles->setChecked(true);
+}
+
+void Tprog::m_konfig_autosave_nieClick()
+{
+    m_konfig_autosave_nie->setChecked(true);
+    m_konfig_autosave_alles->setChecked(false);
+}
+
+QString Tprog::startConfigurationPath()
+{
+    // An installed copy sits in a folder its users cannot write; closing with "Immer" could
+    // never succeed there, so such a copy keeps its start configuration per user.
+    const QString beside = QCoreApplication::applicationDirPath();
+    if (QFileInfo(beside).isWritable())
+        return beside + QLatin1Char('/') + startConfigurationName;
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QLatin1Char('/') +
+           startConfigurationName;
+}
+
+void Tprog::loadStartConfiguration()
+{
+    const QString path = startConfigurationPath();
+    if (QFileInfo(path).isFile())
+        KonfigurationLaden(qv::start, path);
+}
