@@ -1,5 +1,6 @@
 #include "app/fileinfodialog.h"
 
+#include "app/windows.h"
 #include "filelist/sizetext.h"
 
 #include <QDateTime>
@@ -8,6 +9,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace qv {
@@ -20,10 +22,10 @@ QString permissionText(QFileDevice::Permissions p)
     {
         QFileDevice::Permission flag;
         char letter;
-    } bits[] = {{QFileDevice::ReadOwner, 'r'}, {QFileDevice::WriteOwner, 'w'},
-                {QFileDevice::ExeOwner, 'x'},  {QFileDevice::ReadGroup, 'r'},
+    } bits[] = {{QFileDevice::ReadOwner, 'r'},  {QFileDevice::WriteOwner, 'w'},
+                {QFileDevice::ExeOwner, 'x'},   {QFileDevice::ReadGroup, 'r'},
                 {QFileDevice::WriteGroup, 'w'}, {QFileDevice::ExeGroup, 'x'},
-                {QFileDevice::ReadOther, 'r'}, {QFileDevice::WriteOther, 'w'},
+                {QFileDevice::ReadOther, 'r'},  {QFileDevice::WriteOther, 'w'},
                 {QFileDevice::ExeOther, 'x'}};
     QString text;
     for (const auto& b : bits)
@@ -31,27 +33,39 @@ QString permissionText(QFileDevice::Permissions p)
     return text;
 }
 
+QString ownerText(const QFileInfo& info)
+{
+    // Files of users without a passwd or group entry still have their numbers.
+    const QString user = info.owner().isEmpty() ? QString::number(info.ownerId()) : info.owner();
+    const QString group = info.group().isEmpty() ? QString::number(info.groupId()) : info.group();
+    return user + QStringLiteral(" / ") + group;
+}
+
 } // namespace
 
 FileInfoDialog::FileInfoDialog(QWidget* parent, const QString& path) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fileinfo"));
+    const bool german = languageCode() == QLatin1String("de");
     const QFileInfo info(path);
     setWindowTitle(info.fileName());
     auto* form = new QFormLayout;
-    auto addRow = [&](const QString& label, const QString& value) {
+    auto addRow = [&](const char* de, const char* en, const QString& value) {
         auto* v = new QLabel(value);
         v->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        form->addRow(label, v);
+        form->addRow(QString::fromUtf8(german ? de : en), v);
     };
-    addRow(QStringLiteral("Name:"), info.fileName());
-    addRow(QStringLiteral("Folder:"), info.absolutePath());
-    addRow(QStringLiteral("Size:"), SizeText(info.size()));
-    addRow(QStringLiteral("Modified:"),
-           QLocale().toString(info.lastModified(), QLocale::LongFormat));
-    addRow(QStringLiteral("Permissions:"), permissionText(info.permissions()));
-    addRow(QStringLiteral("Owner:"), info.owner() + QStringLiteral(" / ") + info.group());
+    addRow("Name:", "Name:", info.fileName());
+    addRow("Ordner:", "Folder:", info.absolutePath());
+    addRow("Größe:", "Size:",
+           SizeText(info.size()) + QStringLiteral(" (") + QLocale().toString(info.size()) +
+               QStringLiteral(" Bytes)"));
+    addRow("Geändert:", "Modified:", QLocale().toString(info.lastModified(), QLocale::LongFormat));
+    addRow("Rechte:", "Permissions:", permissionText(info.permissions()));
+    addRow("Besitzer:", "Owner:", ownerText(info));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    buttons->button(QDialogButtonBox::Close)
+        ->setText(german ? QStringLiteral("Schließen") : QStringLiteral("Close"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -6,16 +6,20 @@
 #include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include "app/fileinfodialog.h"
+
+#include <functional>
 
 namespace qv {
 
@@ -29,18 +33,34 @@ DesktopPlatform& desktop()
 
 Platform* g_platform = nullptr;
 
-// Asks the session's file manager through the freedesktop interface; false when none answered.
-bool callFileManager(const QString& method, const QString& path)
+// A file manager started by D-Bus activation may take a few seconds to answer its first call.
+constexpr int kFileManagerTimeoutMs = 10000;
+
+// Asks the session's file manager through the freedesktop interface without waiting for it: the
+// call is asynchronous, so neither a missing nor a slow file manager can freeze the window.
+// fallback runs when no file manager answers (no session bus, no such service and none to
+// activate, an error reply or the timeout).
+void callFileManager(const QString& method, const QString& path, std::function<void()> fallback)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-        QStringLiteral("org.freedesktop.FileManager1"), method);
+    if (!bus.isConnected()) {
+        fallback();
+        return;
+    }
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
+                                       QStringLiteral("/org/freedesktop/FileManager1"),
+                                       QStringLiteral("org.freedesktop.FileManager1"), method);
     call << QStringList{QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded())} << QString();
-    const QDBusMessage reply = bus.call(call, QDBus::Block, 3000);
-    return reply.type() == QDBusMessage::ReplyMessage;
+    // Without a registered owner the bus starts an activatable file manager itself, and answers
+    // at once with an error when there is none; no separate look-up is needed.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kFileManagerTimeoutMs), qApp);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, qApp,
+                     [fallback = std::move(fallback)](QDBusPendingCallWatcher* w) {
+                         w->deleteLater();
+                         if (w->isError())
+                             fallback();
+                     });
 }
 
 } // namespace
@@ -72,8 +92,8 @@ void DesktopPlatform::error(QWidget* parent, const QString& text)
 bool DesktopPlatform::pickFolderAt(QWidget* parent, const QString& title, QString& folder)
 {
     const QString startIn = QFileInfo(folder).isDir() ? folder : QString();
-    const QString chosen = QFileDialog::getExistingDirectory(parent, title, startIn,
-                                                             QFileDialog::ShowDirsOnly);
+    const QString chosen =
+        QFileDialog::getExistingDirectory(parent, title, startIn, QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty())
         return false;
     folder = chosen;
@@ -85,8 +105,8 @@ QString DesktopPlatform::pickFolderFromDesktop(QWidget* parent, const QString& t
     QString desk = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (desk.isEmpty() || !QFileInfo(desk).isDir())
         desk = QDir::homePath();
-    return QFileDialog::getExistingDirectory(parent ? parent : QApplication::activeWindow(),
-                                             title, desk, QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(parent ? parent : QApplication::activeWindow(), title,
+                                             desk, QFileDialog::ShowDirsOnly);
 }
 
 QString DesktopPlatform::runFileDialog(QFileDialog* dialog)
@@ -103,14 +123,17 @@ void DesktopPlatform::openUrl(const QString& address)
 
 void DesktopPlatform::showItemInFolder(const QString& path)
 {
-    if (!callFileManager(QStringLiteral("ShowItems"), path))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    callFileManager(QStringLiteral("ShowItems"), path,
+                    [folder] { QDesktopServices::openUrl(folder); });
 }
 
 void DesktopPlatform::showItemProperties(QWidget* parent, const QString& path)
 {
-    if (!callFileManager(QStringLiteral("ShowItemProperties"), path))
-        FileInfoDialog::showFor(parent, path);
+    // The answer may come after the window that asked is gone.
+    const QPointer<QWidget> owner(parent);
+    callFileManager(QStringLiteral("ShowItemProperties"), path,
+                    [owner, path] { FileInfoDialog::showFor(owner.data(), path); });
 }
 
 void DesktopPlatform::copyFilesToClipboard(const QStringList& paths)

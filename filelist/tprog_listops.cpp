@@ -1,29 +1,145 @@
 #include "app/tprog.h"
 
+#include "app/platform.h"
 #include "filelist/filelistmodel.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QTreeView>
 
 #include <algorithm>
 
-void Tprog::qulistColumnClick(int) {}
-void Tprog::qulistSelectItem() {}
-bool Tprog::qulistKeyDown(int, Qt::KeyboardModifiers)
+namespace {
+
+// The context menu's commands work on existing files only; folders and vanished files are
+// skipped without a word.
+bool isExistingFile(const QString& path)
 {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+} // namespace
+
+void Tprog::qulistColumnClick(int column)
+{
+    const bool descending = column == m_lastSortColumn ? !m_list->sortDescending() : false;
+    m_lastSortColumn = column;
+    m_list->setSortOrder(column, descending);
+    m_list->sort();
+    // The numbering follows the list positions, which the sort may have changed.
+    Vorschau();
+}
+
+void Tprog::qulistSelectItem()
+{
+    VorschauSetzen();
+}
+
+bool Tprog::qulistKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_A && modifiers.testFlag(Qt::ControlModifier)) {
+        qulist->selectAll();
+        return true;
+    }
+    if (key == Qt::Key_Delete) {
+        BitBtn3Click();
+        return true;
+    }
     return false;
 }
-void Tprog::BitBtn3Click() {}
-void Tprog::BitBtn2Click() {}
+
+void Tprog::BitBtn3Click()
+{
+    const QList<int> rows = selectedRows();
+    // Removing rows one range at a time tells the selection model about the deselection; a
+    // compacting reset clears it silently. Either way the selection handler runs once, so the
+    // preview follows the changed selection as it would after any other deselection.
+    bool selectionSignalled = false;
+    const QMetaObject::Connection watch =
+        connect(qulist->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [&selectionSignalled] { selectionSignalled = true; });
+    m_list->beginBulkUpdate();
+    m_list->removeRowsAt(rows);
+    la_anzahl->setText(qv::countText(m_list->count(), txt));
+    la_anzahl->adjustSize();
+    m_list->endBulkUpdate();
+    disconnect(watch);
+    if (!rows.isEmpty() && !selectionSignalled)
+        qulistSelectItem();
+}
+
+void Tprog::BitBtn2Click()
+{
+    const bool hadSelection = qulist->selectionModel()->hasSelection();
+    m_list->beginBulkUpdate();
+    m_list->clear();
+    la_anzahl->setText(qv::countText(0, txt));
+    la_anzahl->adjustSize();
+    m_list->endBulkUpdate();
+    // A model reset drops the selection without a signal.
+    if (hadSelection)
+        qulistSelectItem();
+}
+
 bool Tprog::PopupMenu1Popup()
 {
-    return false;
+    return qulist->selectionModel()->hasSelection();
 }
-void Tprog::MenuItem1Click() {}
-void Tprog::MenuItem2Click() {}
-void Tprog::MenuItem4Click() {}
-void Tprog::CopyFilesToClipboard(const QStringList&) {}
-void Tprog::ShowFileProperties(const QString&) {}
+
+void Tprog::MenuItem1Click()
+{
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    const QString path = m_list->text(rows.first(), qv::ColPath);
+    if (isExistingFile(path))
+        qv::platform().showItemInFolder(path);
+}
+
+void Tprog::MenuItem2Click()
+{
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    const QString path = m_list->text(rows.first(), qv::ColPath);
+    if (isExistingFile(path))
+        ShowFileProperties(path);
+}
+
+void Tprog::ShowFileProperties(const QString& path)
+{
+    qv::platform().showItemProperties(this, path);
+}
+
+void Tprog::MenuItem4Click()
+{
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    if (rows.size() == 1) {
+        const QString path = m_list->text(rows.first(), qv::ColPath);
+        if (isExistingFile(path))
+            CopyFilesToClipboard({path});
+        return;
+    }
+    // Several entries: folders and vanished files go along, exactly as listed.
+    const QString programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    QStringList paths;
+    paths.reserve(rows.size());
+    for (const int row : rows) {
+        const QString path = m_list->text(row, qv::ColPath);
+        paths.append(QDir::isAbsolutePath(path) ? path : programFolder + path);
+    }
+    CopyFilesToClipboard(paths);
+}
+
+void Tprog::CopyFilesToClipboard(const QStringList& paths)
+{
+    qv::platform().copyFilesToClipboard(paths);
+}
 
 QList<int> Tprog::selectedRows() const
 {
