@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QItemSelectionModel>
-#include <QLabel>
 #include <QTreeView>
 
 #include <algorithm>
@@ -63,8 +62,7 @@ void Tprog::BitBtn3Click()
                 [&selectionSignalled] { selectionSignalled = true; });
     m_list->beginBulkUpdate();
     m_list->removeRowsAt(rows);
-    la_anzahl->setText(qv::countText(m_list->count(), txt));
-    la_anzahl->adjustSize();
+    writeCountToLaAnzahl();
     m_list->endBulkUpdate();
     disconnect(watch);
     if (!rows.isEmpty() && !selectionSignalled)
@@ -76,8 +74,7 @@ void Tprog::BitBtn2Click()
     const bool hadSelection = qulist->selectionModel()->hasSelection();
     m_list->beginBulkUpdate();
     m_list->clear();
-    la_anzahl->setText(qv::countText(0, txt));
-    la_anzahl->adjustSize();
+    writeCountToLaAnzahl();
     m_list->endBulkUpdate();
     // A model reset drops the selection without a signal.
     if (hadSelection)
