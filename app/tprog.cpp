@@ -146,7 +146,10 @@ bool Tprog::eventFilter(QObject* watched, QEvent* event)
         if (watched == qulist)
             return qulistKeyDown(key->key(), key->modifiers());
         const QString text = key->text();
-        if (text.isEmpty())
+        // Delete and the focus keys type nothing, whatever text the platform attaches to them
+        // (X11 gives Delete "\x7f" and Tab "\t"); the character filters must not swallow them.
+        if (text.isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
+            key->key() == Qt::Key_Backtab)
             return false;
         const QChar c = text.at(0);
         if (watched == quordner)

@@ -87,7 +87,7 @@ void Tprog::createComponents()
     place(BitBtn1, 545, 50, 59, 21, T | R);
     cb_dat = named(new QCheckBox(Panel6), "cb_dat");
     cb_dat->setChecked(true);
-    place(cb_dat, 5, 73, 235, 19);
+    place(cb_dat, 5, 73, 247, 19);
     cb_dir = named(new QCheckBox(Panel6), "cb_dir");
     cb_dir->setChecked(true);
     place(cb_dir, 240, 73, 300, 19);

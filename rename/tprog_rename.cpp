@@ -1,13 +1,159 @@
-#include "app/tprog.h"
+// The rename settings panel, its live preview and the window's side of name expansion.
 
-qv::RenameSettings Tprog::renameSettings() const { return {}; }
-QString Tprog::RenameName(const QString& name, int) const { return name; }
-void Tprog::VorschauSetzen() {}
-void Tprog::Vorschau() {}
-void Tprog::maskeChange() {}
-void Tprog::numstartChange() {}
-void Tprog::Label5Click(QLabel*) {}
-void Tprog::act_maskeClick(QObject*) {}
-void Tprog::fitPreviewLabels() {}
-bool Tprog::maskeKeyPress(QChar) { return true; }
-bool Tprog::numstartKeyPress(QChar) { return true; }
+#include "app/panel.h"
+#include "app/tprog.h"
+#include "filelist/filelistmodel.h"
+#include "rename/shortenpath.h"
+#include "rename/textutil.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace {
+
+// The caption of a preview label: the file name of the path, fitted into the label's width.
+QString fittedCaption(const QLabel* label, const QString& path)
+{
+    const QFontMetrics metrics = label->fontMetrics();
+    return qv::ShortenPath(
+        qv::fileName(path),
+        [&metrics](const QString& text) { return metrics.horizontalAdvance(text); },
+        label->width());
+}
+
+// Turns the custom-entry item into an empty field for the user's own text. Emptying it must not
+// run the change handler again: the preview keeps what it showed before the item was chosen.
+bool clearIfCustomItem(QComboBox* box, std::initializer_list<const char*> customItems)
+{
+    const QString text = box->currentText();
+    for (const char* item : customItems) {
+        if (text == QLatin1String(item)) {
+            {
+                const QSignalBlocker block(box);
+                box->setCurrentIndex(-1);
+                box->clearEditText();
+            }
+            box->setFocus();
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+qv::RenameSettings Tprog::renameSettings() const
+{
+    qv::RenameSettings settings;
+    settings.maskActive = act_maske->isChecked();
+    settings.mask = maske->currentText();
+    settings.numStart = numstart->currentText();
+    settings.searchActive = act_suchenersetzen->isChecked();
+    settings.searchOld = suchenalt->text();
+    settings.searchNew = suchenneu->text();
+    settings.searchInName = cb_suchname->isChecked();
+    settings.searchInExtension = cb_suchendung->isChecked();
+    return settings;
+}
+
+QString Tprog::RenameName(const QString& name, int position) const
+{
+    // The previewed entry is numbered by where its path stands in the list now; a path that
+    // left the list counts as the first position.
+    const auto previewPosition = [this] {
+        const int row = m_list->rowOfPath(vor_orig->toolTip());
+        return row < 0 ? 0 : row;
+    };
+    return qv::RenameName(name, position, renameSettings(), m_list->count(), QDate::currentDate(),
+                          previewPosition);
+}
+
+void Tprog::VorschauSetzen()
+{
+    const QList<int> rows = selectedRows();
+    if (!rows.isEmpty())
+        vor_orig->setToolTip(m_list->text(rows.first(), qv::ColPath));
+    Vorschau();
+}
+
+void Tprog::Vorschau()
+{
+    const QString previewPath = vor_orig->toolTip();
+    vor_orig->setText(fittedCaption(vor_orig, previewPath));
+    if (previewPath.isEmpty())
+        return;
+    const QString newName = RenameName(qv::fileName(previewPath), -1);
+    vor_out->setToolTip(qv::folderPart(previewPath) + newName);
+    vor_out->setText(fittedCaption(vor_out, vor_out->toolTip()));
+}
+
+void Tprog::fitPreviewLabels()
+{
+    for (QLabel* value : {vor_out, vor_orig})
+        value->setText(fittedCaption(value, value->toolTip()));
+}
+
+void Tprog::maskeChange()
+{
+    if (!clearIfCustomItem(maske, {"Benutzerdefiniert..", "Custom.."}))
+        Vorschau();
+}
+
+void Tprog::numstartChange()
+{
+    if (!clearIfCustomItem(numstart, {"Benutzer..", "Custom.."}))
+        Vorschau();
+}
+
+void Tprog::Label5Click(QLabel* sender)
+{
+    QLineEdit* edit = maske->lineEdit();
+    const QString constant = sender->text();
+    const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+    const int length = int(edit->selectedText().size());
+    const QString text = edit->text();
+    maske->setEditText(text.left(start) + constant + text.mid(start + length));
+    Vorschau();
+    edit->deselect();
+    edit->setCursorPosition(start + int(constant.size()));
+}
+
+void Tprog::act_maskeClick(QObject* sender)
+{
+    pa1->hide();
+    pa2->hide();
+    if (sender == act_maske)
+        pa2->setVisible(act_maske->isChecked());
+    else if (sender == act_suchenersetzen)
+        pa1->setVisible(act_suchenersetzen->isChecked());
+
+    int y = 70;
+    pa2->move(pa2->x(), y);
+    if (!pa2->isHidden())
+        y += pa2->height();
+    y += 5;
+    act_suchenersetzen->move(act_suchenersetzen->x(), y);
+    y += 20;
+    pa1->move(pa1->x(), y);
+    if (!pa1->isHidden())
+        y += pa1->height();
+    y += 5;
+    Panel1->setGeometry(Panel1->x(), Panel3->y() - y - 5, Panel1->width(), y);
+    Panel6->resize(Panel6->width(), Panel1->y() - 8);
+    Vorschau();
+}
+
+bool Tprog::maskeKeyPress(QChar key)
+{
+    static const QString refused = QStringLiteral("\"*/:<>?\\|");
+    return !refused.contains(key);
+}
+
+bool Tprog::numstartKeyPress(QChar key)
+{
+    return (key >= u'0' && key <= u'9') || key == QChar(8);
+}
