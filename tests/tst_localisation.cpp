@@ -1,0 +1,263 @@
+#include "filelist/filelistmodel.h"
+#include "filelist/tquorvel_filter.h"
+#include "info/weblinks.h"
+#include "tests/appfixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTest>
+
+class LocalisationTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void captions_data();
+    void captions();
+    void columnTitlesAndMessages();
+    void comboItemsSwapOneWord();
+    void menusAndMarksFollowTheLanguage();
+    void textsNoRunTouches();
+    void filterDialogFollows();
+    void datePlaceholdersInsertWhatTheyShow();
+};
+
+namespace {
+
+QString captionOf(QObject* o)
+{
+    if (auto* m = qobject_cast<QMenu*>(o))
+        return m->title();
+    return o->property("text").toString();
+}
+
+} // namespace
+
+void LocalisationTest::captions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("german");
+    QTest::addColumn<QString>("english");
+    const char* rows[][3] = {
+        {"Umbenennen", "Umbenennen", "Rename"},
+        {"Panel7", " Dateien und Ordner", " Files and Folders"},
+        {"Label1",
+         "Ziehen Sie die Dateien und Ordner, die umbenannt werden sollen in die Liste oder öffnen "
+         "Sie einen Ordner.",
+         "Drag the Files and Folders to be renamed to this List or open a Folder."},
+        {"OpenOrdner", "Ordner Öffnen..", "Open Folder.."},
+        {"BitBtn1", "Filter..", "Filter.."},
+        {"cb_dat", "Dateien hinzufügen um diese umzubenennen", "Add Files to Rename Files"},
+        {"cb_dir", "Ordner hinzufügen um diese umzubenennen", "Add Folders to Rename Folders"},
+        {"BitBtn3", "Markierte Löschen", "Delete Selected"},
+        {"BitBtn2", "Alle Löschen", "Delete All"},
+        {"Panel2", " Aktionen", " Actions"},
+        {"Label4", "Hier können Sie einstellen, in welcher Form die Dateien umbenannt werden sollen.",
+         "Here you can adjust how the Files should be renamed"},
+        {"act_maske", "Wählen Sie eine Maske für die Dateien", "Choose a Mask for the Files"},
+        {"label3",
+         "Folgende Konstanten sind verfügbar. Klicken Sie auf eine Konstante, um sie in die Maske "
+         "einzufügen.",
+         "The following Constants are available. Click on a Constant, to copy it to the Mask."},
+        {"Label6", "Alter Name der Datei", "Old Name of File"},
+        {"Label8", "Nummerierung beginnend bei:", "Numbering starting with:"},
+        {"Label13", "Nummerierung mit führenden Nullen", "Numbering with Left-Hand-Zeros"},
+        {"Label10", "Absolute Anzahl an Dateien in der Liste", "Total Number of Files in the List"},
+        {"Label17", "%t%", "%d%"},
+        {"Label18", "Tag", "Day"},
+        {"Label22", "Monat", "Month"},
+        {"Label19", "%j%", "%y%"},
+        {"Label20", "Jahr", "Year"},
+        {"act_suchenersetzen", "Ersetzen Sie in dem Dateinamen bestimmte Ausdrücke durch andere",
+         "Find and Replace Expressions in the Filename"},
+        {"Label2", "Suchen nach:", "Search for:"},
+        {"Label11", "Ersetzen durch:", "Replace with:"},
+        {"Label16", "Suchen und Ersetzen in:", "Search and Replace in:"},
+        {"cb_suchname", "Dateiname", "File Name"},
+        {"cb_suchendung", "Dateiendung", "File Extension"},
+        {"Panel4", " Vorschau", " Preview"},
+        {"Label14", "Alter Name:", "Old Name:"},
+        {"Label15", "Neuer Name:", "New Name:"},
+        {"pop1", "Übergeordneten Ordner öffnen", "Open corresponding Folder"},
+        {"pop2", "Dateiinformationen anzeigen", "Show File Information"},
+        {"pop3", "Markierte Dateien in die Zwischenablage kopieren", "Copy selected Files to Clipboard"},
+        {"pop4", "Markierte Dateien aus der Liste löschen", "Delete selected Files from List"},
+        {"Programm1", "Programm", "Program"},
+        {"m_bugreport", "Fehler oder Verbesserung melden..", "Report Bug or Improvement.."},
+        {"m_close", "Beenden", "Close"},
+        {"Einstellungen2", "Einstellungen", "Settings"},
+        {"m_konfig_save", "Konfiguration speichern..", "Save Configuration.."},
+        {"m_konfig_open", "Konfiguration laden..", "Load Configuration.."},
+        {"m_konfig_alsstart", "Aktuelle Konfiguration als Startkonfiguration",
+         "Current Configuration as Start-Configuration"},
+        {"m_konfig_autosave", "Konfiguration automatisch speichern", "Save Configuration automatically"},
+        {"m_konfig_autosave_nie", "Nie", "Never"},
+        {"m_konfig_autosave_alles", "Immer", "Always"},
+        {"m_einstspr", "Sprache", "Language"},
+        {"Deutsch1", "Deutsch", "Deutsch"},
+        {"Englisch1", "English", "English"},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r[0]) << QString::fromUtf8(r[0]) << QString::fromUtf8(r[1])
+                            << QString::fromUtf8(r[2]);
+}
+
+void LocalisationTest::captions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, german);
+    QFETCH(QString, english);
+    AppFixture app;
+    QObject* o = app.prog()->findChild<QObject*>(name);
+    QVERIFY(o);
+    QCOMPARE(captionOf(o), german);
+    app.prog()->Englisch1Click();
+    QCOMPARE(captionOf(o), english);
+    app.prog()->Deutsch1Click();
+    QCOMPARE(captionOf(o), german);
+}
+
+void LocalisationTest::columnTitlesAndMessages()
+{
+    AppFixture app;
+    Tprog* p = app.prog();
+    auto titles = [p] {
+        QStringList t;
+        for (int c = 0; c < 5; ++c)
+            t << p->m_list->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        return t;
+    };
+    QCOMPARE(titles(), (QStringList{"Name", "Typ", "Größe", "Status", "Dateipfad"}));
+    QCOMPARE(p->txt.txt_ordner_fehlt,
+             QStringLiteral("Sie haben einen nicht existierenden Ordner angegeben.\r\n\r\n"
+                            "Bitte wählen Sie einen anderen Ordner aus."));
+    p->Englisch1Click();
+    QCOMPARE(titles(), (QStringList{"Name", "Type", "Size", "Status", "Path"}));
+    QCOMPARE(p->txt.txt_geladen, QStringLiteral(" Files/Folders loaded"));
+    QCOMPARE(p->txt.txt_st_existiert, QStringLiteral("File already exists"));
+    QCOMPARE(p->txt.txt_ordner_einmal,
+             QStringLiteral("Directory can not be added more than one time to the List."));
+    QCOMPARE(p->windowTitle(), QStringLiteral("Quorvel - Velmora"));
+    p->Deutsch1Click();
+    QCOMPARE(p->txt.txt_st_neu, QStringLiteral("Neu hinzugefügt"));
+    QCOMPARE(p->txt.txt_nicht_umbenannt, QStringLiteral(" Dateien konnten nicht umbenannt werden"));
+}
+
+void LocalisationTest::comboItemsSwapOneWord()
+{
+    AppFixture app;
+    Tprog* p = app.prog();
+    auto items = [](QComboBox* box) {
+        QStringList list;
+        for (int i = 0; i < box->count(); ++i)
+            list << box->itemText(i);
+        return list;
+    };
+    p->maske->setEditText(QStringLiteral("%0num%_x"));
+    p->numstart->setEditText(QStringLiteral("7"));
+    QCOMPARE(items(p->maske).last(), QStringLiteral("Benutzerdefiniert.."));
+    QCOMPARE(items(p->numstart).last(), QStringLiteral("Benutzer.."));
+    const QStringList maskItems = items(p->maske);
+    p->Englisch1Click();
+    QCOMPARE(items(p->maske).last(), QStringLiteral("Custom.."));
+    QCOMPARE(items(p->numstart).last(), QStringLiteral("Custom.."));
+    QCOMPARE(items(p->maske).mid(0, 8), maskItems.mid(0, 8));
+    QCOMPARE(p->maske->currentText(), QStringLiteral("%0num%_x"));
+    QCOMPARE(p->numstart->currentText(), QStringLiteral("7"));
+    p->Deutsch1Click();
+    QCOMPARE(items(p->maske), maskItems);
+    QCOMPARE(items(p->numstart).last(), QStringLiteral("Benutzer.."));
+    QCOMPARE(p->maske->currentText(), QStringLiteral("%0num%_x"));
+}
+
+void LocalisationTest::menusAndMarksFollowTheLanguage()
+{
+    AppFixture app;
+    Tprog* p = app.prog();
+    p->Englisch1Click();
+    QCOMPARE(qv::languageCode(), QStringLiteral("en"));
+    QVERIFY(p->Information1->menuAction()->isVisible());
+    QVERIFY(p->m_soft_en->menuAction()->isVisible());
+    QVERIFY(!p->Hilfe1->menuAction()->isVisible());
+    QVERIFY(!p->m_soft_de->menuAction()->isVisible());
+    QVERIFY(p->Englisch1->isChecked());
+    QVERIFY(!p->Deutsch1->isChecked());
+    QCOMPARE(p->cb_dir->x(), 160);
+    QCOMPARE(p->sd_konfig->nameFilters(), QStringList{"Quorvel Configuration (*.qvc)"});
+    QCOMPARE(p->od_konfig->nameFilters(), QStringList{"Quorvel Configuration (*.qvc)"});
+    // The language-bound menus keep their own captions.
+    QCOMPARE(p->Information1->title(), QStringLiteral("Help and Information"));
+    QCOMPARE(p->Hilfe1->title(), QStringLiteral("Hilfe und Info"));
+    p->Deutsch1Click();
+    QVERIFY(p->Hilfe1->menuAction()->isVisible());
+    QVERIFY(!p->Information1->menuAction()->isVisible());
+    QVERIFY(p->Deutsch1->isChecked());
+    QVERIFY(!p->Englisch1->isChecked());
+    QCOMPARE(p->cb_dir->x(), 250);
+    QCOMPARE(p->sd_konfig->nameFilters(), QStringList{"Quorvel Konfiguration (*.qvc)"});
+}
+
+void LocalisationTest::textsNoRunTouches()
+{
+    AppFixture app;
+    Tprog* p = app.prog();
+    p->m_list->append(qv::fileEntryFor(QStringLiteral("/tmp/a.txt"), QStringLiteral("0.000 KB"),
+                                       p->txt.txt_st_neu));
+    p->la_anzahl->setText(qv::countText(1, p->txt));
+    p->maske->setEditText(QStringLiteral("%name%_%num%"));
+    p->suchenalt->setText(QStringLiteral("alt"));
+    p->suchenneu->setText(QStringLiteral("neu"));
+    p->vor_orig->setText(QStringLiteral("a.txt"));
+    p->Englisch1Click();
+    QCOMPARE(p->m_list->entry(0).status, QStringLiteral("Neu hinzugefügt"));
+    QCOMPARE(p->la_anzahl->text(), QStringLiteral("1 Dateien/Ordner geladen"));
+    QCOMPARE(p->maske->currentText(), QStringLiteral("%name%_%num%"));
+    QCOMPARE(p->numstart->currentText(), QStringLiteral("1"));
+    QCOMPARE(p->suchenalt->text(), QStringLiteral("alt"));
+    QCOMPARE(p->suchenneu->text(), QStringLiteral("neu"));
+    QCOMPARE(p->vor_orig->text(), QStringLiteral("a.txt"));
+    QCOMPARE(p->m_list->count(), 1);
+    for (QLabel* constant : {p->Label5, p->Label7, p->Label12, p->Label9, p->Label21})
+        QVERIFY(constant->text().startsWith(QLatin1Char('%')));
+    QCOMPARE(p->Label5->text(), QStringLiteral("%name%"));
+    QCOMPARE(p->Label21->text(), QStringLiteral("%m%"));
+    QCOMPARE(p->m_soft_de->actions().first()->text(), qv::products().first().captionDe);
+}
+
+void LocalisationTest::filterDialogFollows()
+{
+    AppFixture app;
+    Tquorvel_filter* f = qv::quorvel_filter;
+    QCOMPARE(f->Label1->text(), QStringLiteral("Nach welchen Dateien soll gesucht werden?"));
+    app.prog()->Englisch1Click();
+    QCOMPARE(f->Label1->text(), QStringLiteral("Which files shall be looked for?"));
+    QCOMPARE(f->alle->text(), QStringLiteral("Search for all files (Use no filter)"));
+    QCOMPARE(f->auswahl->text(), QStringLiteral("Only search for following files:"));
+    QCOMPARE(f->uv->text(), QStringLiteral("Search all Subfolders"));
+    QCOMPARE(f->windowTitle(), QStringLiteral("Filter"));
+    QVERIFY(app.start()->en1->isVisibleTo(app.start()));
+    app.prog()->Deutsch1Click();
+    QCOMPARE(f->uv->text(), QStringLiteral("Auch Unterverzeichnisse durchsuchen"));
+}
+
+void LocalisationTest::datePlaceholdersInsertWhatTheyShow()
+{
+    AppFixture app;
+    Tprog* p = app.prog();
+    p->maske->setEditText(QString());
+    p->Label5Click(p->Label17);
+    p->Label5Click(p->Label19);
+    QCOMPARE(p->maske->currentText(), QStringLiteral("%t%%j%"));
+    p->Englisch1Click();
+    p->maske->setEditText(QString());
+    p->Label5Click(p->Label17);
+    p->Label5Click(p->Label19);
+    QCOMPARE(p->maske->currentText(), QStringLiteral("%d%%y%"));
+}
+
+QTEST_MAIN(LocalisationTest)
+#include "tst_localisation.moc"
