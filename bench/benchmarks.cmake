@@ -4,3 +4,6 @@ target_link_libraries(bench_filelist PRIVATE qv_filelist_core)
 
 add_executable(fuzz_profilefile fuzz_profilefile.cpp)
 target_link_libraries(fuzz_profilefile PRIVATE qv_config_core)
+
+add_executable(bench_adding bench_adding.cpp)
+target_link_libraries(bench_adding PRIVATE quorvel_widgets)

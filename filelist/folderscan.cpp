@@ -113,8 +113,9 @@ struct FolderId
 class Scanner
 {
 public:
-    Scanner(QStringList& result, const QStringList& patterns, bool recursive)
-        : m_result(result), m_patterns(patterns), m_recursive(recursive)
+    Scanner(QStringList& result, const QStringList& patterns, bool recursive,
+            const std::function<void()>& afterFolder)
+        : m_result(result), m_patterns(patterns), m_recursive(recursive), m_afterFolder(afterFolder)
     {
     }
 
@@ -185,19 +186,22 @@ public:
 
         m_open.pop_back();
         ::closedir(dir);
+        if (m_afterFolder)
+            m_afterFolder();
     }
 
 private:
     QStringList& m_result;
     const QStringList& m_patterns;
     const bool m_recursive;
+    const std::function<void()>& m_afterFolder;
     std::vector<FolderId> m_open;
 };
 
 #else
 
 void scanWithQt(QStringList& result, const QString& prefix, const QStringList& patterns,
-                bool recursive)
+                bool recursive, const std::function<void()>& afterFolder)
 {
     QFileInfoList infos = QDir(prefix).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
@@ -208,12 +212,15 @@ void scanWithQt(QStringList& result, const QString& prefix, const QStringList& p
     for (const QFileInfo& info : infos) {
         if (info.isDir()) {
             if (recursive && !info.isSymLink() && !info.isJunction())
-                scanWithQt(result, prefix + info.fileName() + u'/', patterns, recursive);
+                scanWithQt(result, prefix + info.fileName() + u'/', patterns, recursive,
+                           afterFolder);
         } else if (info.isFile()) {
             files.append(info.fileName());
         }
     }
     appendMatches(result, prefix, files, patterns);
+    if (afterFolder)
+        afterFolder();
 }
 
 #endif
@@ -221,7 +228,7 @@ void scanWithQt(QStringList& result, const QString& prefix, const QStringList& p
 } // namespace
 
 void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
-                bool recursive)
+                bool recursive, const std::function<void()>& afterFolder)
 {
     if (folder.isEmpty() || patterns.isEmpty())
         return;
@@ -231,9 +238,9 @@ void ScanFolder(QStringList& result, const QString& folder, const QStringList& p
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
-    Scanner(result, patterns, recursive).scan(fd, prefix);
+    Scanner(result, patterns, recursive, afterFolder).scan(fd, prefix);
 #else
-    scanWithQt(result, prefix, patterns, recursive);
+    scanWithQt(result, prefix, patterns, recursive, afterFolder);
 #endif
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace qv {
 
 // The pieces of text between separators, empty pieces included ("" gives one empty piece).
@@ -15,9 +17,10 @@ QStringList scanPatterns(bool allFiles, const QString& filterText);
 // Appends the files of folder that match one of the patterns (file name ends with the pattern,
 // letter case ignored; "*.*" matches every file). With recursive set, the files of each subfolder
 // come first (names sorted per folder, symbolic links to folders not followed), then the folder's
-// own files, one pass per pattern. Folders that cannot be read contribute nothing.
+// own files, one pass per pattern. Folders that cannot be read contribute nothing. afterFolder,
+// when given, runs after each folder's files are appended (a window keeps painting meanwhile).
 void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
-                bool recursive);
+                bool recursive, const std::function<void()>& afterFolder = {});
 
 // Whether a typed folder path is well formed enough to preselect it in the folder dialog.
 bool IsValidFolderPath(const QString& text);

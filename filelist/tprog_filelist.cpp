@@ -1,12 +1,282 @@
 #include "app/tprog.h"
 
-void Tprog::add2list(const QString&) {}
-void Tprog::addfolderaselement2list(const QString&) {}
-void Tprog::writeCountToLaAnzahl() {}
-void Tprog::AddOrdner(const QString&) {}
-void Tprog::dropFiles(const QStringList&) {}
-void Tprog::OpenOrdnerClick() {}
-bool Tprog::quordnerKeyPress(QChar) { return true; }
-void Tprog::quordnerDblClick() {}
-void Tprog::BitBtn1Click() {}
-void Tprog::selectFirstEntry() {}
+#include "app/platform.h"
+#include "app/windows.h"
+#include "filelist/fileentry.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/folderscan.h"
+#include "filelist/sizetext.h"
+#include "filelist/tquorvel_filter.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTreeView>
+
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString duplicateMessage(const QString& before, const QString& path, const QString& after)
+{
+    const QString emptyLine = QStringLiteral("\r\n\r\n");
+    return before + emptyLine + path + emptyLine + after;
+}
+
+// The first refused duplicate after the switch went off is reported; later ones are not.
+void refuseDuplicate(Tprog& w, const QString& message)
+{
+    if (!w.m_duplicateWarned)
+        qv::platform().warning(&w, message);
+    w.m_duplicateWarned = true;
+}
+
+void afterAddition(Tprog& w)
+{
+    w.setSupportStatus(qv::countText(w.m_list->count(), w.txt));
+    w.processPendingEvents();
+}
+
+// add2list for a caller that has already looked the file up; the size is read only for a file
+// that is really added.
+void addFile(Tprog& w, const QString& path, std::optional<qint64> knownSize)
+{
+    if (!w.cb_dat->isChecked())
+        return;
+    if (w.m_list->containsPath(path)) {
+        refuseDuplicate(w, duplicateMessage(w.txt.txt_datei_doppelt, path, w.txt.txt_datei_einmal));
+        return;
+    }
+    const qint64 size = knownSize ? *knownSize : qv::FileSizeOf(path);
+    w.m_list->append(qv::fileEntryFor(path, qv::SizeText(size), w.txt.txt_st_neu));
+    afterAddition(w);
+}
+
+// Looks up the files of a scan result. The result holds each folder's files together, so one
+// open handle per folder saves resolving the whole path again for every file.
+class FileLookup
+{
+public:
+    FileLookup() = default;
+    FileLookup(const FileLookup&) = delete;
+    FileLookup& operator=(const FileLookup&) = delete;
+    ~FileLookup()
+    {
+#ifdef Q_OS_UNIX
+        if (m_folderFd >= 0)
+            ::close(m_folderFd);
+#endif
+    }
+
+    // The size of an existing file (not a folder, not a dangling link), or nothing.
+    std::optional<qint64> sizeOfFile(const QString& path)
+    {
+#ifdef Q_OS_UNIX
+        const qsizetype slash = path.lastIndexOf(u'/');
+        const QStringView folder = QStringView(path).left(slash + 1);
+        if (folder != m_folder) {
+            if (m_folderFd >= 0)
+                ::close(m_folderFd);
+            m_folder = folder.toString();
+            m_folderFd =
+                ::open(QFile::encodeName(m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        struct stat st;
+        if (m_folderFd < 0 ||
+            ::fstatat(m_folderFd, QFile::encodeName(path.mid(slash + 1)).constData(), &st, 0) !=
+                0 ||
+            !S_ISREG(st.st_mode))
+            return std::nullopt;
+        return qint64(st.st_size);
+#else
+        const QFileInfo info(path);
+        if (!info.isFile())
+            return std::nullopt;
+        return info.size();
+#endif
+    }
+
+private:
+#ifdef Q_OS_UNIX
+    QString m_folder;
+    int m_folderFd = -1;
+#endif
+};
+
+// A list bulk update that also suspends painting of the list while the outermost one runs.
+void beginListUpdate(Tprog& w)
+{
+    if (!w.m_list->inBulkUpdate())
+        w.qulist->setUpdatesEnabled(false);
+    w.m_list->beginBulkUpdate();
+}
+
+void endListUpdate(Tprog& w)
+{
+    w.m_list->endBulkUpdate();
+    if (!w.m_list->inBulkUpdate())
+        w.qulist->setUpdatesEnabled(true);
+}
+
+void giveFocus(Tprog& w)
+{
+    if (w.isVisible())
+        w.activateWindow();
+}
+
+} // namespace
+
+void Tprog::add2list(const QString& path)
+{
+    addFile(*this, path, std::nullopt);
+}
+
+void Tprog::addfolderaselement2list(const QString& path)
+{
+    if (!cb_dir->isChecked())
+        return;
+    if (m_list->containsPath(path)) {
+        refuseDuplicate(*this,
+                        duplicateMessage(txt.txt_ordner_doppelt, path, txt.txt_ordner_einmal));
+        return;
+    }
+    m_list->append(qv::folderEntryFor(path, txt.txt_st_neu));
+    afterAddition(*this);
+}
+
+void Tprog::writeCountToLaAnzahl()
+{
+    la_anzahl->setText(qv::countText(m_list->count(), txt));
+    la_anzahl->adjustSize();
+}
+
+void Tprog::AddOrdner(const QString& folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return;
+    const Tquorvel_filter* settings = qv::quorvel_filter;
+    const QStringList patterns =
+        qv::scanPatterns(settings->alle->isChecked(), settings->filter->text());
+    const bool recursive = settings->uv->isChecked();
+
+    // Inside a drop the window stays disabled until the whole drop is handled.
+    const bool wasEnabled = isEnabled();
+    setEnabled(false);
+
+    // A folder whose path contains ".txt" is scanned like any other. A deep tree takes a while
+    // to read, so the window repaints between its folders.
+    QStringList found;
+    qv::ScanFolder(found, folder, patterns, recursive, [this] { processPendingEvents(); });
+
+    beginListUpdate(*this);
+    FileLookup lookup;
+    for (const QString& path : std::as_const(found)) {
+        // Files that vanished or turned into folders since the scan are skipped.
+        if (const std::optional<qint64> size = lookup.sizeOfFile(path))
+            addFile(*this, path, size);
+    }
+    writeCountToLaAnzahl();
+    endListUpdate(*this);
+
+    setEnabled(wasEnabled);
+    if (wasEnabled)
+        giveFocus(*this);
+    m_duplicateWarned = true;
+    selectFirstEntry();
+}
+
+void Tprog::dropFiles(const QStringList& paths)
+{
+    beginListUpdate(*this);
+    setEnabled(false);
+    int handled = 0;
+    for (const QString& path : paths) {
+        // Attributes as the path resolves: a link to a folder is a folder. An item that cannot
+        // be looked up, or is neither a folder nor a regular file, is skipped.
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            AddOrdner(path);
+            addfolderaselement2list(path);
+        } else if (info.isFile()) {
+            add2list(path);
+        }
+        ++handled;
+        setSupportStatus(qv::countText(handled, txt));
+        processPendingEvents();
+    }
+    writeCountToLaAnzahl();
+    endListUpdate(*this);
+    setEnabled(true);
+    giveFocus(*this);
+    m_duplicateWarned = false;
+    selectFirstEntry();
+}
+
+void Tprog::OpenOrdnerClick()
+{
+    const QString typed = quordner->text();
+    if (qv::IsValidFolderPath(typed)) {
+        QString folder = typed;
+        if (qv::platform().pickFolderAt(this, txt.txt_ordnerwahl, folder))
+            quordner->setText(folder);
+    } else {
+        quordner->setText(qv::platform().pickFolderFromDesktop(this, txt.txt_ordnerwahl));
+    }
+
+    // A cancelled dialog over a typed folder still loads that folder.
+    const QString folder = quordner->text();
+    if (folder.isEmpty()) {
+        quordner->setText(typed);
+        return;
+    }
+    AddOrdner(folder);
+    processPendingEvents();
+    addfolderaselement2list(folder);
+    writeCountToLaAnzahl();
+}
+
+bool Tprog::quordnerKeyPress(QChar key)
+{
+    if (key == QChar(13)) {
+        const QString folder = quordner->text();
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            AddOrdner(folder);
+        else
+            qv::platform().warning(this, txt.txt_ordner_fehlt);
+        return false;
+    }
+#ifdef Q_OS_WIN
+    return !QStringView(u"\"*/<>?|").contains(key);
+#else
+    // "/" separates the folders of the path typed here.
+    return !QStringView(u"\"*<>?|").contains(key);
+#endif
+}
+
+void Tprog::quordnerDblClick()
+{
+    quordner->selectAll();
+}
+
+void Tprog::BitBtn1Click()
+{
+    qv::quorvel_filter->exec();
+}
+
+void Tprog::selectFirstEntry()
+{
+    if (m_list->count() == 0)
+        return;
+    qulist->selectionModel()->select(m_list->index(0, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}

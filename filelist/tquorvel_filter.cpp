@@ -36,7 +36,7 @@ Tquorvel_filter::Tquorvel_filter(QWidget* parent)
     filter->setEnabled(false);
     uv = new QCheckBox(this);
     uv->setObjectName(QStringLiteral("uv"));
-    uv->setGeometry(8, 113, 245, 17);
+    uv->setGeometry(8, 113, 225, 17);
     uv->setChecked(true);
     OK = new QPushButton(QStringLiteral("OK"), this);
     OK->setObjectName(QStringLiteral("OK"));

@@ -1,0 +1,252 @@
+// Figures for adding through the main window: add2list for many real files inside one bulk
+// update, and a folder tree loaded through AddOrdner, each against the bare system calls the work
+// cannot avoid, with the longest stall of the event loop during the load.
+// Usage: bench_adding [folders, default 100] [files per folder, default 1000]
+#include "app/startup.h"
+#include "app/tprog.h"
+#include "app/tstart.h"
+#include "app/windows.h"
+#include "filelist/fileentry.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/folderscan.h"
+#include "filelist/sizetext.h"
+#include "filelist/tquorvel_filter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Kilobytes from a line of /proc/self/status ("VmHWM:", "VmRSS:").
+qint64 statusKb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> lines = status.readAll().split('\n');
+    for (const QByteArray& line : lines) {
+        if (line.startsWith(key))
+            return line.mid(int(std::strlen(key))).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// Lets VmHWM measure the peak of one phase only.
+void resetPeak()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+double bestMs(int runs, const std::function<void()>& work)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+qint64 bareWalk(int fd)
+{
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return 0;
+    }
+    qint64 files = 0;
+    while (const dirent* e = ::readdir(dir)) {
+        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
+            continue;
+        struct stat st;
+        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode)) {
+            const int sub = ::openat(::dirfd(dir), e->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (sub >= 0)
+                files += bareWalk(sub);
+        } else {
+            ++files;
+        }
+    }
+    ::closedir(dir);
+    return files;
+}
+
+void verdict(const char* what, double value, double goal, const char* unit)
+{
+    std::printf("  %-34s %10.2f %-6s (goal <= %.1f) %s\n", what, value, unit, goal,
+                value <= goal ? "ok" : "MISSED");
+}
+
+void figure(const char* what, double value, const char* unit)
+{
+    std::printf("  %-34s %10.2f %s\n", what, value, unit);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int folders = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
+    const int perFolder = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1000;
+
+    QTemporaryDir cwd;
+    QTemporaryDir root;
+    if (!cwd.isValid() || !root.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
+    QDir::setCurrent(cwd.path());
+    qv::applyDesignFont();
+    qv::createWindows();
+    qv::start->Timer1->stop();
+    Tprog* prog = qv::prog;
+    prog->show();
+    QApplication::processEvents();
+
+    const char* const extensions[] = {".jpg", ".JPG", ".png", ".txt", ".tar.gz", ""};
+    QStringList paths;
+    QList<QByteArray> encoded;
+    paths.reserve(folders * perFolder);
+    encoded.reserve(folders * perFolder);
+    for (int folder = 0; folder < folders; ++folder) {
+        const QString dir =
+            root.path() + QStringLiteral("/Ordner %1/").arg(folder, 3, 10, QLatin1Char('0'));
+        ::mkdir(QFile::encodeName(dir).constData(), 0755);
+        for (int i = 0; i < perFolder; ++i) {
+            // Names out of the list's order, so that the final sort has work to do.
+            const QString path = dir + QStringLiteral("Bild %1%2")
+                                           .arg((i * 7919) % perFolder, 5, 10, QLatin1Char('0'))
+                                           .arg(QLatin1String(extensions[i % 6]));
+            const QByteArray bytes = QFile::encodeName(path);
+            const int fd = ::open(bytes.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+            if (fd < 0) {
+                std::perror("open");
+                return 1;
+            }
+            if (::ftruncate(fd, off_t(i) * 1031) != 0)
+                std::perror("ftruncate");
+            ::close(fd);
+            paths.append(path);
+            encoded.append(bytes);
+        }
+    }
+    std::printf("%lld files in %d folders, main window shown (%s)\n", (long long)paths.size(),
+                folders, qPrintable(QGuiApplication::platformName()));
+
+    // (a) add2list inside one bulk update against one stat per path.
+    const double statMs = bestMs(3, [&] {
+        struct stat st;
+        qint64 total = 0;
+        for (const QByteArray& p : encoded) {
+            if (::stat(p.constData(), &st) == 0)
+                total += st.st_size;
+        }
+        if (total < 0)
+            std::printf("?");
+    });
+    auto addAll = [&] {
+        prog->m_list->beginBulkUpdate();
+        for (const QString& path : std::as_const(paths))
+            prog->add2list(path);
+        prog->m_list->endBulkUpdate();
+    };
+    const qint64 rssBefore = statusKb("VmRSS:");
+    resetPeak();
+    QElapsedTimer timer;
+    timer.start();
+    addAll();
+    double addMs = timer.nsecsElapsed() / 1e6;
+    const qint64 peak = statusKb("VmHWM:");
+    const double bytesPerEntry = (peak - rssBefore) * 1024.0 / prog->m_list->count();
+    if (prog->m_list->count() != paths.size())
+        std::printf("  !! %d entries for %lld files\n", prog->m_list->count(),
+                    (long long)paths.size());
+    prog->m_list->clear();
+    timer.restart();
+    addAll();
+    addMs = std::min(addMs, timer.nsecsElapsed() / 1e6);
+    prog->m_list->clear();
+
+    std::printf("add2list, one bulk update\n");
+    figure("bare stat", statMs, "ms");
+    figure("add2list", addMs, "ms");
+    verdict("ratio", addMs / statMs, 2.5, "");
+    verdict("peak memory per entry", bytesPerEntry / 1024.0, 1.0, "KB");
+
+    // (b) AddOrdner over the whole tree, subfolders on, against a bare readdir + fstatat walk.
+    qint64 walked = 0;
+    const double walkMs = bestMs(3, [&] {
+        walked = bareWalk(
+            ::open(QFile::encodeName(root.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    });
+    QStringList scanned;
+    const double scanMs = bestMs(3, [&] {
+        scanned.clear();
+        qv::ScanFolder(scanned, root.path(), {QStringLiteral("*.*")}, true);
+    });
+    qv::quorvel_filter->alle->setChecked(true);
+    qv::quorvel_filter->uv->setChecked(true);
+
+    // The event loop runs only inside processPendingEvents; the longest gap between two ticks
+    // (and from the start to the first, the last to the end) is what the user waits for.
+    QTimer ticker;
+    ticker.setInterval(5);
+    QElapsedTimer sinceTick;
+    qint64 longestGapNs = 0;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGapNs = std::max(longestGapNs, sinceTick.nsecsElapsed());
+        sinceTick.restart();
+    });
+    double loadMs = 1e300;
+    qint64 stallNs = 0;
+    int entries = 0;
+    for (int run = 0; run < 2; ++run) {
+        prog->m_list->clear();
+        QApplication::processEvents();
+        longestGapNs = 0;
+        ticker.start();
+        sinceTick.start();
+        timer.restart();
+        prog->AddOrdner(root.path());
+        loadMs = std::min(loadMs, timer.nsecsElapsed() / 1e6);
+        longestGapNs = std::max(longestGapNs, sinceTick.nsecsElapsed());
+        ticker.stop();
+        stallNs = std::max(stallNs, longestGapNs);
+        entries = prog->m_list->count();
+    }
+    std::printf("AddOrdner, %d folders x %d files, subfolders on\n", folders, perFolder);
+    if (entries != walked)
+        std::printf("  !! %d entries for %lld files\n", entries, (long long)walked);
+    figure("bare readdir + fstatat walk", walkMs, "ms");
+    figure("ScanFolder alone", scanMs, "ms");
+    figure("AddOrdner", loadMs, "ms");
+    verdict("ratio", loadMs / walkMs, 2.5, "");
+    verdict("longest event-loop stall", stallNs / 1e6, 100.0, "ms");
+
+    qv::destroyWindows();
+    return 0;
+}
