@@ -7,3 +7,6 @@ target_link_libraries(fuzz_profilefile PRIVATE qv_config_core)
 
 add_executable(bench_adding bench_adding.cpp)
 target_link_libraries(bench_adding PRIVATE quorvel_widgets)
+
+add_executable(bench_rename bench_rename.cpp)
+target_link_libraries(bench_rename PRIVATE quorvel_widgets)

@@ -1,0 +1,179 @@
+// Figures for the batch rename: real files renamed through UmbenennenClick (mask
+// '%name%_%0num%') against a bare renameat2 loop over as many files in the same run, with the
+// longest stall of the event loop while the window renames.
+// Usage: bench_rename [files, default 10000]
+#include "app/startup.h"
+#include "app/tprog.h"
+#include "app/windows.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/sizetext.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <ctime>
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+
+namespace {
+
+QStringList createFiles(const QString& folder, int count)
+{
+    QStringList paths;
+    paths.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const QString path =
+            folder + QStringLiteral("/photo_%1.jpg").arg(i, 6, 10, QLatin1Char('0'));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot create %s", qPrintable(path));
+        file.write("x");
+        paths.append(path);
+    }
+    return paths;
+}
+
+double cpuMs()
+{
+    timespec ts;
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+struct Figures
+{
+    double wallMs = 0;
+    double cpuMs = 0;
+    int failures = 0;
+};
+
+// The names are made before the clock starts: only the system calls are timed.
+Figures bareLoop(const QStringList& files)
+{
+    std::vector<std::pair<QByteArray, QByteArray>> names;
+    names.reserve(files.size());
+    for (const QString& path : files) {
+        QString target = path;
+        target.insert(target.size() - 4, QStringLiteral("_n"));
+        names.emplace_back(QFile::encodeName(path), QFile::encodeName(target));
+    }
+    Figures figures;
+    QElapsedTimer clock;
+    const double cpuStart = cpuMs();
+    clock.start();
+    for (const auto& [from, to] : names) {
+        if (::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(),
+                      RENAME_NOREPLACE) != 0)
+            ++figures.failures;
+    }
+    figures.wallMs = clock.nsecsElapsed() / 1e6;
+    figures.cpuMs = cpuMs() - cpuStart;
+    return figures;
+}
+
+int countFiles(const QString& folder, const QString& pattern)
+{
+    return int(QDir(folder).entryList({pattern}, QDir::Files).size());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+
+    QTemporaryDir cwd;
+    QTemporaryDir work;
+    QDir::setCurrent(cwd.path());
+    qv::applyDesignFont();
+    qv::createWindows();
+    Tprog* prog = qv::prog;
+    prog->show();
+    QApplication::processEvents();
+
+    // Bare loops before and after the window's run, so that neither side gains from the order
+    // (a warm cache, the journal's commits).
+    QStringList folders;
+    for (const char* name : {"bare1", "window", "bare2"}) {
+        folders.append(work.filePath(QLatin1String(name)));
+        QDir().mkpath(folders.last());
+    }
+    const QStringList bare1Files = createFiles(folders[0], count);
+    const QStringList windowFiles = createFiles(folders[1], count);
+    const QStringList bare2Files = createFiles(folders[2], count);
+
+    const Figures bare1 = bareLoop(bare1Files);
+
+    prog->m_list->beginBulkUpdate();
+    for (const QString& path : windowFiles)
+        prog->m_list->append(
+            qv::fileEntryFor(path, qv::SizeText(qv::FileSizeOf(path)), prog->txt.txt_st_neu));
+    prog->m_list->endBulkUpdate();
+    prog->act_maske->setChecked(true);
+    prog->maske->setEditText(QStringLiteral("%name%_%0num%"));
+    QApplication::processEvents();
+
+    // The stall: the largest gap between ticks of a 5 ms timer while the window renames.
+    QElapsedTimer ticks;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    QTimer probe;
+    probe.setInterval(5);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = ticks.elapsed();
+        longestGap = std::max(longestGap, now - lastTick);
+        lastTick = now;
+    });
+    probe.start();
+    QElapsedTimer clock;
+    ticks.start();
+    const double cpuStart = cpuMs();
+    clock.start();
+    prog->UmbenennenClick();
+    const double windowMs = clock.nsecsElapsed() / 1e6;
+    const double windowCpuMs = cpuMs() - cpuStart;
+    longestGap = std::max(longestGap, ticks.elapsed() - lastTick);
+    probe.stop();
+
+    const Figures bare2 = bareLoop(bare2Files);
+    const double bareMs = (bare1.wallMs + bare2.wallMs) / 2;
+    const double bareCpuMs = (bare1.cpuMs + bare2.cpuMs) / 2;
+
+    const int bareDone = countFiles(folders[0], QStringLiteral("*_n.jpg")) +
+                         countFiles(folders[2], QStringLiteral("*_n.jpg"));
+    const int windowDone = countFiles(folders[1], QStringLiteral("photo_*_*.jpg"));
+    std::printf("files:                 %d per run\n", count);
+    std::printf("bare renameat2 loops:  %.1f ms and %.1f ms wall, %.1f ms and %.1f ms cpu "
+                "(%d failed)\n",
+                bare1.wallMs, bare2.wallMs, bare1.cpuMs, bare2.cpuMs,
+                bare1.failures + bare2.failures);
+    std::printf("UmbenennenClick:       %.1f ms wall, %.1f ms cpu (%d renamed)\n", windowMs,
+                windowCpuMs, windowDone);
+    std::printf("ratio:                 %.2f wall, %.2f cpu (goal <= 2)\n", windowMs / bareMs,
+                windowCpuMs / bareCpuMs);
+    std::printf("longest stall:         %lld ms (goal <= 100)\n",
+                static_cast<long long>(longestGap));
+    std::printf("label:                 %s\n", qPrintable(prog->laspenden->text()));
+
+    qv::destroyWindows();
+    return bareDone == 2 * count && windowDone == count ? 0 : 1;
+}
