@@ -179,11 +179,11 @@ void Tprog::UmbenennenClick()
         // The disk is asked about source and target only when the rename did not happen: a
         // look-up of a name that is not there costs about as much as the rename itself. The
         // outcome is the same as testing first, since the renamer never replaces anything.
+        // A name that is empty, "." or "..", or holds a separator that would move the entry
+        // elsewhere, never reaches the disk.
         bool done = false;
         if (qv::isAcceptableNewName(newName))
             done = renamer.rename(from, to);
-        // Empty, "." or "..", or a separator that would move the entry elsewhere, never reach
-        // the disk.
         if (!done) {
             if (diskKind(from) == DiskKind::Missing)
                 continue;
