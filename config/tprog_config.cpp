@@ -39,13 +39,15 @@ const QString startConfigurationName = QStringLiteral("Auto.qvc");
 // widgets. Any control of the six kinds added to a list is saved and loaded without more code.
 QList<QWidget*> mainWindowControls(const Tprog& w)
 {
-    return {w.Panel6,        w.Panel7,      w.quordner,
-            w.cb_dat,        w.cb_dir,      w.Panel1,
-            w.Panel2,        w.act_maske,   w.act_suchenersetzen,
-            w.pa1,           w.suchenalt,   w.suchenneu,
-            w.cb_suchendung, w.cb_suchname, w.pa2,
-            w.maske,         w.numstart,    w.Panel3,
-            w.Panel4};
+    return {
+        w.Panel6,        w.Panel7,      w.quordner,
+        w.cb_dat,        w.cb_dir,      w.Panel1,
+        w.Panel2,        w.act_maske,   w.act_suchenersetzen,
+        w.pa1,           w.suchenalt,   w.suchenneu,
+        w.cb_suchendung, w.cb_suchname, w.pa2,
+        w.maske,         w.numstart,    w.Panel3,
+        w.Panel4,
+    };
 }
 
 QList<QWidget*> filterDialogControls(const Tquorvel_filter& f)
