@@ -242,6 +242,7 @@ void Tprog::createComponents()
     Timer1->setInterval(10000);
     timerstopper = named(new QTimer(this), "timerstopper");
     timerstopper->setInterval(10000);
+    timerstopper->setTimerType(Qt::PreciseTimer);
     od_konfig = named(new QFileDialog(this), "od_konfig");
     od_konfig->setAcceptMode(QFileDialog::AcceptOpen);
     od_konfig->setFileMode(QFileDialog::AnyFile);
