@@ -107,9 +107,6 @@ void SettingsPanelTest::select(const QList<int>& rows)
     for (int row : rows)
         selection->select(prog()->m_list->index(row, 0),
                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    // The list's selection handler takes the selection into the preview; doing it again here
-    // keeps these tests about the preview alone.
-    prog()->VorschauSetzen();
 }
 
 void SettingsPanelTest::setMask(const QString& mask)
