@@ -53,6 +53,12 @@ Tprog::Tprog(QWidget* parent) : QMainWindow(parent)
     act_maskeClick(this);
     Timer1->start();
     m_sinceEvents.start();
+    // Only a disabled window may repaint in the middle of a sort: then no input can reach the
+    // list while it works out its new order.
+    m_list->setSortPause([this] {
+        if (!isEnabled())
+            processPendingEvents();
+    });
 }
 
 Tprog::~Tprog() = default;
@@ -108,18 +114,12 @@ void Tprog::setupSlots()
         bool german;
         const char* page;
     } helpEntries[] = {
-        {Funktionen2, true, "pc_hilfe"},
-        {Empfehlungen1, true, "pc_empf"},
-        {Software1, true, "pc_software"},
-        {WiesoSpenden1, true, "pc_spenden"},
-        {Lizenz1, true, "pc_lizenz"},
-        {KurzbeschreibungallerProgramme1, true, "pc_software"},
-        {Introduction1, false, "pc_hilfe"},
-        {Regards1, false, "pc_empf"},
-        {Software2, false, "pc_software"},
-        {WhyDonate1, false, "pc_spenden"},
-        {Licence1, false, "pc_lizenz"},
-        {BriefDescriptionoftheSoftware1, false, "pc_software"},
+        {Funktionen2, true, "pc_hilfe"},    {Empfehlungen1, true, "pc_empf"},
+        {Software1, true, "pc_software"},   {WiesoSpenden1, true, "pc_spenden"},
+        {Lizenz1, true, "pc_lizenz"},       {KurzbeschreibungallerProgramme1, true, "pc_software"},
+        {Introduction1, false, "pc_hilfe"}, {Regards1, false, "pc_empf"},
+        {Software2, false, "pc_software"},  {WhyDonate1, false, "pc_spenden"},
+        {Licence1, false, "pc_lizenz"},     {BriefDescriptionoftheSoftware1, false, "pc_software"},
     };
     for (const auto& entry : helpEntries) {
         const bool german = entry.german;

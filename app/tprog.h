@@ -203,6 +203,11 @@ public:
     void selectFirstEntry();
     // Lets the window repaint during long operations, at most every ~30 ms.
     void processPendingEvents();
+    // Whether processPendingEvents would let the window repaint now.
+    bool pendingEventsDue() const { return m_sinceEvents.elapsed() >= 30; }
+    // Inside a bulk addition the count text in laspenden is written only before a repaint and
+    // when the addition ends; nobody sees the values in between.
+    bool m_supportCountPending = false;
 
     // ---- sorting, deleting, context menu (filelist/tprog_listops.cpp) ----------------------
     void qulistColumnClick(int column);

@@ -15,6 +15,30 @@ namespace {
 constexpr int kColumnCount = 5;
 // Below this many entries one collator call per comparison is cheaper than a key per entry.
 constexpr int kSortKeyThreshold = 32;
+// Pieces of a long sort between two pauses.
+constexpr std::size_t kSortChunk = 8192;
+
+// A stable sort in chunks merged pairwise, pausing between the pieces of work.
+template <typename Less>
+void stableSortPausing(std::vector<int>& order, Less less, const std::function<void()>& pause)
+{
+    const std::size_t n = order.size();
+    if (!pause || n <= kSortChunk) {
+        std::stable_sort(order.begin(), order.end(), less);
+        return;
+    }
+    for (std::size_t lo = 0; lo < n; lo += kSortChunk) {
+        std::stable_sort(order.begin() + lo, order.begin() + std::min(lo + kSortChunk, n), less);
+        pause();
+    }
+    for (std::size_t width = kSortChunk; width < n; width *= 2) {
+        for (std::size_t lo = 0; lo + width < n; lo += 2 * width) {
+            std::inplace_merge(order.begin() + lo, order.begin() + lo + width,
+                               order.begin() + std::min(lo + 2 * width, n), less);
+            pause();
+        }
+    }
+}
 
 QLocale collationLocale()
 {
@@ -300,9 +324,10 @@ void FileListModel::sort()
     const bool descending = m_descending;
     auto sortBy = [&](auto less) {
         if (descending)
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
+            stableSortPausing(
+                order, [&](int a, int b) { return less(b, a); }, m_sortPause);
         else
-            std::stable_sort(order.begin(), order.end(), less);
+            stableSortPausing(order, less, m_sortPause);
     };
 
     if (m_sortColumn == ColSize) {
@@ -313,8 +338,11 @@ void FileListModel::sort()
     } else if (n >= kSortKeyThreshold) {
         std::vector<QCollatorSortKey> keys;
         keys.reserve(n);
-        for (int i = 0; i < n; ++i)
+        for (int i = 0; i < n; ++i) {
             keys.push_back(m_collator.sortKey(columnText(m_entries[i], m_sortColumn)));
+            if (m_sortPause && i % 4096 == 4095)
+                m_sortPause();
+        }
         sortBy([&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
     } else {
         // compare() swaps the operands itself when descending.

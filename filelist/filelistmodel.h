@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 namespace qv {
 
 // The entries of the file list. Keeps a hash of the path column for the duplicate test and sorts
@@ -49,6 +51,9 @@ public:
     int sortColumn() const { return m_sortColumn; }
     bool sortDescending() const { return m_descending; }
     void sort();
+    // Called now and then while a long sort works out the new order, before the list changes;
+    // lets the window repaint. It must not touch the list.
+    void setSortPause(std::function<void()> pause) { m_sortPause = std::move(pause); }
     // Negative when a goes before b by the current sort column and direction.
     int compare(const FileEntry& a, const FileEntry& b) const;
 
@@ -66,6 +71,7 @@ private:
     bool m_descending = false;
     int m_bulkDepth = 0;
     bool m_sortPending = false;
+    std::function<void()> m_sortPause;
     // False once a column of the current sort order changed without a sort, or the order itself.
     bool m_sorted = true;
 };

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 #include <QTreeView>
 
 #include <optional>
@@ -41,9 +42,20 @@ void refuseDuplicate(Tprog& w, const QString& message)
     w.m_duplicateWarned = true;
 }
 
-void afterAddition(Tprog& w)
+void writeSupportCount(Tprog& w)
 {
     w.setSupportStatus(qv::countText(w.m_list->count(), w.txt));
+}
+
+void afterAddition(Tprog& w)
+{
+    if (w.m_list->inBulkUpdate() && !w.pendingEventsDue()) {
+        if (!w.timerstopper->isActive())
+            w.timerstopper->start();
+        w.m_supportCountPending = true;
+        return;
+    }
+    writeSupportCount(w);
     w.processPendingEvents();
 }
 
@@ -123,6 +135,8 @@ void beginListUpdate(Tprog& w)
 
 void endListUpdate(Tprog& w)
 {
+    if (w.m_supportCountPending)
+        writeSupportCount(w);
     w.m_list->endBulkUpdate();
     if (!w.m_list->inBulkUpdate())
         w.qulist->setUpdatesEnabled(true);

@@ -84,6 +84,8 @@ void Tprog::setSupportStatus(const QString& text)
     if (!timerstopper->isActive())
         timerstopper->start();
     laspenden->setText(text);
+    // A later status replaces a count that was still waiting to be shown.
+    m_supportCountPending = false;
 }
 
 void Tprog::showHelpPage(bool german, const QString& page)

@@ -54,6 +54,8 @@ private slots:
     void removeRowsAt();
     void clearKeepsSortState();
     void modelTexts();
+    void pausedSortKeepsTheOrder_data();
+    void pausedSortKeepsTheOrder();
 };
 
 void TestFileListModel::nameOrder_data()
@@ -386,6 +388,46 @@ void TestFileListModel::modelTexts()
         model.data(model.index(0, ColSize), Qt::TextAlignmentRole).value<Qt::Alignment>();
     QVERIFY(alignment & Qt::AlignRight);
     QVERIFY(!(model.flags(model.index(0, ColName)) & Qt::ItemIsEditable));
+}
+
+void TestFileListModel::pausedSortKeepsTheOrder_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("descending");
+    QTest::newRow("name ascending") << int(qv::ColName) << false;
+    QTest::newRow("type descending, many equal keys") << int(qv::ColType) << true;
+    QTest::newRow("size ascending") << int(qv::ColSize) << false;
+}
+
+// A long sort in chunks with pauses in between must give the same stable order as one piece.
+void TestFileListModel::pausedSortKeepsTheOrder()
+{
+    QFETCH(int, column);
+    QFETCH(bool, descending);
+    auto fill = [](qv::FileListModel& model) {
+        QRandomGenerator random(7);
+        model.beginBulkUpdate();
+        for (int i = 0; i < 30000; ++i) {
+            const quint32 r = random.bounded(5000u);
+            model.append(qv::fileEntryFor(QStringLiteral("/d/f%1_%2.%3").arg(r).arg(i).arg(r % 7),
+                                          qv::SizeText(qint64(r) * 100, QLatin1Char('.')),
+                                          QStringLiteral("Added")));
+        }
+        model.endBulkUpdate();
+    };
+    qv::FileListModel plain;
+    qv::FileListModel paused;
+    fill(plain);
+    fill(paused);
+    int pauses = 0;
+    paused.setSortPause([&pauses] { ++pauses; });
+    plain.setSortOrder(column, descending);
+    paused.setSortOrder(column, descending);
+    plain.sort();
+    paused.sort();
+    QVERIFY(pauses > 3);
+    for (int row = 0; row < plain.count(); ++row)
+        QCOMPARE(paused.entry(row).path, plain.entry(row).path);
 }
 
 QTEST_APPLESS_MAIN(TestFileListModel)
