@@ -6,6 +6,7 @@
 #include "filelist/tquorvel_filter.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
@@ -17,8 +18,8 @@ void applyDesignFont()
 {
     QFont font;
     const QStringList installed = QFontDatabase::families();
-    for (const QString& family :
-         {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}) {
+    for (const QString& family : {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                                  QStringLiteral("DejaVu Sans")}) {
         if (installed.contains(family)) {
             font.setFamily(family);
             break;
@@ -36,6 +37,14 @@ void scheduleScreenshotIfAsked()
     QTimer::singleShot(300, [] { start->Image1Click(); });
     QTimer::singleShot(1500, [file] {
         prog->grab().save(file);
+        const QFileInfo info(file);
+        const QString base = info.path() + QLatin1Char('/') + info.completeBaseName();
+        // Each option panel open in turn.
+        for (QCheckBox* box : {prog->act_maske, prog->act_suchenersetzen}) {
+            box->click();
+            prog->grab().save(base + QLatin1Char('-') + box->objectName() + QStringLiteral(".png"));
+            box->click();
+        }
         quorvel_filter->show();
         QTimer::singleShot(500, [file] {
             const QFileInfo info(file);

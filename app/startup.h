@@ -6,7 +6,8 @@ namespace qv {
 void applyDesignFont();
 
 // With QUORVEL_SCREENSHOT=file.png set, shows the main window at once, writes a picture of it
-// (and of the filter dialog beside it, "-filter" added to the name) and ends the program.
+// (with each option panel open in turn, and of the filter dialog, the names extended by
+// "-act_maske", "-act_suchenersetzen" and "-filter") and ends the program.
 void scheduleScreenshotIfAsked();
 
 } // namespace qv

@@ -6,6 +6,7 @@
 #include "app/tprog.h"
 #include "app/tstart.h"
 #include "app/windows.h"
+#include "bench/benchtools.h"
 #include "filelist/fileentry.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/folderscan.h"
@@ -32,73 +33,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace bench;
+
 namespace {
-
-// Kilobytes from a line of /proc/self/status ("VmHWM:", "VmRSS:").
-qint64 statusKb(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = status.readAll().split('\n');
-    for (const QByteArray& line : lines) {
-        if (line.startsWith(key))
-            return line.mid(int(std::strlen(key))).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-// Lets VmHWM measure the peak of one phase only.
-void resetPeak()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-
-double bestMs(int runs, const std::function<void()>& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-qint64 bareWalk(int fd)
-{
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return 0;
-    }
-    qint64 files = 0;
-    while (const dirent* e = ::readdir(dir)) {
-        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
-            continue;
-        struct stat st;
-        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        if (S_ISDIR(st.st_mode)) {
-            const int sub = ::openat(::dirfd(dir), e->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (sub >= 0)
-                files += bareWalk(sub);
-        } else {
-            ++files;
-        }
-    }
-    ::closedir(dir);
-    return files;
-}
-
-void verdict(const char* what, double value, double goal, const char* unit)
-{
-    std::printf("  %-34s %10.2f %-6s (goal <= %.1f) %s\n", what, value, unit, goal,
-                value <= goal ? "ok" : "MISSED");
-}
 
 void figure(const char* what, double value, const char* unit)
 {

@@ -38,14 +38,13 @@ bench)
     ;;
 screenshot)
     lang=${2:-de}
-    out=${3:-screenshot-$lang.png}
     dir=$(mktemp -d)
     [ "$lang" = en ] && touch "$dir/en"
-    (cd "$dir" && QUORVEL_SCREENSHOT="$PWD/$out" xvfb-run -a -s "-screen 0 1280x1024x24" \
-        "$OLDPWD/$build/app/quorvel")
-    mv "$dir/$out" . 2>/dev/null || true
+    (cd "$dir" && QUORVEL_SCREENSHOT="$dir/screenshot-$lang.png" \
+        xvfb-run -a -s "-screen 0 1280x1024x24" "$OLDPWD/$build/app/quorvel")
+    mv "$dir"/screenshot-*.png .
     rm -rf "$dir"
-    echo "wrote $out"
+    ls screenshot-"$lang"*.png
     ;;
 *)
     echo "usage: $0 run|test|bench|screenshot [en|de]" >&2
