@@ -7,6 +7,7 @@
 #include "info/thilfe.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 
 namespace qv {
@@ -22,6 +23,7 @@ Tquorvel_filter* quorvel_filter = nullptr;
 void createWindows()
 {
     QApplication::setApplicationName(applicationTitle);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/quorvel.png")));
     // The program ends when the splash closes, not when its last visible window does.
     QApplication::setQuitOnLastWindowClosed(false);
     start = new Tstart;
