@@ -102,5 +102,7 @@ bool Tstart::eventFilter(QObject* watched, QEvent* event)
 void Tstart::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    QCoreApplication::quit();
+    // exit, not quit: quit would first close every other window, and the main window's close
+    // query would then save the start configuration even when "Beenden" ended the program.
+    QCoreApplication::exit(0);
 }

@@ -23,6 +23,8 @@ private slots:
     void maximiseAtActivation();
     void designState();
     void closingEndsAtSplash();
+    void closingPathsInEventLoop_data();
+    void closingPathsInEventLoop();
 };
 
 void StartupTest::languageFromMarkers_data()
@@ -176,6 +178,44 @@ void StartupTest::closingEndsAtSplash()
     app.prog()->show();
     app.prog()->m_closeClick();
     QVERIFY(!app.start()->isVisible());
+}
+
+void StartupTest::closingPathsInEventLoop_data()
+{
+    QTest::addColumn<bool>("closeBox");
+    QTest::addColumn<bool>("always");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("close box, Immer: saved") << true << true << true;
+    QTest::newRow("close box, Nie: not saved") << true << false << false;
+    QTest::newRow("Beenden, Immer: not saved") << false << true << false;
+    QTest::newRow("Beenden, Nie: not saved") << false << false << false;
+}
+
+// Inside a running event loop, where ending the program really quits it: the close box saves
+// the start configuration under "Immer", "Beenden" never does, and both end with exit code 0.
+void StartupTest::closingPathsInEventLoop()
+{
+    QFETCH(bool, closeBox);
+    QFETCH(bool, always);
+    QFETCH(bool, written);
+    const QString startConfiguration = Tprog::startConfigurationPath();
+    QFile::remove(startConfiguration);
+    AppFixture app;
+    if (always)
+        app.prog()->m_konfig_autosave_alles->trigger();
+    QTimer::singleShot(0, app.start(), [&] { app.start()->Image1Click(); });
+    QTimer::singleShot(50, app.prog(), [&] {
+        if (closeBox)
+            app.prog()->close();
+        else
+            app.prog()->m_close->trigger();
+    });
+    // A program that does not end fails here instead of hanging.
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(3); });
+    app.start()->show();
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(QFileInfo::exists(startConfiguration), written);
+    QFile::remove(startConfiguration);
 }
 
 QTEST_MAIN(StartupTest)
