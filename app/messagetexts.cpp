@@ -55,10 +55,14 @@ QString countText(int count, const MessageTexts& texts)
 QString languageFromMarkerFiles(const QString& folder)
 {
     const QDir dir(folder);
+    // Only files mark a language; a folder of that name does not.
+    const auto marker = [&dir](const char* name) {
+        return QFileInfo(dir.filePath(QLatin1String(name))).isFile();
+    };
     QString code = QStringLiteral("de");
-    if (QFileInfo::exists(dir.filePath(QStringLiteral("en"))))
+    if (marker("en"))
         code = QStringLiteral("en");
-    if (QFileInfo::exists(dir.filePath(QStringLiteral("de"))))
+    if (marker("de"))
         code = QStringLiteral("de");
     return code;
 }

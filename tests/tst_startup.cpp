@@ -36,6 +36,8 @@ void StartupTest::languageFromMarkers_data()
     QTest::newRow("de only") << QStringList{"de"} << "de";
     QTest::newRow("both: de wins") << QStringList{"en", "de"} << "de";
     QTest::newRow("EN in capitals is no marker") << QStringList{"EN"} << "de";
+    QTest::newRow("a folder named en is no marker") << QStringList{"en/"} << "de";
+    QTest::newRow("en file, de folder: English") << QStringList{"en", "de/"} << "en";
 }
 
 void StartupTest::languageFromMarkers()
@@ -44,6 +46,10 @@ void StartupTest::languageFromMarkers()
     QFETCH(QString, code);
     QTemporaryDir dir;
     for (const QString& m : markers) {
+        if (m.endsWith(QLatin1Char('/'))) {
+            QVERIFY(QDir(dir.path()).mkdir(m));
+            continue;
+        }
         QFile f(dir.filePath(m));
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
