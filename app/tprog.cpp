@@ -128,10 +128,13 @@ void Tprog::setupSlots()
                 [this, german, page] { showHelpPage(german, page); });
     }
 
-    // Key filters, double clicks and clickable labels.
+    // Key filters, double clicks and clickable labels. An editable combo box holds the focus
+    // for its edit field and hands typed keys straight to it, past the field's filters: the
+    // combo boxes are watched themselves.
     for (QObject* watched :
          {static_cast<QObject*>(quordner), static_cast<QObject*>(maske->lineEdit()),
-          static_cast<QObject*>(numstart->lineEdit()), static_cast<QObject*>(suchenalt),
+          static_cast<QObject*>(maske), static_cast<QObject*>(numstart->lineEdit()),
+          static_cast<QObject*>(numstart), static_cast<QObject*>(suchenalt),
           static_cast<QObject*>(suchenneu), static_cast<QObject*>(qulist),
           static_cast<QObject*>(laspenden)})
         watched->installEventFilter(this);
@@ -154,9 +157,10 @@ bool Tprog::eventFilter(QObject* watched, QEvent* event)
         const QChar c = text.at(0);
         if (watched == quordner)
             return !quordnerKeyPress(c);
-        if (watched == numstart->lineEdit())
+        if (watched == numstart->lineEdit() || watched == numstart)
             return !numstartKeyPress(c);
-        if (watched == maske->lineEdit() || watched == suchenalt || watched == suchenneu)
+        if (watched == maske->lineEdit() || watched == maske || watched == suchenalt ||
+            watched == suchenneu)
             return !maskeKeyPress(c);
         return false;
     }

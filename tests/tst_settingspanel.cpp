@@ -4,6 +4,7 @@
 #include "rename/shortenpath.h"
 #include "tests/appfixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -30,6 +31,8 @@ private slots:
     void placeholderInsertion();
     void typedCharacters_data();
     void typedCharacters();
+    void typedIntoFocusedCombo_data();
+    void typedIntoFocusedCombo();
     void editingKeysInNumstart();
     void panelHeights_data();
     void panelHeights();
@@ -310,6 +313,39 @@ void SettingsPanelTest::typedCharacters()
     edit->setFocus();
     QTest::keyClicks(edit, typed);
     QCOMPARE(edit->text(), result);
+}
+
+void SettingsPanelTest::typedIntoFocusedCombo_data()
+{
+    QTest::addColumn<QString>("combo");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("mask: question mark and slash") << "maske"
+                                                   << "a?b/c"
+                                                   << "abc";
+    QTest::newRow("mask: all nine") << "maske"
+                                    << "x\"*/:<>?\\|y"
+                                    << "xy";
+    QTest::newRow("numstart: minus and letters") << "numstart"
+                                                 << "-3a"
+                                                 << "3";
+}
+
+// A click into the edit field of a combo box gives the focus to the combo box itself, which
+// hands typed keys on to its field: the filters must hold on that way too.
+void SettingsPanelTest::typedIntoFocusedCombo()
+{
+    QFETCH(QString, combo);
+    QFETCH(QString, typed);
+    QFETCH(QString, result);
+    prog()->act_maske->click();
+    auto* box = component<QComboBox>(prog(), combo.toLatin1().constData());
+    box->setEditText(QString());
+    QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+    QWidget* focused = QApplication::focusWidget();
+    QVERIFY(focused == box || focused == box->lineEdit());
+    QTest::keyClicks(focused, typed);
+    QCOMPARE(box->currentText(), result);
 }
 
 void SettingsPanelTest::editingKeysInNumstart()
