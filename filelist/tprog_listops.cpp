@@ -71,14 +71,12 @@ void Tprog::BitBtn3Click()
 
 void Tprog::BitBtn2Click()
 {
-    const bool hadSelection = qulist->selectionModel()->hasSelection();
+    // Emptying the list deselects nothing one by one, so the preview stays as it is; its next
+    // refresh numbers the entry by the numbering start alone.
     m_list->beginBulkUpdate();
     m_list->clear();
     writeCountToLaAnzahl();
     m_list->endBulkUpdate();
-    // A model reset drops the selection without a signal.
-    if (hadSelection)
-        qulistSelectItem();
 }
 
 bool Tprog::PopupMenu1Popup()

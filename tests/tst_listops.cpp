@@ -6,10 +6,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -40,6 +43,7 @@ private slots:
     void deleteWithNothingSelectedOnlyWritesCount();
     void deleteManyScatteredRows();
     void deleteAllKeepsSortState();
+    void deleteAllLeavesPreviewAlone();
     void ctrlASelectsAll_data();
     void ctrlASelectsAll();
     void otherKeysKeepStandardBehaviour();
@@ -323,6 +327,21 @@ void ListOpsTest::deleteAllKeepsSortState()
         add(name, "TXT", "1", "Added", "/p/" + name);
     clickHeader(qv::ColPath);
     QCOMPARE(column(qv::ColPath), (QStringList{"/p/c", "/p/b", "/p/a"}));
+}
+
+void ListOpsTest::deleteAllLeavesPreviewAlone()
+{
+    m_prog->act_maske->setChecked(true);
+    m_prog->maske->setEditText(QStringLiteral("%num%"));
+    m_prog->numstart->setEditText(QStringLiteral("1"));
+    for (const QString& name : {"a", "b", "c"})
+        add(name, "TXT", "1", "Added", "/p/" + name + ".txt");
+    select({2});
+    QCOMPARE(m_prog->vor_out->toolTip(), QString("/p/3.txt"));
+    // Emptying the list keeps the preview as it stands; only its next refresh renumbers it.
+    QTest::mouseClick(m_prog->BitBtn2, Qt::LeftButton);
+    QCOMPARE(m_prog->vor_orig->toolTip(), QString("/p/c.txt"));
+    QCOMPARE(m_prog->vor_out->toolTip(), QString("/p/3.txt"));
 }
 
 void ListOpsTest::ctrlASelectsAll_data()
