@@ -26,6 +26,8 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include <algorithm>
+
 Tprog::Tprog(QWidget* parent) : QMainWindow(parent)
 {
     qv::prog = this;
@@ -163,6 +165,20 @@ bool Tprog::eventFilter(QObject* watched, QEvent* event)
             watched == suchenneu)
             return !maskeKeyPress(c);
         return false;
+    }
+    // The edits take text drops of their own; files dropped on them belong to the whole window.
+    if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop) &&
+        watched != qulist && watched != laspenden) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QList<QUrl> urls = drop->mimeData()->urls();
+        if (std::any_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); })) {
+            if (event->type() == QEvent::Drop)
+                dropEvent(drop);
+            else
+                drop->acceptProposedAction();
+            return true;
+        }
     }
     if (event->type() == QEvent::MouseButtonDblClick && watched == quordner) {
         quordnerDblClick();

@@ -201,6 +201,10 @@ public:
     void BitBtn1Click();
     // Marks the top row selected, in addition to the selection there is.
     void selectFirstEntry();
+    // Within one drop: the row that goes first once the list is sorted, and how many rows
+    // selectFirstEntry has compared so far.
+    int m_dropTopRow = -1;
+    int m_dropRowsSeen = 0;
     // Lets the window repaint during long operations, at most every ~30 ms.
     void processPendingEvents();
     // Whether processPendingEvents would let the window repaint now.

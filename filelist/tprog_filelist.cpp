@@ -211,6 +211,8 @@ void Tprog::AddOrdner(const QString& folder)
 
 void Tprog::dropFiles(const QStringList& paths)
 {
+    m_dropTopRow = -1;
+    m_dropRowsSeen = 0;
     beginListUpdate(*this);
     setEnabled(false);
     int handled = 0;
@@ -291,6 +293,23 @@ void Tprog::selectFirstEntry()
 {
     if (m_list->count() == 0)
         return;
-    qulist->selectionModel()->select(m_list->index(0, 0),
+    int top = 0;
+    if (m_list->inBulkUpdate()) {
+        // A folder scanned inside a drop: the list is sorted only when the drop ends, and until
+        // then entries are only appended. The top row is the entry that goes first once sorted;
+        // rows already looked at in this drop need no second look.
+        if (m_dropRowsSeen > m_list->count() || m_dropTopRow >= m_list->count()) {
+            m_dropTopRow = -1;
+            m_dropRowsSeen = 0;
+        }
+        top = m_dropTopRow;
+        for (int row = m_dropRowsSeen; row < m_list->count(); ++row) {
+            if (top < 0 || m_list->compare(m_list->entry(row), m_list->entry(top)) < 0)
+                top = row;
+        }
+        m_dropTopRow = top;
+        m_dropRowsSeen = m_list->count();
+    }
+    qulist->selectionModel()->select(m_list->index(top, 0),
                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }

@@ -38,7 +38,10 @@ private slots:
     void firstEntryAddedToSelection();
     void scanReportsEachFolder();
     void dropFilesAndFolder();
+    void dropMarksTopRowsAsSorted_data();
+    void dropMarksTopRowsAsSorted();
     void dropThroughQt();
+    void dropOnFolderEdit();
     void dropDuplicatesAndOddItems();
     void dropWithFilesGatedOff();
     void enterInFolderEdit_data();
@@ -306,6 +309,44 @@ void AddingTest::dropFilesAndFolder()
     QVERIFY(!listedPaths().contains(path("folder/skip.png")));
 }
 
+void AddingTest::dropMarksTopRowsAsSorted_data()
+{
+    QTest::addColumn<QStringList>("tree");
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QStringList>("selected");
+    // The scan of a dropped folder marks the top row of the list as it stands sorted then, not
+    // the entry the drop happened to add first.
+    QTest::newRow("scan top is also the drop top")
+        << QStringList{"c.txt", "a.txt", "d/e.txt"} << QStringList{"c.txt", "a.txt", "d"}
+        << QStringList{"a.txt"};
+    QTest::newRow("scan top and drop top differ")
+        << QStringList{"c.txt", "b/d.txt"} << QStringList{"c.txt", "b"}
+        << QStringList{"b", "c.txt"};
+    QTest::newRow("scan top among the folder's files")
+        << QStringList{"z.txt", "m/a.txt"} << QStringList{"z.txt", "m"} << QStringList{"m/a.txt"};
+}
+
+void AddingTest::dropMarksTopRowsAsSorted()
+{
+    QFETCH(QStringList, tree);
+    QFETCH(QStringList, dropped);
+    QFETCH(QStringList, selected);
+    makeTree(tree);
+    setFilter(true, {}, true);
+    Tprog* prog = m_app->prog();
+    QStringList paths;
+    for (const QString& item : std::as_const(dropped))
+        paths << path(item);
+    prog->dropFiles(paths);
+    QStringList marked;
+    for (const int row : prog->selectedRows())
+        marked << prog->m_list->text(row, ColPath);
+    QStringList expected;
+    for (const QString& item : std::as_const(selected))
+        expected << path(item);
+    QCOMPARE(marked, expected);
+}
+
 void AddingTest::dropThroughQt()
 {
     makeTree({"a b.txt", "dir/c.txt"});
@@ -322,6 +363,24 @@ void AddingTest::dropThroughQt()
     QCoreApplication::sendEvent(prog, &drop);
     QCOMPARE(listedPaths(), (QStringList{path("a b.txt"), path("dir"), path("dir/c.txt")}));
     QCOMPARE(prog->laspenden->text(), count(2));
+    delete mime;
+}
+
+void AddingTest::dropOnFolderEdit()
+{
+    makeTree({"a.txt"});
+    Tprog* prog = m_app->prog();
+    auto* mime = new QMimeData;
+    mime->setUrls({QUrl::fromLocalFile(path("a.txt"))});
+    // File managers send the paths as plain text too, which an edit would take as typed text.
+    mime->setText(path("a.txt"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(prog->quordner, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(prog->quordner, &drop);
+    QCOMPARE(listedPaths(), QStringList{path("a.txt")});
+    QCOMPARE(prog->quordner->text(), QString());
     delete mime;
 }
 
