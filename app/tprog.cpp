@@ -274,7 +274,7 @@ void Tprog::closeEvent(QCloseEvent* event)
 void Tprog::FormClose()
 {
     // Closing the splash ends the program.
-    QTimer::singleShot(0, qv::start, [] { qv::start->close(); });
+    qv::start->close();
 }
 
 void Tprog::m_closeClick()

@@ -209,17 +209,21 @@ void StartupTest::closingPathsInEventLoop()
     AppFixture app;
     if (always)
         app.prog()->m_konfig_autosave_alles->trigger();
-    QTimer::singleShot(0, app.start(), [&] { app.start()->Image1Click(); });
+    bool splashClosed = false;
+    QTimer::singleShot(0, app.prog(), [&] { app.prog()->show(); });
     QTimer::singleShot(50, app.prog(), [&] {
         if (closeBox)
             app.prog()->close();
         else
             app.prog()->m_close->trigger();
+        splashClosed = !app.start()->isVisible();
     });
     // A program that does not end fails here instead of hanging.
     QTimer::singleShot(5000, [] { QCoreApplication::exit(3); });
     app.start()->show();
     QCOMPARE(QCoreApplication::exec(), 0);
+    // The splash closes within the closing command itself.
+    QVERIFY(splashClosed);
     QCOMPARE(QFileInfo::exists(startConfiguration), written);
     QFile::remove(startConfiguration);
 }
