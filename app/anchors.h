@@ -14,7 +14,14 @@ class Anchors : public QObject
 {
     Q_OBJECT
 public:
-    enum Edge { Left = 1, Top = 2, Right = 4, Bottom = 8, All = 15 };
+    enum Edge
+    {
+        Left = 1,
+        Top = 2,
+        Right = 4,
+        Bottom = 8,
+        All = 15
+    };
     explicit Anchors(QObject* parent) : QObject(parent) {}
 
     // Places widget at the design geometry and anchors it to the given edges (Left|Top default).

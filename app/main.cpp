@@ -1,6 +1,6 @@
+#include "app/startup.h"
 #include "app/tstart.h"
 #include "app/windows.h"
-#include "app/startup.h"
 
 #include <QApplication>
 

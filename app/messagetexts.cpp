@@ -16,8 +16,9 @@ MessageTexts MessageTexts::german()
     t.txt_st_neu = QStringLiteral("Neu hinzugefügt");
     t.txt_st_existiert = QStringLiteral("Datei existiert");
     t.txt_st_fehler = QStringLiteral("Fehler");
-    t.txt_ordner_fehlt = QStringLiteral("Sie haben einen nicht existierenden Ordner angegeben.\r\n\r\n"
-                                        "Bitte wählen Sie einen anderen Ordner aus.");
+    t.txt_ordner_fehlt =
+        QStringLiteral("Sie haben einen nicht existierenden Ordner angegeben.\r\n\r\n"
+                       "Bitte wählen Sie einen anderen Ordner aus.");
     t.txt_datei_doppelt = QStringLiteral("Diese Datei wurde schon zur Liste hinzugefügt:");
     t.txt_datei_einmal = QStringLiteral("Sie können Dateien nur einmal zur Liste hinzufügen.");
     t.txt_ordner_doppelt = QStringLiteral("Dieser Ordner wurde schon zur Liste hinzugefügt:");

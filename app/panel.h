@@ -12,7 +12,12 @@ class Panel : public QLabel
 {
     Q_OBJECT
 public:
-    enum Bevel { LoweredInner, LoweredOuter, Flat };
+    enum Bevel
+    {
+        LoweredInner,
+        LoweredOuter,
+        Flat
+    };
     Panel(const QString& name, QWidget* parent, Bevel bevel = LoweredInner);
 
     // A heading bar: bold 13-pixel caption in dark grey, left-aligned.

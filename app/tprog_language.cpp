@@ -64,29 +64,32 @@ void Tprog::sprache()
                             "Folder."}));
         OpenOrdner->setText(tr({"Ordner Öffnen..", "Open Folder.."}));
         BitBtn1->setText(tr({"Filter..", "Filter.."}));
-        cb_dat->setText(tr({"Dateien hinzufügen um diese umzubenennen", "Add Files to Rename Files"}));
+        cb_dat->setText(
+            tr({"Dateien hinzufügen um diese umzubenennen", "Add Files to Rename Files"}));
         cb_dir->setText(
             tr({"Ordner hinzufügen um diese umzubenennen", "Add Folders to Rename Folders"}));
-        m_list->setHeaderTexts(de ? QStringList{QStringLiteral("Name"), QStringLiteral("Typ"),
-                                                QStringLiteral("Größe"), QStringLiteral("Status"),
-                                                QStringLiteral("Dateipfad")}
-                                  : QStringList{QStringLiteral("Name"), QStringLiteral("Type"),
-                                                QStringLiteral("Size"), QStringLiteral("Status"),
-                                                QStringLiteral("Path")});
+        m_list->setHeaderTexts(
+            de ? QStringList{QStringLiteral("Name"), QStringLiteral("Typ"), QStringLiteral("Größe"),
+                             QStringLiteral("Status"), QStringLiteral("Dateipfad")}
+               : QStringList{QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Size"),
+                             QStringLiteral("Status"), QStringLiteral("Path")});
         BitBtn3->setText(tr({"Markierte Löschen", "Delete Selected"}));
         BitBtn2->setText(tr({"Alle Löschen", "Delete All"}));
         Panel2->setText(tr({" Aktionen", " Actions"}));
         Label4->setText(tr({"Hier können Sie einstellen, in welcher Form die Dateien umbenannt "
                             "werden sollen.",
                             "Here you can adjust how the Files should be renamed"}));
-        act_maske->setText(tr({"Wählen Sie eine Maske für die Dateien", "Choose a Mask for the Files"}));
-        label3->setText(tr({"Folgende Konstanten sind verfügbar. Klicken Sie auf eine Konstante, um "
-                            "sie in die Maske einzufügen.",
-                            "The following Constants are available. Click on a Constant, to copy "
-                            "it to the Mask."}));
+        act_maske->setText(
+            tr({"Wählen Sie eine Maske für die Dateien", "Choose a Mask for the Files"}));
+        label3->setText(
+            tr({"Folgende Konstanten sind verfügbar. Klicken Sie auf eine Konstante, um "
+                "sie in die Maske einzufügen.",
+                "The following Constants are available. Click on a Constant, to copy "
+                "it to the Mask."}));
         Label6->setText(tr({"Alter Name der Datei", "Old Name of File"}));
         Label8->setText(tr({"Nummerierung beginnend bei:", "Numbering starting with:"}));
-        Label13->setText(tr({"Nummerierung mit führenden Nullen", "Numbering with Left-Hand-Zeros"}));
+        Label13->setText(
+            tr({"Nummerierung mit führenden Nullen", "Numbering with Left-Hand-Zeros"}));
         Label10->setText(
             tr({"Absolute Anzahl an Dateien in der Liste", "Total Number of Files in the List"}));
         Label17->setText(tr({"%t%", "%d%"}));
@@ -113,7 +116,8 @@ void Tprog::sprache()
             tr({"Markierte Dateien aus der Liste löschen", "Delete selected Files from List"}));
 
         Programm1->setTitle(tr({"Programm", "Program"}));
-        m_bugreport->setText(tr({"Fehler oder Verbesserung melden..", "Report Bug or Improvement.."}));
+        m_bugreport->setText(
+            tr({"Fehler oder Verbesserung melden..", "Report Bug or Improvement.."}));
         m_close->setText(tr({"Beenden", "Close"}));
         Einstellungen2->setTitle(tr({"Einstellungen", "Settings"}));
         m_konfig_save->setText(tr({"Konfiguration speichern..", "Save Configuration.."}));
@@ -131,7 +135,8 @@ void Tprog::sprache()
         Hilfe1->menuAction()->setVisible(de);
         Information1->menuAction()->setVisible(!de);
 
-        const QString filter = tr({"Quorvel Konfiguration (*.qvc)", "Quorvel Configuration (*.qvc)"});
+        const QString filter =
+            tr({"Quorvel Konfiguration (*.qvc)", "Quorvel Configuration (*.qvc)"});
         sd_konfig->setNameFilter(filter);
         od_konfig->setNameFilter(filter);
 

@@ -259,7 +259,8 @@ void Tprog::createComponents()
     pop1 = action(PopupMenu1, "pop1", QStringLiteral("Übergeordneten Ordner Öffnen"));
     pop2 = action(PopupMenu1, "pop2", QStringLiteral("Dateiinformationen Anzeigen"));
     PopupMenu1->addSeparator();
-    pop3 = action(PopupMenu1, "pop3", QStringLiteral("Markierte Bilder in Zwischenablage Kopieren"));
+    pop3 =
+        action(PopupMenu1, "pop3", QStringLiteral("Markierte Bilder in Zwischenablage Kopieren"));
     PopupMenu1->addSeparator();
     pop4 = action(PopupMenu1, "pop4", QStringLiteral("Markierte Bilder aus Liste löschen"));
 }
@@ -291,19 +292,23 @@ void Tprog::createMenus()
     };
 
     Programm1 = topMenu("Programm1", QStringLiteral("Programm"));
-    m_bugreport = action(Programm1, "m_bugreport", QStringLiteral("Fehler oder Verbesserung melden.."));
+    m_bugreport =
+        action(Programm1, "m_bugreport", QStringLiteral("Fehler oder Verbesserung melden.."));
     Programm1->addSeparator();
     m_close = action(Programm1, "m_close", QStringLiteral("Beenden"));
 
     Einstellungen2 = topMenu("Einstellungen2", QStringLiteral("Einstellungen"));
-    m_konfig_save = action(Einstellungen2, "m_konfig_save", QStringLiteral("Konfiguration speichern.."));
-    m_konfig_open = action(Einstellungen2, "m_konfig_open", QStringLiteral("Konfiguration laden.."));
+    m_konfig_save =
+        action(Einstellungen2, "m_konfig_save", QStringLiteral("Konfiguration speichern.."));
+    m_konfig_open =
+        action(Einstellungen2, "m_konfig_open", QStringLiteral("Konfiguration laden.."));
     m_konfig_alsstart = action(Einstellungen2, "m_konfig_alsstart",
                                QStringLiteral("Aktuelle Konfiguration als Startkonfiguration"));
-    m_konfig_autosave = named(
-        Einstellungen2->addMenu(QStringLiteral("Konfiguration automatisch speichern")),
-        "m_konfig_autosave");
-    m_konfig_autosave_nie = action(m_konfig_autosave, "m_konfig_autosave_nie", QStringLiteral("Nie"));
+    m_konfig_autosave =
+        named(Einstellungen2->addMenu(QStringLiteral("Konfiguration automatisch speichern")),
+              "m_konfig_autosave");
+    m_konfig_autosave_nie =
+        action(m_konfig_autosave, "m_konfig_autosave_nie", QStringLiteral("Nie"));
     m_konfig_autosave_nie->setCheckable(true);
     m_konfig_autosave_nie->setChecked(true);
     m_konfig_autosave_alles =
@@ -320,8 +325,9 @@ void Tprog::createMenus()
     KurzbeschreibungallerProgramme1 = action(m_soft_de, "KurzbeschreibungallerProgramme1",
                                              QStringLiteral("Kurzbeschreibung aller Programme"));
     m_soft_de->addSeparator();
-    addWebLink(m_soft_de, siteLinkCaption(siteDe, QStringLiteral("individuell"),
-                                          QStringLiteral("Individuelle Softwarelösungen für jeden Zweck")));
+    addWebLink(m_soft_de,
+               siteLinkCaption(siteDe, QStringLiteral("individuell"),
+                               QStringLiteral("Individuelle Softwarelösungen für jeden Zweck")));
     addWebLink(m_soft_de, siteLinkCaption(siteDe, QStringLiteral("individuelle-anpassung"),
                                           QStringLiteral("Individuelle Anpassung von Software")));
 
@@ -329,10 +335,12 @@ void Tprog::createMenus()
     BriefDescriptionoftheSoftware1 = action(m_soft_en, "BriefDescriptionoftheSoftware1",
                                             QStringLiteral("Brief Description of the Software"));
     m_soft_en->addSeparator();
-    addWebLink(m_soft_en, siteLinkCaption(siteEn, QStringLiteral("individual"),
-                                          QStringLiteral("Individual Software Solutions for every Porpuse")));
-    addWebLink(m_soft_en, siteLinkCaption(siteEn, QStringLiteral("individual-fit"),
-                                          QStringLiteral("Individual Adaption of existing Software")));
+    addWebLink(m_soft_en,
+               siteLinkCaption(siteEn, QStringLiteral("individual"),
+                               QStringLiteral("Individual Software Solutions for every Porpuse")));
+    addWebLink(m_soft_en,
+               siteLinkCaption(siteEn, QStringLiteral("individual-fit"),
+                               QStringLiteral("Individual Adaption of existing Software")));
 
     Hilfe1 = topMenu("Hilfe1", QStringLiteral("Hilfe und Info"));
     Funktionen2 = action(Hilfe1, "Funktionen2", QStringLiteral("Einführung"));
@@ -355,8 +363,9 @@ void Tprog::createMenus()
                siteLinkCaption(portalDe, QStringLiteral("portal/velmora-software"),
                                QStringLiteral("FAQ und Fragen zu dieser Software stellen")),
                false);
-    addWebLink(Hilfe1, siteLinkCaption(siteDe, QStringLiteral("individuelle-anpassung"),
-                                       QStringLiteral("Wir passen diese Software Ihren Bedürfnissen an")));
+    addWebLink(Hilfe1,
+               siteLinkCaption(siteDe, QStringLiteral("individuelle-anpassung"),
+                               QStringLiteral("Wir passen diese Software Ihren Bedürfnissen an")));
 
     Information1 = topMenu("Information1", QStringLiteral("Help and Information"));
     Introduction1 = action(Information1, "Introduction1", QStringLiteral("Introduction"));
@@ -379,6 +388,7 @@ void Tprog::createMenus()
                siteLinkCaption(portalEn, QStringLiteral("portal/velmora-software"),
                                QStringLiteral("Ask Questions about this Software and FAQ")),
                false);
-    addWebLink(Information1, siteLinkCaption(siteEn, QStringLiteral("individual-fit"),
-                                             QStringLiteral("We adapt this Software to your needs")));
+    addWebLink(Information1,
+               siteLinkCaption(siteEn, QStringLiteral("individual-fit"),
+                               QStringLiteral("We adapt this Software to your needs")));
 }

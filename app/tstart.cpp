@@ -36,7 +36,8 @@ Tstart::Tstart(QWidget* parent)
     setFixedSize(380, 235);
 
     en1 = splashPicture(QStringLiteral("en1"), QStringLiteral(":/artwork/splash_en.jpg"), this);
-    Image1 = splashPicture(QStringLiteral("Image1"), QStringLiteral(":/artwork/splash_de.jpg"), this);
+    Image1 =
+        splashPicture(QStringLiteral("Image1"), QStringLiteral(":/artwork/splash_de.jpg"), this);
     en1->installEventFilter(this);
     Image1->installEventFilter(this);
 

@@ -7,8 +7,8 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 // The seven windows created as at start-up, in a working directory of the test's own (marker
 // files choose the language there), with a fake platform answering all dialogs.

@@ -45,19 +45,25 @@ void MainWindowLinksTest::menuWebLinks_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("captionStart");
     QTest::addColumn<QString>("address");
-    QTest::newRow("German donate") << "Hilfe1" << "velmora.de/spenden"
+    QTest::newRow("German donate") << "Hilfe1"
+                                   << "velmora.de/spenden"
                                    << "http://www.velmora.de/spenden&rf=qvm";
-    QTest::newRow("English donate") << "Information1" << "velmora.com/donate"
+    QTest::newRow("English donate") << "Information1"
+                                    << "velmora.com/donate"
                                     << "http://www.velmora.com/donate&rf=qvm";
     QTest::newRow("German portal without referrer")
-        << "Hilfe1" << "velmora-fragen.de/" << "http://www.velmora-fragen.de/portal/velmora-software";
+        << "Hilfe1"
+        << "velmora-fragen.de/"
+        << "http://www.velmora-fragen.de/portal/velmora-software";
     QTest::newRow("English portal without referrer")
-        << "Information1" << "velmora-answers.com/"
+        << "Information1"
+        << "velmora-answers.com/"
         << "http://www.velmora-answers.com/portal/velmora-software";
-    QTest::newRow("German software menu")
-        << "m_soft_de" << "velmora.de/individuelle-anpassung"
-        << "http://www.velmora.de/individuelle-anpassung&rf=qvm";
-    QTest::newRow("English software menu") << "m_soft_en" << "velmora.com/individual-fit"
+    QTest::newRow("German software menu") << "m_soft_de"
+                                          << "velmora.de/individuelle-anpassung"
+                                          << "http://www.velmora.de/individuelle-anpassung&rf=qvm";
+    QTest::newRow("English software menu") << "m_soft_en"
+                                           << "velmora.com/individual-fit"
                                            << "http://www.velmora.com/individual-fit&rf=qvm";
 }
 
@@ -67,7 +73,8 @@ void MainWindowLinksTest::menuWebLinks()
     QFETCH(QString, captionStart);
     QFETCH(QString, address);
     AppFixture app;
-    QAction* entry = entryWithCaptionStart(component<QMenu>(app.prog(), menu.toLatin1()), captionStart);
+    QAction* entry =
+        entryWithCaptionStart(component<QMenu>(app.prog(), menu.toLatin1()), captionStart);
     QVERIFY(entry);
     entry->trigger();
     QCOMPARE(app.platform.urls, QStringList{address});
@@ -98,16 +105,17 @@ void MainWindowLinksTest::rotationOrder_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QStringList>("captions");
-    const QString support = QStringLiteral("velmora.de/support - Haben Sie Verbesserungsvorschläge?");
+    const QString support =
+        QStringLiteral("velmora.de/support - Haben Sie Verbesserungsvorschläge?");
     const QString donate = QStringLiteral("velmora.de/spenden - Falls Ihnen die Software gefällt");
     const QString page = QStringLiteral("velmora.de/quorvel - Hilfe und Informationen");
     QTest::newRow("German six-tick cycle")
         << "de" << QStringList{support, donate, page, donate, support, page, support};
-    QTest::newRow("English")
-        << "en"
-        << QStringList{QStringLiteral("velmora.com/support - Suggest Improvements"),
-                       QStringLiteral("velmora.com/donate - If you like this Tool"),
-                       QStringLiteral("velmora.com/quorvel - Help and Support")};
+    QTest::newRow("English") << "en"
+                             << QStringList{
+                                    QStringLiteral("velmora.com/support - Suggest Improvements"),
+                                    QStringLiteral("velmora.com/donate - If you like this Tool"),
+                                    QStringLiteral("velmora.com/quorvel - Help and Support")};
 }
 
 void MainWindowLinksTest::rotationOrder()
@@ -171,7 +179,8 @@ void MainWindowLinksTest::supportLabelClick()
     Tprog* p = app.prog();
     QTest::mouseClick(p->laspenden, Qt::LeftButton);
     // No slash is inserted by the support label rule.
-    QCOMPARE(app.platform.urls, QStringList{QStringLiteral("http://www.velmora.de/spenden&rf=qvs")});
+    QCOMPARE(app.platform.urls,
+             QStringList{QStringLiteral("http://www.velmora.de/spenden&rf=qvs")});
     p->setSupportStatus(QStringLiteral("12 Dateien umbenannt"));
     QTest::mouseClick(p->laspenden, Qt::LeftButton);
     QCOMPARE(app.platform.urls.size(), 1);
@@ -208,8 +217,8 @@ void MainWindowLinksTest::helpMenusOpenTheirPage_data()
     QTest::newRow("Software (English)") << "Software2" << false << "pc_software";
     QTest::newRow("Why Donate?") << "WhyDonate1" << false << "pc_spenden";
     QTest::newRow("Licence") << "Licence1" << false << "pc_lizenz";
-    QTest::newRow("Brief Description") << "BriefDescriptionoftheSoftware1" << false
-                                       << "pc_software";
+    QTest::newRow("Brief Description")
+        << "BriefDescriptionoftheSoftware1" << false << "pc_software";
 }
 
 void MainWindowLinksTest::helpMenusOpenTheirPage()
