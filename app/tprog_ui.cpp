@@ -285,10 +285,15 @@ void Tprog::createMenus()
 
     menu = named(new QMenuBar(this), "menu");
     setMenuBar(menu);
-    auto topMenu = [this](const char* name, const QString& caption) {
-        QMenu* m = named(menu->addMenu(caption), name);
-        m->menuAction()->setObjectName(QLatin1String(name) + QStringLiteral("_item"));
+    // A menu and the action that stands for it in its parent carry the same name, so that the
+    // menu is found by name whether it is looked for as a menu or as an entry.
+    auto subMenu = [](QMenu* m, const char* name) {
+        named(m, name);
+        m->menuAction()->setObjectName(QLatin1String(name));
         return m;
+    };
+    auto topMenu = [this, &subMenu](const char* name, const QString& caption) {
+        return subMenu(menu->addMenu(caption), name);
     };
 
     Programm1 = topMenu("Programm1", QStringLiteral("Programm"));
@@ -305,8 +310,8 @@ void Tprog::createMenus()
     m_konfig_alsstart = action(Einstellungen2, "m_konfig_alsstart",
                                QStringLiteral("Aktuelle Konfiguration als Startkonfiguration"));
     m_konfig_autosave =
-        named(Einstellungen2->addMenu(QStringLiteral("Konfiguration automatisch speichern")),
-              "m_konfig_autosave");
+        subMenu(Einstellungen2->addMenu(QStringLiteral("Konfiguration automatisch speichern")),
+                "m_konfig_autosave");
     m_konfig_autosave_nie =
         action(m_konfig_autosave, "m_konfig_autosave_nie", QStringLiteral("Nie"));
     m_konfig_autosave_nie->setCheckable(true);
@@ -315,7 +320,7 @@ void Tprog::createMenus()
         action(m_konfig_autosave, "m_konfig_autosave_alles", QStringLiteral("Immer"));
     m_konfig_autosave_alles->setCheckable(true);
     Einstellungen2->addSeparator();
-    m_einstspr = named(Einstellungen2->addMenu(QStringLiteral("Sprache")), "m_einstspr");
+    m_einstspr = subMenu(Einstellungen2->addMenu(QStringLiteral("Sprache")), "m_einstspr");
     Deutsch1 = action(m_einstspr, "Deutsch1", QStringLiteral("Deutsch"));
     Deutsch1->setCheckable(true);
     Englisch1 = action(m_einstspr, "Englisch1", QStringLiteral("English"));

@@ -184,7 +184,15 @@ void StartupTest::componentNames()
 {
     QFETCH(QString, name);
     AppFixture app;
-    const QList<QObject*> found = app.prog()->findChildren<QObject*>(name);
+    QList<QObject*> found = app.prog()->findChildren<QObject*>(name);
+    QVERIFY(!found.isEmpty());
+    // A menu of the menu bar shares its name with the action that opens it; nothing else
+    // shares a name.
+    auto* menu = qobject_cast<QMenu*>(found.constFirst());
+    if (menu && menu != app.prog()->PopupMenu1) {
+        QVERIFY(found.removeOne(menu->menuAction()));
+        QCOMPARE(app.prog()->findChild<QAction*>(name), menu->menuAction());
+    }
     QCOMPARE(found.size(), 1);
 }
 
