@@ -333,6 +333,8 @@ private slots:
     void folderAndChildInOneRun_data();
     void folderAndChildInOneRun();
     void trailingSlashFolder();
+    void dropAnywhere_data();
+    void dropAnywhere();
 };
 
 // ---- file list entries ------------------------------------------------------------------------
@@ -1849,6 +1851,32 @@ void AcceptanceRename::trailingSlashFolder()
     rename();
     QCOMPARE(entry(row), (QStringList{"", "DIR", "", "Neu hinzugefügt", typed}));
     QVERIFY(QFileInfo(dir.filePath("f")).isDir());
+}
+
+void AcceptanceRename::dropAnywhere_data()
+{
+    QTest::addColumn<QString>("target");
+    for (const char* t : {"prog", "client", "qulist", "qulist viewport", "maske", "numstart",
+                          "suchenalt", "laspenden", "vor_orig", "Panel1", "Umbenennen"})
+        QTest::newRow(t) << t;
+}
+
+void AcceptanceRename::dropAnywhere()
+{
+    QFETCH(QString, target);
+    Session s;
+    QWidget* w = nullptr;
+    if (target == QLatin1String("prog"))
+        w = prog();
+    else if (target == QLatin1String("qulist viewport"))
+        w = qulist()->viewport();
+    else
+        w = ui<QWidget>(target.toLatin1().constData());
+    QTemporaryDir dir;
+    makeFile(dir.filePath("a.txt"));
+    drop({dir.filePath("a.txt")}, w);
+    QCOMPARE(column(4), QStringList{dir.filePath("a.txt")});
+    QCOMPARE(laAnzahl(), "1" + kDe);
 }
 
 QTEST_MAIN(AcceptanceRename)
