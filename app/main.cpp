@@ -7,7 +7,6 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    qv::applyDesignFont();
     qv::createWindows();
     qv::start->show();
     qv::scheduleScreenshotIfAsked();

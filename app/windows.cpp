@@ -1,5 +1,6 @@
 #include "app/windows.h"
 
+#include "app/startup.h"
 #include "app/tprog.h"
 #include "app/tstart.h"
 #include "filelist/tquorvel_filter.h"
@@ -23,6 +24,8 @@ Tquorvel_filter* quorvel_filter = nullptr;
 void createWindows()
 {
     QApplication::setApplicationName(applicationTitle);
+    // The layout is designed for this font; windows created with another one clip captions.
+    applyDesignFont();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/quorvel.png")));
     // The program ends when the splash closes, not when its last visible window does.
     QApplication::setQuitOnLastWindowClosed(false);
