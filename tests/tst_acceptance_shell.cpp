@@ -238,6 +238,10 @@ private slots:
     void closeBoxEndsAtSplash();
     void beendenEndsWithoutSaving();
     void maximisedStartConfigAtActivation();
+    void layoutFollowsWindowSize();
+    void captionsUnclipped_data();
+    void captionsUnclipped();
+    void resizeRefitsPreview();
 
     // sorting, deletion, context menu
     void sortBySizeFoldersFirst();
@@ -245,6 +249,7 @@ private slots:
     void sortByNameIgnoresCase();
     void deleteKeyAndButtons();
     void contextMenuOnlyWithSelection();
+    void rightClickSelectsEntry();
     void clipboardAndFileManager();
 
     // localisation
@@ -261,6 +266,7 @@ private slots:
     void autosaveMarksAndRadioButtons();
     void savingKeepsUnknownAndEightBit();
     void missingAndWriteProtected();
+    void cannotCreateFile();
     void folderNamedAutoQvc();
     void immerThenCloseWritesAndNextStartShowsIt();
 
@@ -272,6 +278,7 @@ private slots:
     void webLinks();
     void bugReportOnce();
     void rotationAndHold();
+    void statusDoesNotRestartHold();
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -525,6 +532,159 @@ void AcceptanceShellTest::maximisedStartConfigAtActivation()
     QVERIFY(!main->isMaximized());
 }
 
+void AcceptanceShellTest::layoutFollowsWindowSize()
+{
+    Program program;
+    auto* main = qobject_cast<QMainWindow*>(topLevel("prog"));
+    QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QCOMPARE(main->centralWidget()->size(), QSize(614, 639));
+    QVERIFY(main->minimumSize().width() <= 500);
+    auto at = [main](const char* name) {
+        QWidget* w = prog(name);
+        return QRect(w->mapTo(main->centralWidget(), QPoint(0, 0)), w->size());
+    };
+    const QRect list = at("qulist"), actions = at("Panel1"), preview = at("Panel3");
+    const QRect rename = at("Umbenennen"), support = at("laspenden"), del = at("BitBtn2");
+    QCOMPARE(rename, QRect(501, 612, 110, 25));
+    QCOMPARE(list.topLeft(), QPoint(3 + 5, 3 + 96));
+    main->resize(main->width() + 100, main->height() + 80);
+    QTRY_COMPARE(main->centralWidget()->size(), QSize(714, 719));
+    QCOMPARE(at("qulist"), list.adjusted(0, 0, 100, 80));
+    QCOMPARE(at("Panel1"), actions.adjusted(0, 80, 100, 80));
+    QCOMPARE(at("Panel3"), preview.adjusted(0, 80, 100, 80));
+    QCOMPARE(at("Umbenennen"), rename.translated(100, 80));
+    QCOMPARE(at("BitBtn2"), del.translated(100, 80));
+    QCOMPARE(at("laspenden"), support.adjusted(0, 80, 100, 80));
+    QCOMPARE(at("vor_orig").width(), at("vor_out").width());
+}
+
+void AcceptanceShellTest::captionsUnclipped_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("grow");
+    QTest::newRow("German, design size") << "de" << 0;
+    QTest::newRow("English, design size") << "en" << 0;
+    QTest::newRow("German after a switch, larger") << "de" << 200;
+    QTest::newRow("English after a switch, larger") << "en" << 200;
+}
+
+void AcceptanceShellTest::captionsUnclipped()
+{
+    QFETCH(QString, language);
+    QFETCH(int, grow);
+    Program program;
+    auto* main = qobject_cast<QMainWindow*>(topLevel("prog"));
+    QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
+    if (grow) {
+        // Switched there and back, then to the language of the row.
+        action(language == "de" ? "Englisch1" : "Deutsch1")->trigger();
+        main->resize(main->width() + grow, main->height() + grow);
+    }
+    action(language == "de" ? "Deutsch1" : "Englisch1")->trigger();
+    auto checkAll = [main] {
+        for (QWidget* w : main->findChildren<QWidget*>()) {
+            if (!w->isVisible() || w->objectName().isEmpty())
+                continue;
+            const QString name = w->objectName();
+            if (name == "vor_orig" || name == "vor_out" || name == "laspenden" ||
+                name == "la_anzahl")
+                continue;
+            QString text;
+            int need = 0;
+            if (auto* label = qobject_cast<QLabel*>(w)) {
+                if (label->wordWrap() || label->text().isEmpty() || !label->pixmap().isNull())
+                    continue;
+                text = label->text();
+                need = label->fontMetrics().horizontalAdvance(text);
+            } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+                // The text with a little room on either side; the style's minimum button
+                // width is no part of the caption.
+                text = button->text();
+                need = button->fontMetrics().horizontalAdvance(text) + 6;
+            } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                text = button->text();
+                need = button->sizeHint().width();
+            } else {
+                continue;
+            }
+            QVERIFY2(need <= w->width(), qPrintable(QStringLiteral("%1 \"%2\" needs %3, has %4")
+                                                        .arg(name, text)
+                                                        .arg(need)
+                                                        .arg(w->width())));
+            // Inside its parent as well.
+            const QRect inParent = w->geometry();
+            QVERIFY2(w->parentWidget()->rect().contains(inParent) ||
+                         qobject_cast<QAbstractScrollArea*>(w->parentWidget()->parentWidget()),
+                     qPrintable(QStringLiteral("%1 at %2,%3 %4x%5 in %6 of %7x%8")
+                                    .arg(name)
+                                    .arg(inParent.x())
+                                    .arg(inParent.y())
+                                    .arg(inParent.width())
+                                    .arg(inParent.height())
+                                    .arg(w->parentWidget()->objectName())
+                                    .arg(w->parentWidget()->width())
+                                    .arg(w->parentWidget()->height())));
+        }
+    };
+    checkAll();
+    // Each option panel open in turn: at most one is open at a time.
+    for (const char* box : {"act_maske", "act_suchenersetzen"}) {
+        QCheckBox* act = prog<QCheckBox>(box);
+        QTest::mouseClick(act, Qt::LeftButton, {}, QPoint(5, act->height() / 2));
+        QVERIFY(prog(box == QLatin1String("act_maske") ? "pa2" : "pa1")->isVisible());
+        QVERIFY(!prog(box == QLatin1String("act_maske") ? "pa1" : "pa2")->isVisible());
+        checkAll();
+        if (QTest::currentTestFailed())
+            return;
+    }
+    // The filter dialog too.
+    QWidget* filter = topLevel("quorvel_filter");
+    filter->show();
+    QVERIFY(QTest::qWaitForWindowExposed(filter));
+    for (QAbstractButton* b : filter->findChildren<QAbstractButton*>()) {
+        const int need = qobject_cast<QPushButton*>(b)
+                             ? b->fontMetrics().horizontalAdvance(b->text()) + 6
+                             : b->sizeHint().width();
+        QVERIFY2(need <= b->width(), qPrintable(b->objectName()));
+    }
+    for (QLabel* l : filter->findChildren<QLabel*>())
+        if (!l->wordWrap() && l->isVisible())
+            QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(),
+                     qPrintable(l->objectName()));
+}
+
+void AcceptanceShellTest::resizeRefitsPreview()
+{
+    QTemporaryDir dir;
+    const QString longName =
+        QStringLiteral("a_rather_long_file_name_that_will_not_fit_into_a_narrow_preview_label_"
+                       "at_all_whatever_the_font_is.txt");
+    makeFile(dir.filePath(longName), 1);
+    Program program;
+    auto* main = qobject_cast<QMainWindow*>(topLevel("prog"));
+    QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
+    main->resize(1400, main->height());
+    dropOn(main, {dir.filePath(longName)});
+    selectRows({0});
+    QTRY_COMPARE(caption("vor_orig"), longName);
+    QCOMPARE(caption("vor_out"), longName);
+    // The captions hold only file names, and a file name is never cut: the re-fit on
+    // resizing shows them whole at any width.
+    main->resize(500, main->height());
+    QVERIFY(prog("vor_orig")->width() < 400);
+    QCOMPARE(caption("vor_orig"), longName);
+    QCOMPARE(caption("vor_out"), longName);
+    QCOMPARE(prog("vor_out")->width(), prog("vor_orig")->width());
+    QCheckBox* act = prog<QCheckBox>("act_maske");
+    QTest::mouseClick(act, Qt::LeftButton, {}, QPoint(5, act->height() / 2));
+    prog<QComboBox>("maske")->setEditText(QStringLiteral("%name%-x"));
+    QCOMPARE(caption("vor_out"), longName.chopped(4) + QStringLiteral("-x.txt"));
+    main->resize(1400, main->height());
+    QCOMPARE(caption("vor_orig"), longName);
+    QCOMPARE(caption("vor_out"), longName.chopped(4) + QStringLiteral("-x.txt"));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Sorting, deletion and context menu
 
@@ -644,6 +804,26 @@ void AcceptanceShellTest::contextMenuOnlyWithSelection()
     for (QAction* a : popup->actions())
         names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
     QCOMPARE(names, (QStringList{"pop1", "pop2", "-", "pop3", "-", "pop4"}));
+}
+
+void AcceptanceShellTest::rightClickSelectsEntry()
+{
+    QTemporaryDir dir;
+    makeFile(dir.filePath("a.txt"), 1);
+    makeFile(dir.filePath("b.txt"), 1);
+    Program program;
+    dropOn(topLevel("prog"), {dir.filePath("a.txt"), dir.filePath("b.txt")});
+    QTreeView* view = prog<QTreeView>("qulist");
+    view->clearSelection();
+    const QPoint onB = view->visualRect(listModel()->index(1, 0)).center();
+    QTest::mousePress(view->viewport(), Qt::RightButton, {}, onB);
+    QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, onB);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, onB, view->viewport()->mapToGlobal(onB));
+    QApplication::sendEvent(view->viewport(), &event);
+    QTRY_VERIFY(prog<QMenu>("PopupMenu1")->isVisible());
+    prog<QMenu>("PopupMenu1")->close();
+    action("pop3")->trigger();
+    QCOMPARE(program.platform.clipboard, QList<QStringList>{{dir.filePath("b.txt")}});
 }
 
 void AcceptanceShellTest::clipboardAndFileManager()
@@ -1125,6 +1305,23 @@ void AcceptanceShellTest::missingAndWriteProtected()
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+void AcceptanceShellTest::cannotCreateFile()
+{
+    QTemporaryDir dir;
+    makeFile(dir.filePath("plain"), 1);
+    Program program;
+    const QString target = dir.filePath("plain/new.qvc");
+    program.platform.fileDialogAnswer = target;
+    action("m_konfig_save")->trigger();
+    QCOMPARE(program.platform.errors.size(), 1);
+    const QString error = program.platform.errors.first();
+    QVERIFY2(
+        error.startsWith(QStringLiteral("Cannot create file \"") + target + QStringLiteral("\". ")),
+        qPrintable(error));
+    QVERIFY2(error.size() > target.size() + 22, qPrintable(error));
+    QCOMPARE(QFile(dir.filePath("plain")).size(), 1);
+}
+
 void AcceptanceShellTest::folderNamedAutoQvc()
 {
     QVERIFY(QDir().mkpath(startConfigPath()));
@@ -1463,6 +1660,29 @@ void AcceptanceShellTest::rotationAndHold()
     QVERIFY(caption("laspenden").startsWith(QStringLiteral("velmora.com/")));
     action("Englisch1")->trigger();
     QCOMPARE(caption("laspenden"), tyEn);
+}
+
+void AcceptanceShellTest::statusDoesNotRestartHold()
+{
+    QTemporaryDir dir;
+    makeFile(dir.filePath("a.txt"), 1);
+    makeFile(dir.filePath("b.txt"), 1);
+    Program program;
+    QTimer* hold = progTimer("timerstopper");
+    dropOn(topLevel("prog"), {dir.filePath("a.txt")});
+    QVERIFY(hold->isActive());
+    QTest::qWait(300);
+    const int before = hold->remainingTime();
+    QVERIFY(before < 9800);
+    dropOn(topLevel("prog"), {dir.filePath("b.txt")});
+    QVERIFY(hold->isActive());
+    QVERIFY2(hold->remainingTime() <= before, qPrintable(QString::number(hold->remainingTime())));
+    // While the rotation runs, its next tick replaces the status text.
+    // A drop writes the number of dropped items handled so far.
+    QCOMPARE(caption("laspenden"), QStringLiteral("1 Dateien/Ordner geladen"));
+    tick(progTimer("Timer1"));
+    QCOMPARE(caption("laspenden"),
+             QStringLiteral("velmora.de/support - Haben Sie Verbesserungsvorschläge?"));
 }
 
 QTEST_MAIN(AcceptanceShellTest)
