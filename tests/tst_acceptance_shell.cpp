@@ -4,6 +4,7 @@
 // menu actions and files on disk, as a user or an outside test program would.
 
 #include "app/windows.h"
+#include "tests/designnames.h"
 #include "tests/fakeplatform.h"
 
 #include <QAbstractItemModel>
@@ -330,92 +331,11 @@ void AcceptanceShellTest::sevenWindowsAndComponents()
         QVERIFY2(w, qPrintable(name));
         QCOMPARE(QString::fromLatin1(w->metaObject()->className()), cls);
     }
-    const char* names[] = {"laspenden",
-                           "Umbenennen",
-                           "Panel6",
-                           "Panel7",
-                           "Label1",
-                           "quordner",
-                           "OpenOrdner",
-                           "BitBtn1",
-                           "cb_dat",
-                           "cb_dir",
-                           "qulist",
-                           "la_anzahl",
-                           "BitBtn3",
-                           "BitBtn2",
-                           "Panel1",
-                           "Panel2",
-                           "Label4",
-                           "act_maske",
-                           "pa2",
-                           "maske",
-                           "numstart",
-                           "label3",
-                           "Label5",
-                           "Label6",
-                           "Label7",
-                           "Label8",
-                           "Label9",
-                           "Label10",
-                           "Label12",
-                           "Label13",
-                           "Label17",
-                           "Label18",
-                           "Label19",
-                           "Label20",
-                           "Label21",
-                           "Label22",
-                           "act_suchenersetzen",
-                           "pa1",
-                           "Label2",
-                           "suchenalt",
-                           "Label11",
-                           "suchenneu",
-                           "Label16",
-                           "cb_suchname",
-                           "cb_suchendung",
-                           "Panel3",
-                           "Panel4",
-                           "Label14",
-                           "Label15",
-                           "vor_orig",
-                           "vor_out"};
-    for (const char* name : names)
+    for (const char* name : design::widgetNames)
         QVERIFY2(topLevel("prog")->findChild<QWidget*>(QLatin1String(name)), name);
-    const char* entries[] = {"m_bugreport",
-                             "m_close",
-                             "m_konfig_save",
-                             "m_konfig_open",
-                             "m_konfig_alsstart",
-                             "m_konfig_autosave_nie",
-                             "m_konfig_autosave_alles",
-                             "Deutsch1",
-                             "Englisch1",
-                             "KurzbeschreibungallerProgramme1",
-                             "BriefDescriptionoftheSoftware1",
-                             "Funktionen2",
-                             "FehleroderVerbesserungmelden1",
-                             "Empfehlungen1",
-                             "Software1",
-                             "WiesoSpenden1",
-                             "Lizenz1",
-                             "Introduction1",
-                             "ReportBugorImprovement1",
-                             "Regards1",
-                             "Software2",
-                             "WhyDonate1",
-                             "Licence1",
-                             "pop1",
-                             "pop2",
-                             "pop3",
-                             "pop4",
-                             "linkde0",
-                             "linken0"};
-    for (const char* name : entries)
+    for (const char* name : design::actionNames)
         QVERIFY2(topLevel("prog")->findChild<QAction*>(QLatin1String(name)), name);
-    for (const char* name : {"Programm1", "Einstellungen2", "m_konfig_autosave", "m_einstspr",
-                             "m_soft_de", "m_soft_en", "Hilfe1", "Information1", "PopupMenu1"})
+    for (const char* name : design::menuNames)
         QVERIFY2(topLevel("prog")->findChild<QMenu*>(QLatin1String(name)), name);
     // The product entries stand above the form's own entries of the software menus.
     QCOMPARE(prog<QMenu>("m_soft_de")->actions().first()->objectName(), QStringLiteral("linkde0"));
@@ -868,85 +788,14 @@ void AcceptanceShellTest::clipboardAndFileManager()
 
 void AcceptanceShellTest::captionsBothWays()
 {
-    struct Row
-    {
-        const char* name;
-        QString de;
-        QString en;
-    };
-    const QList<Row> rows{
-        {"Umbenennen", "Umbenennen", "Rename"},
-        {"Panel7", " Dateien und Ordner", " Files and Folders"},
-        {"Label1",
-         "Ziehen Sie die Dateien und Ordner, die umbenannt werden sollen in die Liste oder "
-         "öffnen Sie einen Ordner.",
-         "Drag the Files and Folders to be renamed to this List or open a Folder."},
-        {"OpenOrdner", "Ordner Öffnen..", "Open Folder.."},
-        {"BitBtn1", "Filter..", "Filter.."},
-        {"cb_dat", "Dateien hinzufügen um diese umzubenennen", "Add Files to Rename Files"},
-        {"cb_dir", "Ordner hinzufügen um diese umzubenennen", "Add Folders to Rename Folders"},
-        {"BitBtn3", "Markierte Löschen", "Delete Selected"},
-        {"BitBtn2", "Alle Löschen", "Delete All"},
-        {"Panel2", " Aktionen", " Actions"},
-        {"Label4",
-         "Hier können Sie einstellen, in welcher Form die Dateien umbenannt werden sollen.",
-         "Here you can adjust how the Files should be renamed"},
-        {"act_maske", "Wählen Sie eine Maske für die Dateien", "Choose a Mask for the Files"},
-        {"label3",
-         "Folgende Konstanten sind verfügbar. Klicken Sie auf eine Konstante, um sie in die "
-         "Maske einzufügen.",
-         "The following Constants are available. Click on a Constant, to copy it to the Mask."},
-        {"Label6", "Alter Name der Datei", "Old Name of File"},
-        {"Label8", "Nummerierung beginnend bei:", "Numbering starting with:"},
-        {"Label13", "Nummerierung mit führenden Nullen", "Numbering with Left-Hand-Zeros"},
-        {"Label10", "Absolute Anzahl an Dateien in der Liste", "Total Number of Files in the List"},
-        {"Label17", "%t%", "%d%"},
-        {"Label18", "Tag", "Day"},
-        {"Label22", "Monat", "Month"},
-        {"Label19", "%j%", "%y%"},
-        {"Label20", "Jahr", "Year"},
-        {"act_suchenersetzen", "Ersetzen Sie in dem Dateinamen bestimmte Ausdrücke durch andere",
-         "Find and Replace Expressions in the Filename"},
-        {"Label2", "Suchen nach:", "Search for:"},
-        {"Label11", "Ersetzen durch:", "Replace with:"},
-        {"Label16", "Suchen und Ersetzen in:", "Search and Replace in:"},
-        {"cb_suchname", "Dateiname", "File Name"},
-        {"cb_suchendung", "Dateiendung", "File Extension"},
-        {"Panel4", " Vorschau", " Preview"},
-        {"Label14", "Alter Name:", "Old Name:"},
-        {"Label15", "Neuer Name:", "New Name:"},
-        {"pop1", "Übergeordneten Ordner öffnen", "Open corresponding Folder"},
-        {"pop2", "Dateiinformationen anzeigen", "Show File Information"},
-        {"pop3", "Markierte Dateien in die Zwischenablage kopieren",
-         "Copy selected Files to Clipboard"},
-        {"pop4", "Markierte Dateien aus der Liste löschen", "Delete selected Files from List"},
-        {"Programm1", "Programm", "Program"},
-        {"m_bugreport", "Fehler oder Verbesserung melden..", "Report Bug or Improvement.."},
-        {"m_close", "Beenden", "Close"},
-        {"Einstellungen2", "Einstellungen", "Settings"},
-        {"m_konfig_save", "Konfiguration speichern..", "Save Configuration.."},
-        {"m_konfig_open", "Konfiguration laden..", "Load Configuration.."},
-        {"m_konfig_alsstart", "Aktuelle Konfiguration als Startkonfiguration",
-         "Current Configuration as Start-Configuration"},
-        {"m_konfig_autosave", "Konfiguration automatisch speichern",
-         "Save Configuration automatically"},
-        {"m_konfig_autosave_nie", "Nie", "Never"},
-        {"m_konfig_autosave_alles", "Immer", "Always"},
-        {"m_einstspr", "Sprache", "Language"},
-        {"Deutsch1", "Deutsch", "Deutsch"},
-        {"Englisch1", "English", "English"},
-        {"m_soft_de", "Software", "Software"},
-        {"m_soft_en", "Software", "Software"},
-        {"Hilfe1", "Hilfe und Info", "Hilfe und Info"},
-        {"Information1", "Help and Information", "Help and Information"},
-    };
     Program program;
     QWidget* main = topLevel("prog");
     const QStringList headersDe{"Name", "Typ", "Größe", "Status", "Dateipfad"};
     const QStringList headersEn{"Name", "Type", "Size", "Status", "Path"};
     auto check = [&](bool de) {
-        for (const Row& row : rows)
-            QCOMPARE(caption(QLatin1String(row.name)), de ? row.de : row.en);
+        for (const design::CaptionRow& row : design::captions)
+            QCOMPARE(caption(QLatin1String(row.name)),
+                     QString::fromUtf8(de ? row.german : row.english));
         QCOMPARE(main->windowTitle(), QStringLiteral("Quorvel - Velmora"));
         QCOMPARE(caption("laspenden"), de ? tyDe : tyEn);
         QStringList headers;

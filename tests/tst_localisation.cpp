@@ -2,6 +2,7 @@
 #include "filelist/tquorvel_filter.h"
 #include "info/weblinks.h"
 #include "tests/appfixture.h"
+#include "tests/designnames.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -42,71 +43,9 @@ void LocalisationTest::captions_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("german");
     QTest::addColumn<QString>("english");
-    const char* rows[][3] = {
-        {"Umbenennen", "Umbenennen", "Rename"},
-        {"Panel7", " Dateien und Ordner", " Files and Folders"},
-        {"Label1",
-         "Ziehen Sie die Dateien und Ordner, die umbenannt werden sollen in die Liste oder öffnen "
-         "Sie einen Ordner.",
-         "Drag the Files and Folders to be renamed to this List or open a Folder."},
-        {"OpenOrdner", "Ordner Öffnen..", "Open Folder.."},
-        {"BitBtn1", "Filter..", "Filter.."},
-        {"cb_dat", "Dateien hinzufügen um diese umzubenennen", "Add Files to Rename Files"},
-        {"cb_dir", "Ordner hinzufügen um diese umzubenennen", "Add Folders to Rename Folders"},
-        {"BitBtn3", "Markierte Löschen", "Delete Selected"},
-        {"BitBtn2", "Alle Löschen", "Delete All"},
-        {"Panel2", " Aktionen", " Actions"},
-        {"Label4",
-         "Hier können Sie einstellen, in welcher Form die Dateien umbenannt werden sollen.",
-         "Here you can adjust how the Files should be renamed"},
-        {"act_maske", "Wählen Sie eine Maske für die Dateien", "Choose a Mask for the Files"},
-        {"label3",
-         "Folgende Konstanten sind verfügbar. Klicken Sie auf eine Konstante, um sie in die Maske "
-         "einzufügen.",
-         "The following Constants are available. Click on a Constant, to copy it to the Mask."},
-        {"Label6", "Alter Name der Datei", "Old Name of File"},
-        {"Label8", "Nummerierung beginnend bei:", "Numbering starting with:"},
-        {"Label13", "Nummerierung mit führenden Nullen", "Numbering with Left-Hand-Zeros"},
-        {"Label10", "Absolute Anzahl an Dateien in der Liste", "Total Number of Files in the List"},
-        {"Label17", "%t%", "%d%"},
-        {"Label18", "Tag", "Day"},
-        {"Label22", "Monat", "Month"},
-        {"Label19", "%j%", "%y%"},
-        {"Label20", "Jahr", "Year"},
-        {"act_suchenersetzen", "Ersetzen Sie in dem Dateinamen bestimmte Ausdrücke durch andere",
-         "Find and Replace Expressions in the Filename"},
-        {"Label2", "Suchen nach:", "Search for:"},
-        {"Label11", "Ersetzen durch:", "Replace with:"},
-        {"Label16", "Suchen und Ersetzen in:", "Search and Replace in:"},
-        {"cb_suchname", "Dateiname", "File Name"},
-        {"cb_suchendung", "Dateiendung", "File Extension"},
-        {"Panel4", " Vorschau", " Preview"},
-        {"Label14", "Alter Name:", "Old Name:"},
-        {"Label15", "Neuer Name:", "New Name:"},
-        {"pop1", "Übergeordneten Ordner öffnen", "Open corresponding Folder"},
-        {"pop2", "Dateiinformationen anzeigen", "Show File Information"},
-        {"pop3", "Markierte Dateien in die Zwischenablage kopieren",
-         "Copy selected Files to Clipboard"},
-        {"pop4", "Markierte Dateien aus der Liste löschen", "Delete selected Files from List"},
-        {"Programm1", "Programm", "Program"},
-        {"m_bugreport", "Fehler oder Verbesserung melden..", "Report Bug or Improvement.."},
-        {"m_close", "Beenden", "Close"},
-        {"Einstellungen2", "Einstellungen", "Settings"},
-        {"m_konfig_save", "Konfiguration speichern..", "Save Configuration.."},
-        {"m_konfig_open", "Konfiguration laden..", "Load Configuration.."},
-        {"m_konfig_alsstart", "Aktuelle Konfiguration als Startkonfiguration",
-         "Current Configuration as Start-Configuration"},
-        {"m_konfig_autosave", "Konfiguration automatisch speichern",
-         "Save Configuration automatically"},
-        {"m_konfig_autosave_nie", "Nie", "Never"},
-        {"m_konfig_autosave_alles", "Immer", "Always"},
-        {"m_einstspr", "Sprache", "Language"},
-        {"Deutsch1", "Deutsch", "Deutsch"},
-        {"Englisch1", "English", "English"},
-    };
-    for (const auto& r : rows)
-        QTest::newRow(r[0]) << QString::fromUtf8(r[0]) << QString::fromUtf8(r[1])
-                            << QString::fromUtf8(r[2]);
+    for (const design::CaptionRow& r : design::captions)
+        QTest::newRow(r.name) << QString::fromUtf8(r.name) << QString::fromUtf8(r.german)
+                              << QString::fromUtf8(r.english);
 }
 
 void LocalisationTest::captions()

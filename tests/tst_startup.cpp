@@ -3,6 +3,7 @@
 #include "info/tbugreport.h"
 #include "info/thilfe.h"
 #include "tests/appfixture.h"
+#include "tests/designnames.h"
 
 #include <QAction>
 #include <QMenu>
@@ -81,103 +82,14 @@ void StartupTest::windowsInCreationOrder()
 void StartupTest::componentNames_data()
 {
     QTest::addColumn<QString>("name");
-    const char* names[] = {"laspenden",
-                           "Umbenennen",
-                           "Panel6",
-                           "Panel7",
-                           "Label1",
-                           "quordner",
-                           "OpenOrdner",
-                           "BitBtn1",
-                           "cb_dat",
-                           "cb_dir",
-                           "qulist",
-                           "la_anzahl",
-                           "BitBtn3",
-                           "BitBtn2",
-                           "Panel1",
-                           "Panel2",
-                           "Label4",
-                           "act_maske",
-                           "pa2",
-                           "maske",
-                           "numstart",
-                           "label3",
-                           "Label5",
-                           "Label6",
-                           "Label7",
-                           "Label8",
-                           "Label9",
-                           "Label10",
-                           "Label12",
-                           "Label13",
-                           "Label17",
-                           "Label18",
-                           "Label19",
-                           "Label20",
-                           "Label21",
-                           "Label22",
-                           "act_suchenersetzen",
-                           "pa1",
-                           "Label2",
-                           "suchenalt",
-                           "Label11",
-                           "suchenneu",
-                           "Label16",
-                           "cb_suchname",
-                           "cb_suchendung",
-                           "Panel3",
-                           "Panel4",
-                           "Label14",
-                           "Label15",
-                           "vor_orig",
-                           "vor_out",
-                           "Timer1",
-                           "timerstopper",
-                           "od_konfig",
-                           "sd_konfig",
-                           "softwareicons",
-                           "menu",
-                           "PopupMenu1",
-                           "pop1",
-                           "pop2",
-                           "pop3",
-                           "pop4",
-                           "Programm1",
-                           "m_bugreport",
-                           "m_close",
-                           "Einstellungen2",
-                           "m_konfig_save",
-                           "m_konfig_open",
-                           "m_konfig_alsstart",
-                           "m_konfig_autosave",
-                           "m_konfig_autosave_nie",
-                           "m_konfig_autosave_alles",
-                           "m_einstspr",
-                           "Deutsch1",
-                           "Englisch1",
-                           "m_soft_de",
-                           "KurzbeschreibungallerProgramme1",
-                           "m_soft_en",
-                           "BriefDescriptionoftheSoftware1",
-                           "Hilfe1",
-                           "Funktionen2",
-                           "FehleroderVerbesserungmelden1",
-                           "Empfehlungen1",
-                           "Software1",
-                           "WiesoSpenden1",
-                           "Lizenz1",
-                           "Information1",
-                           "Introduction1",
-                           "ReportBugorImprovement1",
-                           "Regards1",
-                           "Software2",
-                           "WhyDonate1",
-                           "Licence1",
-                           "linkde0",
-                           "linken0"};
-    for (const char* n : names)
-        QTest::newRow(n) << QString::fromLatin1(n);
+    auto addRows = [](const auto& names) {
+        for (const char* n : names)
+            QTest::newRow(n) << QString::fromLatin1(n);
+    };
+    addRows(design::widgetNames);
+    addRows(design::actionNames);
+    addRows(design::menuNames);
+    addRows(design::otherNames);
 }
 
 void StartupTest::componentNames()
