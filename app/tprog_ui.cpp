@@ -281,7 +281,22 @@ QAction* Tprog::addWebLink(QMenu* menu, const QString& caption, bool withReferre
 void Tprog::createMenus()
 {
     using namespace qv::hosts;
-    using qv::siteLinkCaption;
+
+    // The maker's pages listed below a menu's own entries; the portals take no referrer.
+    struct WebLink
+    {
+        const QString& host;
+        const char* path;
+        const char* description;
+        bool withReferrer = true;
+    };
+    auto addWebLinks = [this](QMenu* target, std::initializer_list<WebLink> links) {
+        for (const WebLink& link : links)
+            addWebLink(target,
+                       qv::siteLinkCaption(link.host, QString::fromUtf8(link.path),
+                                           QString::fromUtf8(link.description)),
+                       link.withReferrer);
+    };
 
     menu = named(new QMenuBar(this), "menu");
     setMenuBar(menu);
@@ -330,22 +345,21 @@ void Tprog::createMenus()
     KurzbeschreibungallerProgramme1 = action(m_soft_de, "KurzbeschreibungallerProgramme1",
                                              QStringLiteral("Kurzbeschreibung aller Programme"));
     m_soft_de->addSeparator();
-    addWebLink(m_soft_de,
-               siteLinkCaption(siteDe, QStringLiteral("individuell"),
-                               QStringLiteral("Individuelle Softwarelösungen für jeden Zweck")));
-    addWebLink(m_soft_de, siteLinkCaption(siteDe, QStringLiteral("individuelle-anpassung"),
-                                          QStringLiteral("Individuelle Anpassung von Software")));
+    addWebLinks(m_soft_de,
+                {
+                    {siteDe, "individuell", "Individuelle Softwarelösungen für jeden Zweck"},
+                    {siteDe, "individuelle-anpassung", "Individuelle Anpassung von Software"},
+                });
 
     m_soft_en = topMenu("m_soft_en", QStringLiteral("Software"));
     BriefDescriptionoftheSoftware1 = action(m_soft_en, "BriefDescriptionoftheSoftware1",
                                             QStringLiteral("Brief Description of the Software"));
     m_soft_en->addSeparator();
-    addWebLink(m_soft_en,
-               siteLinkCaption(siteEn, QStringLiteral("individual"),
-                               QStringLiteral("Individual Software Solutions for every Porpuse")));
-    addWebLink(m_soft_en,
-               siteLinkCaption(siteEn, QStringLiteral("individual-fit"),
-                               QStringLiteral("Individual Adaption of existing Software")));
+    addWebLinks(m_soft_en,
+                {
+                    {siteEn, "individual", "Individual Software Solutions for every Porpuse"},
+                    {siteEn, "individual-fit", "Individual Adaption of existing Software"},
+                });
 
     Hilfe1 = topMenu("Hilfe1", QStringLiteral("Hilfe und Info"));
     Funktionen2 = action(Hilfe1, "Funktionen2", QStringLiteral("Einführung"));
@@ -356,21 +370,16 @@ void Tprog::createMenus()
     WiesoSpenden1 = action(Hilfe1, "WiesoSpenden1", QStringLiteral("Wieso Spenden?"));
     Lizenz1 = action(Hilfe1, "Lizenz1", QStringLiteral("Lizenz"));
     Hilfe1->addSeparator();
-    addWebLink(Hilfe1, siteLinkCaption(siteDe, QStringLiteral("quorvel"),
-                                       QStringLiteral("Homepage dieser Software")));
-    addWebLink(Hilfe1, siteLinkCaption(siteDe, QStringLiteral("quorvel-hilfe"),
-                                       QStringLiteral("Einführung in diese Software")));
-    addWebLink(Hilfe1, siteLinkCaption(siteDe, QStringLiteral("quorvel-funktionen"),
-                                       QStringLiteral("Dokumentation aller Funktionen")));
-    addWebLink(Hilfe1, siteLinkCaption(siteDe, QStringLiteral("spenden"),
-                                       QStringLiteral("Wenn Sie diese Anwendung mögen")));
-    addWebLink(Hilfe1,
-               siteLinkCaption(portalDe, QStringLiteral("portal/velmora-software"),
-                               QStringLiteral("FAQ und Fragen zu dieser Software stellen")),
-               false);
-    addWebLink(Hilfe1,
-               siteLinkCaption(siteDe, QStringLiteral("individuelle-anpassung"),
-                               QStringLiteral("Wir passen diese Software Ihren Bedürfnissen an")));
+    addWebLinks(Hilfe1, {
+                            {siteDe, "quorvel", "Homepage dieser Software"},
+                            {siteDe, "quorvel-hilfe", "Einführung in diese Software"},
+                            {siteDe, "quorvel-funktionen", "Dokumentation aller Funktionen"},
+                            {siteDe, "spenden", "Wenn Sie diese Anwendung mögen"},
+                            {portalDe, "portal/velmora-software",
+                             "FAQ und Fragen zu dieser Software stellen", false},
+                            {siteDe, "individuelle-anpassung",
+                             "Wir passen diese Software Ihren Bedürfnissen an"},
+                        });
 
     Information1 = topMenu("Information1", QStringLiteral("Help and Information"));
     Introduction1 = action(Information1, "Introduction1", QStringLiteral("Introduction"));
@@ -381,19 +390,14 @@ void Tprog::createMenus()
     WhyDonate1 = action(Information1, "WhyDonate1", QStringLiteral("Why Donate?"));
     Licence1 = action(Information1, "Licence1", QStringLiteral("Licence"));
     Information1->addSeparator();
-    addWebLink(Information1, siteLinkCaption(siteEn, QStringLiteral("quorvel"),
-                                             QStringLiteral("Website of this Software")));
-    addWebLink(Information1, siteLinkCaption(siteEn, QStringLiteral("quorvel-help"),
-                                             QStringLiteral("Introduction to this Software")));
-    addWebLink(Information1, siteLinkCaption(siteEn, QStringLiteral("quorvel-functions"),
-                                             QStringLiteral("Documentation of all Functions")));
-    addWebLink(Information1, siteLinkCaption(siteEn, QStringLiteral("donate"),
-                                             QStringLiteral("If you like this Application")));
-    addWebLink(Information1,
-               siteLinkCaption(portalEn, QStringLiteral("portal/velmora-software"),
-                               QStringLiteral("Ask Questions about this Software and FAQ")),
-               false);
-    addWebLink(Information1,
-               siteLinkCaption(siteEn, QStringLiteral("individual-fit"),
-                               QStringLiteral("We adapt this Software to your needs")));
+    addWebLinks(Information1,
+                {
+                    {siteEn, "quorvel", "Website of this Software"},
+                    {siteEn, "quorvel-help", "Introduction to this Software"},
+                    {siteEn, "quorvel-functions", "Documentation of all Functions"},
+                    {siteEn, "donate", "If you like this Application"},
+                    {portalEn, "portal/velmora-software",
+                     "Ask Questions about this Software and FAQ", false},
+                    {siteEn, "individual-fit", "We adapt this Software to your needs"},
+                });
 }
