@@ -1,5 +1,6 @@
 #include "app/tprog.h"
 
+#include "app/insertedtextfilter.h"
 #include "app/panel.h"
 #include "app/platform.h"
 #include "app/tstart.h"
@@ -142,6 +143,11 @@ void Tprog::setupSlots()
         watched->installEventFilter(this);
     for (QLabel* constant : {Label5, Label9, Label7, Label12, Label17, Label21, Label19})
         constant->installEventFilter(this);
+    // Pasted, dropped and composed text passes the same character filters as typed keys.
+    for (QLineEdit* edit : {maske->lineEdit(), suchenalt, suchenneu})
+        new qv::InsertedTextFilter(edit, &Tprog::maskeKeyPress);
+    new qv::InsertedTextFilter(numstart->lineEdit(), &Tprog::numstartKeyPress);
+    new qv::InsertedTextFilter(quordner, &Tprog::quordnerAccepts);
 }
 
 bool Tprog::eventFilter(QObject* watched, QEvent* event)

@@ -197,6 +197,8 @@ public:
     void OpenOrdnerClick();
     // False when the key is swallowed.
     bool quordnerKeyPress(QChar key);
+    // The characters quordner takes, typed or pasted.
+    static bool quordnerAccepts(QChar c);
     void quordnerDblClick();
     void BitBtn1Click();
     // Marks the top row selected, in addition to the selection there is.

@@ -136,6 +136,9 @@ void Tprog::createComponents()
     maske = named(new QComboBox(pa2), "maske");
     maske->setEditable(true);
     maske->setInsertPolicy(QComboBox::NoInsert);
+    // The text is what the user typed: an inline completion would turn a typed letter into
+    // the custom item, which empties the field.
+    maske->setCompleter(nullptr);
     maske->addItems({QStringLiteral("%name%"), QStringLiteral("%name%1"),
                      QStringLiteral("%name%%num%"), QStringLiteral("%name%-%0num%"),
                      QStringLiteral("%name%-%y%-%m%-%d%"), QStringLiteral("%0num%"),
@@ -182,6 +185,7 @@ void Tprog::createComponents()
     numstart = named(new QComboBox(pa2), "numstart");
     numstart->setEditable(true);
     numstart->setInsertPolicy(QComboBox::NoInsert);
+    numstart->setCompleter(nullptr);
     numstart->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
                         QStringLiteral("5"), QStringLiteral("Benutzer..")});
     numstart->setCurrentIndex(-1);

@@ -7,6 +7,7 @@
 #include "filelist/folderscan.h"
 #include "filelist/sizetext.h"
 #include "filelist/tquorvel_filter.h"
+#include "rename/textutil.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -150,13 +151,16 @@ void giveFocus(Tprog& w)
 
 } // namespace
 
+// Every path enters the list absolute and clean, so that one file is one entry however it was
+// named, and copying or showing it never depends on the working folder.
 void Tprog::add2list(const QString& path)
 {
-    addFile(*this, path, std::nullopt);
+    addFile(*this, qv::absoluteCleanPath(path), std::nullopt);
 }
 
-void Tprog::addfolderaselement2list(const QString& path)
+void Tprog::addfolderaselement2list(const QString& given)
 {
+    const QString path = qv::absoluteCleanPath(given);
     if (!cb_dir->isChecked())
         return;
     if (m_list->containsPath(path)) {
@@ -174,8 +178,10 @@ void Tprog::writeCountToLaAnzahl()
     la_anzahl->adjustSize();
 }
 
-void Tprog::AddOrdner(const QString& folder)
+void Tprog::AddOrdner(const QString& given)
 {
+    // The scan builds every path from the folder's, so they are all clean when it is.
+    const QString folder = qv::absoluteCleanPath(given);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return;
     const Tquorvel_filter* settings = qv::quorvel_filter;
@@ -216,7 +222,9 @@ void Tprog::dropFiles(const QStringList& paths)
     beginListUpdate(*this);
     setEnabled(false);
     int handled = 0;
-    for (const QString& path : paths) {
+    for (const QString& given : paths) {
+        // A folder dropped as "file:///x/f/" is the folder "f", not an entry without a name.
+        const QString path = qv::absoluteCleanPath(given);
         // Attributes as the path resolves: a link to a folder is a folder. An item that cannot
         // be looked up, or is neither a folder nor a regular file, is skipped.
         const QFileInfo info(path);
@@ -271,11 +279,16 @@ bool Tprog::quordnerKeyPress(QChar key)
             qv::platform().warning(this, txt.txt_ordner_fehlt);
         return false;
     }
+    return quordnerAccepts(key);
+}
+
+bool Tprog::quordnerAccepts(QChar c)
+{
 #ifdef Q_OS_WIN
-    return !QStringView(u"\"*/<>?|").contains(key);
+    return !QStringView(u"\"*/<>?|").contains(c);
 #else
     // "/" separates the folders of the path typed here.
-    return !QStringView(u"\"*<>?|").contains(key);
+    return !QStringView(u"\"*<>?|").contains(c);
 #endif
 }
 

@@ -1,5 +1,6 @@
 #include "filelist/tquorvel_filter.h"
 
+#include "app/insertedtextfilter.h"
 #include "app/tprog.h"
 #include "app/windows.h"
 
@@ -53,6 +54,7 @@ Tquorvel_filter::Tquorvel_filter(QWidget* parent)
     connect(auswahl, &QRadioButton::toggled, this, &Tquorvel_filter::auswahlClick);
     connect(OK, &QPushButton::clicked, this, &Tquorvel_filter::OKClick);
     filter->installEventFilter(this);
+    new qv::InsertedTextFilter(filter, &Tquorvel_filter::filterKeyPress);
 
     Sprache();
 }

@@ -1,5 +1,6 @@
 #include "rename/textutil.h"
 
+#include <QDir>
 #include <QList>
 
 #include <cstdint>
@@ -13,6 +14,36 @@ bool isPathSeparator(QChar c)
 #else
     // A Linux file name may hold '\' and ':'; only '/' separates.
     return c == u'/';
+#endif
+}
+
+QString absoluteCleanPath(const QString& path)
+{
+    if (path.isEmpty())
+        return path;
+#ifdef Q_OS_WIN
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
+#else
+    const QString absolute = path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
+    QList<QStringView> parts;
+    for (const QStringView part : QStringView(absolute).split(u'/', Qt::SkipEmptyParts)) {
+        if (part == u".")
+            continue;
+        if (part == u"..") {
+            // Above the root is the root.
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts.append(part);
+    }
+    QString clean;
+    clean.reserve(absolute.size());
+    for (const QStringView part : parts) {
+        clean.append(u'/');
+        clean.append(part);
+    }
+    return clean.isEmpty() ? QStringLiteral("/") : clean;
 #endif
 }
 

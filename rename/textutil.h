@@ -18,6 +18,11 @@ QString extension(const QString& path);
 // The file name with its extension cut once off its end.
 QString baseName(const QString& path);
 
+// The path made absolute against the working folder and cleaned without asking the disk: no "."
+// or ".." parts, no doubled or trailing separator. Symbolic links are not resolved, so the entry
+// keeps the name the user gave it. An empty path stays empty.
+QString absoluteCleanPath(const QString& path);
+
 // True when the text is a whole number in the 32-bit range as the classic text-to-integer
 // conversion reads it: leading blanks, optional sign, decimal digits or hexadecimal digits after
 // "$", "x", "X", "0x", "0X", nothing after the digits. The value goes to *value when given.

@@ -97,6 +97,16 @@ public:
 
     void insert(const QString& path, int row) { m_paths.insert({path, row}); }
 
+    // Takes out the entries whose path is exactly `path`, with their rows.
+    std::vector<std::pair<QString, int>> take(const QString& path)
+    {
+        build();
+        std::vector<std::pair<QString, int>> taken;
+        takeWhile(
+            path, [&](const QString& p) { return p == path; }, taken);
+        return taken;
+    }
+
 private:
     void build()
     {
@@ -167,8 +177,18 @@ void Tprog::UmbenennenClick()
     const QDate today = QDate::currentDate();
     int renamed = 0;
     int failed = 0;
+    // Entries whose path a rename of this run now occupies. The rename could only succeed because
+    // nothing was there, so they named nothing; they leave the list at the end of the run, and
+    // are not visited meanwhile, where they would pass for the entry that moved there.
+    std::vector<bool> stale(count, false);
+    const auto dropStale = [&stale](const std::vector<std::pair<QString, int>>& entries) {
+        for (const auto& entry : entries)
+            stale[entry.second] = true;
+    };
 
     for (int row = 0; row < count; ++row) {
+        if (stale[row])
+            continue;
         // Read now: a folder renamed earlier in this run may have moved the entry.
         const QString from = m_list->entry(row).path;
         const QString newName = qv::RenameName(qv::fileName(from), row, settings, count, today);
@@ -202,6 +222,7 @@ void Tprog::UmbenennenClick()
                 m_list->setText(row, qv::ColType, qv::extension(to).remove(u'.').toUpper());
             m_list->setText(row, qv::ColStatus, txt.txt_st_umbenannt);
             if (folder) {
+                dropStale(paths.takeTree(to));
                 // The entry itself is among the tree, so its path column follows here too.
                 for (const auto& [path, treeRow] : paths.takeTree(from)) {
                     const QString moved = to + path.mid(from.size());
@@ -209,6 +230,8 @@ void Tprog::UmbenennenClick()
                     paths.insert(moved, treeRow);
                 }
             } else {
+                if (m_list->containsPath(to))
+                    dropStale(paths.take(to));
                 m_list->setText(row, qv::ColPath, to);
                 paths.moved(from, to, row);
             }
@@ -219,6 +242,15 @@ void Tprog::UmbenennenClick()
     }
 
     const QString previewNow = previewRow >= 0 ? m_list->entry(previewRow).path : QString();
+    QList<int> staleRows;
+    for (int row = 0; row < count; ++row) {
+        if (stale[row])
+            staleRows.append(row);
+    }
+    if (!staleRows.isEmpty()) {
+        m_list->removeRowsAt(staleRows);
+        writeCountToLaAnzahl();
+    }
     m_list->endBulkUpdate();
     qulist->setUpdatesEnabled(true);
     if (previewRow >= 0)

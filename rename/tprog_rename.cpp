@@ -25,11 +25,14 @@ QString fittedCaption(const QLabel* label, const QString& path)
         label->width());
 }
 
-// Turns the custom-entry item into an empty field for the user's own text. Emptying it must not
-// run the change handler again: the preview keeps what it showed before the item was chosen.
+// Turns the custom-entry item, once picked from the list, into an empty field for the user's own
+// text. The same words typed by hand stay as typed. Emptying it must not run the change handler
+// again: the preview keeps what it showed before the item was chosen.
 bool clearIfCustomItem(QComboBox* box, std::initializer_list<const char*> customItems)
 {
     const QString text = box->currentText();
+    if (box->currentIndex() < 0 || box->itemText(box->currentIndex()) != text)
+        return false;
     for (const char* item : customItems) {
         if (text == QLatin1String(item)) {
             {

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -308,6 +310,10 @@ private slots:
     void placeholderInsertion_data();
     void placeholderInsertion();
     void keyFilters();
+    void typedMask_data();
+    void typedMask();
+    void insertedText_data();
+    void insertedText();
     void optionPanels();
     void previewSelection();
     void previewFollowsSort();
@@ -333,6 +339,7 @@ private slots:
     void folderAndChildInOneRun_data();
     void folderAndChildInOneRun();
     void trailingSlashFolder();
+    void relativeAndUncleanPaths();
     void dropAnywhere_data();
     void dropAnywhere();
 };
@@ -409,7 +416,7 @@ void AcceptanceRename::entryFormation_data()
                                       << "DIR";
     QTest::newRow("folder path ending in /") << "plain/"
                                              << "plain/"
-                                             << ""
+                                             << "plain"
                                              << "DIR";
 }
 
@@ -430,7 +437,7 @@ void AcceptanceRename::entryFormation()
     drop({path});
     QCOMPARE(rowCount(), 1);
     QCOMPARE(entry(0), (QStringList{name, type, folder ? QString() : QStringLiteral("0.005 KB"),
-                                    QStringLiteral("Neu hinzugefügt"), path}));
+                                    QStringLiteral("Neu hinzugefügt"), QDir::cleanPath(path)}));
     QCOMPARE(laAnzahl(), "1" + kDe);
     // The first entry added to an empty list writes the count of 1.
     QCOMPARE(laspenden(), "1" + kDe);
@@ -1340,11 +1347,122 @@ void AcceptanceRename::keyFilters()
     QCOMPARE(numstart->currentText(), QStringLiteral("123"));
     QTest::keyClick(numstart, Qt::Key_Backspace);
     QCOMPARE(numstart->currentText(), QStringLiteral("12"));
-    // Pasted text is not filtered.
-    maske->lineEdit()->insert(QStringLiteral("?/"));
-    QVERIFY(maske->currentText().endsWith(QLatin1String("?/")));
-    numstart->lineEdit()->insert(QStringLiteral("-x"));
-    QCOMPARE(numstart->currentText(), QStringLiteral("12-x"));
+    // Inserted text passes the same filters; what is allowed stays, in order.
+    maske->lineEdit()->insert(QStringLiteral("?x/y"));
+    QCOMPARE(maske->currentText(), QStringLiteral("abcdefghij%k -xy"));
+    numstart->lineEdit()->insert(QStringLiteral("-3x"));
+    QCOMPARE(numstart->currentText(), QStringLiteral("123"));
+}
+
+void AcceptanceRename::typedMask_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("renamedTo");
+    // Each typed first letter is also the first letter of an item of the list.
+    QTest::newRow("de/custom item's letter") << "de"
+                                             << "Bild_%num%"
+                                             << "Bild_1.txt";
+    QTest::newRow("en/custom item's letter") << "en"
+                                             << "Copy_%num%"
+                                             << "Copy_1.txt";
+    QTest::newRow("de/start of a listed mask") << "de"
+                                               << "%name%-"
+                                               << "a-.txt";
+}
+
+// What the user types is the mask, letter for letter; nothing completes it.
+void AcceptanceRename::typedMask()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, typed);
+    QFETCH(QString, renamedTo);
+    Session s(language);
+    QTemporaryDir dir;
+    makeFile(dir.filePath("a.txt"));
+    drop({dir.filePath("a.txt")});
+    ui<QCheckBox>("act_maske")->click();
+    prog()->show();
+    QVERIFY(QTest::qWaitForWindowActive(prog()));
+    auto* maske = ui<QComboBox>("maske");
+    maske->setFocus();
+    maske->lineEdit()->selectAll();
+    QTest::keyClicks(maske, typed);
+    QCOMPARE(maske->currentText(), typed);
+    rename();
+    QCOMPARE(diskTree(dir.path()), QStringList{renamedTo});
+}
+
+void AcceptanceRename::insertedText_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    for (const char* how : {"Ctrl+V", "menu", "input method"}) {
+        const QString h = QLatin1String(how);
+        QTest::addRow("maske/%s", how) << "prog"
+                                       << "maske" << h << "x/y?:z"
+                                       << "xyz";
+        QTest::addRow("suchenalt/%s", how) << "prog"
+                                           << "suchenalt" << h << "a*b|c"
+                                           << "abc";
+        QTest::addRow("suchenneu/%s", how) << "prog"
+                                           << "suchenneu" << h << "<a>\"b\\"
+                                           << "ab";
+        QTest::addRow("quordner/%s", how) << "prog"
+                                          << "quordner" << h << "/t?m*p|"
+                                          << "/tmp";
+        QTest::addRow("filter/%s", how) << "quorvel_filter"
+                                        << "filter" << h << "jpg, *.png?"
+                                        << "jpg, .png";
+    }
+    // The numbering start takes digits only; Ctrl+V is a refused key there.
+    QTest::newRow("numstart/menu") << "prog"
+                                   << "numstart"
+                                   << "menu"
+                                   << "1a2-3"
+                                   << "123";
+    QTest::newRow("numstart/input method") << "prog"
+                                           << "numstart"
+                                           << "input method"
+                                           << "4 5x"
+                                           << "45";
+}
+
+// Text that arrives other than by typing passes the same character filters.
+void AcceptanceRename::insertedText()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, edit);
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    Session s;
+    const QByteArray w = window.toLatin1();
+    const QByteArray e = edit.toLatin1();
+    QLineEdit* target = nullptr;
+    if (auto* combo = topLevel(w.constData())->findChild<QComboBox*>(edit))
+        target = combo->lineEdit();
+    else
+        target = in<QLineEdit>(w.constData(), e.constData());
+    target->setEnabled(true);
+    target->clear();
+    target->setFocus();
+    if (how == QLatin1String("Ctrl+V")) {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+    } else if (how == QLatin1String("menu")) {
+        QApplication::clipboard()->setText(text);
+        QVERIFY(QMetaObject::invokeMethod(target, "paste"));
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(target, &commit);
+    }
+    QCOMPARE(target->text(), expected);
+    QCOMPARE(target->cursorPosition(), int(expected.size()));
 }
 
 void AcceptanceRename::optionPanels()
@@ -1843,14 +1961,33 @@ void AcceptanceRename::trailingSlashFolder()
     s.platform.pickAtAnswer = typed;
     ui<QPushButton>("OpenOrdner")->click();
     QCOMPARE(rowCount(), 3);
-    const int row = rowOfPath(typed);
+    // The folder is the entry "f", never a nameless entry that no run could rename.
+    const int row = rowOfPath(dir.filePath("f"));
     QVERIFY(row >= 0);
-    QCOMPARE(entry(row), (QStringList{"", "DIR", "", "Neu hinzugefügt", typed}));
-    // Its new name would be empty: the entry is left as it is, nothing on disk moves.
+    QCOMPARE(entry(row), (QStringList{"f", "DIR", "", "Neu hinzugefügt", dir.filePath("f")}));
     setMask(QStringLiteral("x%name%"));
     rename();
-    QCOMPARE(entry(row), (QStringList{"", "DIR", "", "Neu hinzugefügt", typed}));
-    QVERIFY(QFileInfo(dir.filePath("f")).isDir());
+    QVERIFY(QFileInfo(dir.filePath("xf/s/xb.txt")).isFile());
+    got = column(4);
+    got.sort();
+    QCOMPARE(got, (QStringList{dir.filePath("xf"), dir.filePath("xf/s/xb.txt"),
+                               dir.filePath("xf/xa.txt")}));
+}
+
+// Typed, dropped or copied, a file is one entry under its absolute, clean path.
+void AcceptanceRename::relativeAndUncleanPaths()
+{
+    Session s;
+    const QString cwd = QDir::currentPath();
+    makeFile(QStringLiteral("rel/a.txt"));
+    loadWithEnter(QStringLiteral("rel"));
+    QCOMPARE(column(4), QStringList{cwd + QStringLiteral("/rel/a.txt")});
+    drop({cwd + QStringLiteral("/rel/./sub/../a.txt"), cwd + QStringLiteral("//rel/")});
+    QCOMPARE(column(4),
+             (QStringList{cwd + QStringLiteral("/rel/a.txt"), cwd + QStringLiteral("/rel")}));
+    selectRows({0});
+    ui<QAction>("pop3")->trigger();
+    QCOMPARE(s.platform.clipboard, QList<QStringList>{{cwd + QStringLiteral("/rel/a.txt")}});
 }
 
 void AcceptanceRename::dropAnywhere_data()

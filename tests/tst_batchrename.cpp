@@ -102,6 +102,7 @@ void addToList(Tprog* prog, const QString& root, const QStringList& relPaths)
                 qv::fileEntryFor(path, qv::SizeText(qv::FileSizeOf(path)), prog->txt.txt_st_neu));
     }
     prog->m_list->endBulkUpdate();
+    prog->writeCountToLaAnzahl();
 }
 
 void applyRun(Tprog* prog, const Run& run)
@@ -264,6 +265,16 @@ void BatchRenameTest::run_data()
         << QStringList{"a.txt", "b.txt"} << QStringList{"a.txt", "b.txt"} << false
         << QStringList{"a.txt"} << QList<Run>{{"n%name%"}} << QStringList{"nb.txt=b.txt"}
         << QStringList{"a.txt:new", "nb.txt:renamed"} << "1 files renamed";
+    QTest::newRow("stale entry where a renamed folder now is")
+        << QStringList{"pics/", "pics/x.jpg", "photos/", "photos/x.jpg"}
+        << QStringList{"pics", "photos/x.jpg", "pics/x.jpg"} << false
+        << QStringList{"photos/x.jpg", "photos/"} << QList<Run>{{"", "pics", "photos"}}
+        << QStringList{"photos/", "photos/x.jpg=pics/x.jpg"}
+        << QStringList{"photos:renamed", "photos/x.jpg:new"} << "1 files renamed";
+    QTest::newRow("stale entry where a renamed file now is: not renamed again")
+        << QStringList{"a.txt", "a_1.txt"} << QStringList{"a.txt", "a_1.txt"} << false
+        << QStringList{"a_1.txt"} << QList<Run>{{"%name%_%num%"}} << QStringList{"a_1.txt=a.txt"}
+        << QStringList{"a_1.txt:renamed"} << "1 files renamed";
     QTest::newRow("dangling link is renamed, not skipped")
         << QStringList{"link>nowhere"} << QStringList{"link"} << false << QStringList{}
         << QList<Run>{{"z%name%"}} << QStringList{"zlink>nowhere"} << QStringList{"zlink:renamed"}
@@ -295,7 +306,7 @@ void BatchRenameTest::run()
     addToList(prog, root, listed);
     QCOMPARE(listPaths(prog, root), listed);
     for (const QString& rel : deletedAfterAdding)
-        QVERIFY(QFile::remove(root + u'/' + rel));
+        QVERIFY(rel.endsWith(u'/') ? QDir(root).rmdir(rel) : QFile::remove(root + u'/' + rel));
 
     WatchingRenamer renamer(prog);
     prog->setDiskRenamer(&renamer);
@@ -314,6 +325,8 @@ void BatchRenameTest::run()
     listAfter.sort();
     QCOMPARE(state, listAfter);
     QCOMPARE(prog->laspenden->text(), label);
+    // Entries that left the list are no longer counted.
+    QCOMPARE(prog->la_anzahl->text(), qv::countText(int(listAfter.size()), prog->txt));
     QVERIFY(!renamer.windowOpenDuringRun);
     QVERIFY(prog->isEnabled());
     QVERIFY(prog->qulist->updatesEnabled());

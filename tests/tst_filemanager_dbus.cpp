@@ -262,15 +262,16 @@ void FileManagerDbusTest::refusingFileManagerFallsBack()
 void FileManagerDbusTest::slowFileManagerDoesNotBlock()
 {
     startService();
-    m_fake->setDelayMs(1500);
+    // The answer comes long after the call has returned, even on a busy machine.
+    m_fake->setDelayMs(3000);
     const qsizetype before = m_fake->calls().size();
     QElapsedTimer timer;
     timer.start();
     qv::DesktopPlatform().showItemInFolder(m_file);
-    QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     QTRY_COMPARE(m_fake->calls().size(), before + 1);
     // The late answer is still an answer.
-    QTest::qWait(1800);
+    QTest::qWait(3500);
     QVERIFY(m_urls.opened.isEmpty());
 }
 

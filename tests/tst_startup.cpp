@@ -4,6 +4,7 @@
 #include "info/thilfe.h"
 #include "tests/appfixture.h"
 #include "tests/designnames.h"
+#include "tests/eventloop.h"
 
 #include <QAction>
 #include <QMenu>
@@ -217,10 +218,8 @@ void StartupTest::closingPathsInEventLoop()
             app.prog()->m_close->trigger();
         splashClosed = !app.start()->isVisible();
     });
-    // A program that does not end fails here instead of hanging.
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(3); });
     app.start()->show();
-    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(execWithWatchdog(3), 0);
     // The splash closes within the closing command itself.
     QVERIFY(splashClosed);
     QCOMPARE(QFileInfo::exists(startConfiguration), written);
