@@ -39,50 +39,6 @@ bool diskName(const QString& path, QByteArray* bytes)
     return QFile::decodeName(*bytes) == path;
 }
 
-bool exists(const char* path)
-{
-    struct stat st;
-    // Anything but "not there" counts as present, so that a doubtful answer never lets a rename
-    // through that could replace something.
-    return ::lstat(path, &st) == 0 || errno != ENOENT;
-}
-
-bool testThenRename(const char* from, const char* to)
-{
-    if (exists(to))
-        return false;
-    return ::rename(from, to) == 0;
-}
-
-bool linkThenUnlink(const char* from, const char* to)
-{
-    if (::link(from, to) != 0) {
-        // File systems without hard links (FAT, some FUSE) leave only the test.
-        if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
-            return testThenRename(from, to);
-        return false;
-    }
-    if (::unlink(from) != 0) {
-        const int saved = errno;
-        ::unlink(to);
-        errno = saved;
-        return false;
-    }
-    return true;
-}
-
-bool renameWithoutFlag(const char* from, const char* to)
-{
-    struct stat st;
-    if (::lstat(from, &st) != 0)
-        return false;
-    // Plain rename(2) silently replaces an existing file or empty folder, so it only ever runs
-    // behind a test; a hard link refuses an existing target by itself.
-    if (S_ISDIR(st.st_mode))
-        return testThenRename(from, to);
-    return linkThenUnlink(from, to);
-}
-
 #endif
 
 // Checks shared by every way of renaming; on success `source` and `target` hold the disk names.
@@ -126,27 +82,100 @@ bool NoReplaceRenamer::rename(const QString& from, const QString& to)
     return ::MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
                          reinterpret_cast<const wchar_t*>(to.utf16()), 0) != 0;
 #else
-#if defined(Q_OS_LINUX) && defined(SYS_renameat2)
-    if (::syscall(SYS_renameat2, AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
-                  RENAME_NOREPLACE) == 0)
+    if (renameNoReplace(source.constData(), target.constData()) == 0)
         return true;
     // EINVAL also means "folder into itself"; the fallback then fails the same way.
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return false;
-#endif
-
     return renameWithoutFlag(source.constData(), target.constData());
 #endif
 }
 
 #ifndef Q_OS_WIN
-bool FallbackRenamer::rename(const QString& from, const QString& to)
+
+int NoReplaceRenamer::renameNoReplace(const char* from, const char* to)
 {
-    QByteArray source;
-    QByteArray target;
-    return acceptablePaths(from, to, &source, &target) &&
-           renameWithoutFlag(source.constData(), target.constData());
+#if defined(Q_OS_LINUX) && defined(SYS_renameat2)
+    return int(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+#else
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+    errno = ENOSYS;
+    return -1;
+#endif
 }
+
+int NoReplaceRenamer::renameReplacing(const char* from, const char* to)
+{
+    return ::rename(from, to);
+}
+
+int NoReplaceRenamer::hardLink(const char* from, const char* to)
+{
+    return ::link(from, to);
+}
+
+int NoReplaceRenamer::removeFile(const char* path)
+{
+    return ::unlink(path);
+}
+
+int NoReplaceRenamer::status(const char* path, Node* node)
+{
+    struct stat st;
+    if (::lstat(path, &st) != 0)
+        return -1;
+    *node = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), S_ISDIR(st.st_mode)};
+    return 0;
+}
+
+bool NoReplaceRenamer::testThenRename(const char* from, const char* to)
+{
+    Node node;
+    // Anything but "not there" counts as present, so that a doubtful answer never lets a rename
+    // through that could replace something.
+    if (status(to, &node) == 0 || errno != ENOENT)
+        return false;
+    return renameReplacing(from, to) == 0;
+}
+
+bool NoReplaceRenamer::linkThenUnlink(const char* from, const char* to)
+{
+    if (hardLink(from, to) != 0) {
+        // File systems without hard links (FAT, some FUSE) leave only the test.
+        if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
+            return testThenRename(from, to);
+        return false;
+    }
+    if (removeFile(from) != 0) {
+        const int saved = errno;
+        removeFile(to);
+        errno = saved;
+        return false;
+    }
+    return true;
+}
+
+bool NoReplaceRenamer::renameWithoutFlag(const char* from, const char* to)
+{
+    Node node;
+    if (status(from, &node) != 0)
+        return false;
+    // Plain rename(2) silently replaces an existing file or empty folder, so it only ever runs
+    // behind a test; a hard link refuses an existing target by itself.
+    if (node.folder)
+        return testThenRename(from, to);
+    return linkThenUnlink(from, to);
+}
+
+int FallbackRenamer::renameNoReplace(const char* from, const char* to)
+{
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+    errno = EINVAL;
+    return -1;
+}
+
 #endif
 
 } // namespace qv
