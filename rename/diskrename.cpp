@@ -120,6 +120,33 @@ int NoReplaceRenamer::removeFile(const char* path)
     return ::unlink(path);
 }
 
+int NoReplaceRenamer::createFile(const char* path, Node* node)
+{
+    const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    const int result = ::fstat(fd, &st);
+    const int saved = errno;
+    ::close(fd);
+    if (result != 0) {
+        errno = saved;
+        return -1;
+    }
+    *node = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), false};
+    return 0;
+}
+
+int NoReplaceRenamer::makeFolder(const char* path)
+{
+    return ::mkdir(path, 0700);
+}
+
+int NoReplaceRenamer::removeFolder(const char* path)
+{
+    return ::rmdir(path);
+}
+
 int NoReplaceRenamer::status(const char* path, Node* node)
 {
     struct stat st;
@@ -129,43 +156,63 @@ int NoReplaceRenamer::status(const char* path, Node* node)
     return 0;
 }
 
-bool NoReplaceRenamer::testThenRename(const char* from, const char* to)
-{
-    Node node;
-    // Anything but "not there" counts as present, so that a doubtful answer never lets a rename
-    // through that could replace something.
-    if (status(to, &node) == 0 || errno != ENOENT)
-        return false;
-    return renameReplacing(from, to) == 0;
-}
-
-bool NoReplaceRenamer::linkThenUnlink(const char* from, const char* to)
-{
-    if (hardLink(from, to) != 0) {
-        // File systems without hard links (FAT, some FUSE) leave only the test.
-        if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
-            return testThenRename(from, to);
-        return false;
-    }
-    if (removeFile(from) != 0) {
-        const int saved = errno;
-        removeFile(to);
-        errno = saved;
-        return false;
-    }
-    return true;
-}
-
 bool NoReplaceRenamer::renameWithoutFlag(const char* from, const char* to)
 {
-    Node node;
-    if (status(from, &node) != 0)
+    Node source;
+    if (status(from, &source) != 0)
         return false;
-    // Plain rename(2) silently replaces an existing file or empty folder, so it only ever runs
-    // behind a test; a hard link refuses an existing target by itself.
-    if (node.folder)
-        return testThenRename(from, to);
-    return linkThenUnlink(from, to);
+    if (!source.folder) {
+        // A hard link refuses an existing target by itself.
+        if (hardLink(from, to) == 0) {
+            if (removeFile(from) == 0)
+                return true;
+            if (isSameNode(to, source))
+                removeFile(to);
+            return false;
+        }
+        // File systems without hard links (FAT, some FUSE) leave only the placeholder.
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+            return false;
+    }
+
+    // Plain rename(2) replaces whatever is at the target, so it only ever runs over a placeholder
+    // of our own: creating that fails when anything is there already. Testing the name first
+    // instead would leave a moment in which another program's new file gets replaced.
+    Node placeholder;
+    if (source.folder) {
+        if (makeFolder(to) != 0)
+            return false;
+        if (status(to, &placeholder) != 0 || !placeholder.folder)
+            return false;
+    } else if (createFile(to, &placeholder) != 0) {
+        return false;
+    }
+    if (isOwnPlaceholder(to, placeholder) && renameReplacing(from, to) == 0)
+        return true;
+    if (isOwnPlaceholder(to, placeholder)) {
+        if (placeholder.folder)
+            removeFolder(to);
+        else
+            removeFile(to);
+    }
+    return false;
+}
+
+bool NoReplaceRenamer::isSameNode(const char* path, const Node& node)
+{
+    Node now;
+    return status(path, &now) == 0 && now.device == node.device && now.inode == node.inode;
+}
+
+// Another program may have put something of its own in the placeholder's place, or written into
+// it; then it is no longer ours to replace or remove. A folder that got entries meanwhile needs no
+// check here: neither rename(2) nor rmdir(2) removes a folder that is not empty.
+bool NoReplaceRenamer::isOwnPlaceholder(const char* path, const Node& placeholder)
+{
+    Node now;
+    return status(path, &now) == 0 && now.device == placeholder.device &&
+           now.inode == placeholder.inode && now.folder == placeholder.folder &&
+           (now.folder || now.size == 0);
 }
 
 int FallbackRenamer::renameNoReplace(const char* from, const char* to)
