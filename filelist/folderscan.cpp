@@ -329,6 +329,7 @@ private:
     {
         if (m_cursorLevel == level)
             return true;
+        Q_ASSERT(m_cursor < 0 || m_cursorLevel > level);
         if (level == 0) {
             setCursor(m_top, 0);
             return true;
@@ -422,7 +423,7 @@ void scanWithQt(QList<ScannedFile>& result, const QString& prefix, const QString
             if (recursive && !info.isSymLink() && !info.isJunction())
                 scanWithQt(result, prefix + info.fileName() + u'/', patterns, recursive,
                            afterFolder);
-        } else if (info.isFile()) {
+        } else if (info.isFile() && matchesAny(info.fileName(), patterns)) {
             files.push_back({info.fileName(), info.size()});
         }
     }

@@ -23,29 +23,11 @@ struct DeepTreeCleanup
     ~DeepTreeCleanup() { deeptree::removeBelow(root); }
 };
 
-// Lowers the soft limit of open descriptors of the whole process while it lives (0: no change).
-class DescriptorLimit
+// Puts the process's limit of open descriptors back however the test ends.
+struct DescriptorLimitRestorer
 {
-public:
-    explicit DescriptorLimit(rlim_t limit)
-    {
-        m_changed = limit > 0 && ::getrlimit(RLIMIT_NOFILE, &m_saved) == 0;
-        if (m_changed) {
-            rlimit lowered = m_saved;
-            lowered.rlim_cur = limit;
-            m_changed = ::setrlimit(RLIMIT_NOFILE, &lowered) == 0;
-        }
-    }
-    ~DescriptorLimit()
-    {
-        if (m_changed)
-            ::setrlimit(RLIMIT_NOFILE, &m_saved);
-    }
-    bool lowered() const { return m_changed; }
-
-private:
-    rlimit m_saved{};
-    bool m_changed = false;
+    rlimit saved;
+    ~DescriptorLimitRestorer() { ::setrlimit(RLIMIT_NOFILE, &saved); }
 };
 
 } // namespace
@@ -263,8 +245,13 @@ void TestFolderScan::deepTree()
         QThread::create([&] { ScanFolder(result, root, {QStringLiteral("*.*")}, true); }));
     thread->setStackSize(stackSize);
     {
-        const DescriptorLimit limit{rlim_t(descriptors)};
-        QVERIFY(limit.lowered() || descriptors == 0);
+        rlimit saved;
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+        const DescriptorLimitRestorer restorer{saved};
+        rlimit lowered = saved;
+        if (descriptors > 0)
+            lowered.rlim_cur = rlim_t(descriptors);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
         thread->start();
         thread->wait();
     }
