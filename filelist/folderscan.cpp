@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -45,14 +46,31 @@ bool matchesPattern(const QString& name, const QString& pattern)
     return pattern == QLatin1String("*.*") || name.endsWith(pattern, Qt::CaseInsensitive);
 }
 
+bool matchesAny(const QString& name, const QStringList& patterns)
+{
+    return std::any_of(patterns.begin(), patterns.end(),
+                       [&name](const QString& pattern) { return matchesPattern(name, pattern); });
+}
+
+struct FoundFile
+{
+    QString name;
+    qint64 size;
+};
+
 // Appends the files of one folder, one pass per pattern; files are given in scan order.
-void appendMatches(QStringList& result, const QString& prefix, const QStringList& files,
-                   const QStringList& patterns)
+void appendMatches(QList<ScannedFile>& result, QStringView prefix,
+                   const std::vector<FoundFile>& files, const QStringList& patterns)
 {
     for (const QString& pattern : patterns) {
-        for (const QString& name : files) {
-            if (matchesPattern(name, pattern))
-                result.append(prefix + name);
+        for (const FoundFile& file : files) {
+            if (!matchesPattern(file.name, pattern))
+                continue;
+            QString path;
+            path.reserve(prefix.size() + file.name.size());
+            path.append(prefix);
+            path.append(file.name);
+            result.append({std::move(path), file.size});
         }
     }
 }
@@ -77,7 +95,8 @@ enum class Kind
     File
 };
 
-Kind kindOf(int dirFd, const char* name, unsigned char type)
+// Sets size when the answer needed a look at the file itself.
+Kind kindOf(int dirFd, const char* name, unsigned char type, qint64& size)
 {
     struct stat st;
     switch (type) {
@@ -88,59 +107,137 @@ Kind kindOf(int dirFd, const char* name, unsigned char type)
     case DT_LNK:
         // A link counts as what it points to when that is a file; links to folders are not
         // followed, which also keeps link cycles out of the scan.
-        if (::fstatat(dirFd, name, &st, 0) == 0 && S_ISREG(st.st_mode))
-            return Kind::File;
-        return Kind::Skip;
+        if (::fstatat(dirFd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            return Kind::Skip;
+        size = qint64(st.st_size);
+        return Kind::File;
     case DT_UNKNOWN:
         if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             return Kind::Skip;
         if (S_ISDIR(st.st_mode))
             return Kind::Folder;
         if (S_ISLNK(st.st_mode))
-            return kindOf(dirFd, name, DT_LNK);
-        return S_ISREG(st.st_mode) ? Kind::File : Kind::Skip;
+            return kindOf(dirFd, name, DT_LNK, size);
+        if (!S_ISREG(st.st_mode))
+            return Kind::Skip;
+        size = qint64(st.st_size);
+        return Kind::File;
     default:
         return Kind::Skip;
     }
+}
+
+qint64 sizeOf(int dirFd, const char* name)
+{
+    struct stat st;
+    if (::fstatat(dirFd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    return qint64(st.st_size);
 }
 
 struct FolderId
 {
     dev_t device;
     ino_t inode;
+
+    bool operator==(const FolderId&) const = default;
 };
 
+struct FolderIdHash
+{
+    size_t operator()(const FolderId& id) const
+    {
+        return std::hash<ino_t>()(id.inode) ^ (std::hash<dev_t>()(id.device) << 1);
+    }
+};
+
+bool idOf(int fd, FolderId& id)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return false;
+    id = {st.st_dev, st.st_ino};
+    return true;
+}
+
+constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+// Walks the tree without recursion and with at most four descriptors open, so that neither the
+// stack nor the descriptor limit bounds the depth. Each folder is read completely and closed
+// before the scan goes down into its first subfolder; what stays behind per level is the
+// subfolders still to visit and the files to list once they are done.
 class Scanner
 {
 public:
-    Scanner(QStringList& result, const QStringList& patterns, bool recursive,
+    Scanner(QList<ScannedFile>& result, const QStringList& patterns, bool recursive,
             const std::function<void()>& afterFolder)
         : m_result(result), m_patterns(patterns), m_recursive(recursive), m_afterFolder(afterFolder)
     {
     }
+    Scanner(const Scanner&) = delete;
+    Scanner& operator=(const Scanner&) = delete;
+    ~Scanner()
+    {
+        setCursor(-1, noLevel);
+        if (m_top >= 0)
+            ::close(m_top);
+    }
 
-    // Takes ownership of fd.
+    // Takes ownership of fd, the folder named by prefix.
     void scan(int fd, const QString& prefix)
     {
-        struct stat st;
-        if (::fstat(fd, &st) != 0) {
+        m_path = prefix;
+        Level top;
+        if (!idOf(fd, top.id) || !read(fd, top)) {
             ::close(fd);
             return;
         }
-        // A folder met again below itself (a bind mount) would make the scan endless.
-        for (const FolderId& id : m_open) {
-            if (id.device == st.st_dev && id.inode == st.st_ino) {
-                ::close(fd);
-                return;
-            }
-        }
-        DIR* dir = ::fdopendir(fd);
-        if (!dir) {
-            ::close(fd);
-            return;
-        }
-        m_open.push_back({st.st_dev, st.st_ino});
+        m_top = fd;
+        m_cursor = fd;
+        m_cursorLevel = 0;
+        top.pathLength = m_path.size();
+        enter(std::move(top));
 
+        while (!m_levels.empty()) {
+            Level& level = m_levels.back();
+            if (level.next == level.folders.size()) {
+                leave();
+                continue;
+            }
+            const QString name = std::move(level.folders[level.next++]);
+            if (reach(m_levels.size() - 1))
+                descend(name);
+            else
+                level.next = level.folders.size();
+        }
+    }
+
+private:
+    // One folder on the way from the scanned folder down to the one being read.
+    struct Level
+    {
+        FolderId id{};
+        // The length of m_path up to and including this folder's separator.
+        qsizetype pathLength = 0;
+        std::vector<QString> folders;
+        size_t next = 0;
+        std::vector<FoundFile> files;
+    };
+
+    static constexpr size_t noLevel = size_t(-1);
+
+    // Reads the names of the folder at fd and sorts them into its subfolders and matching files.
+    bool read(int fd, Level& level)
+    {
+        // A descriptor of its own for reading, so that fd stays open after closedir().
+        const int readFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        if (readFd < 0)
+            return false;
+        DIR* dir = ::fdopendir(readFd);
+        if (!dir) {
+            ::close(readFd);
+            return false;
+        }
         // Names go into one buffer, so that a folder of many files costs no allocation per name.
         std::string names;
         struct Item
@@ -158,49 +255,161 @@ public:
             items.push_back({names.size(), length, e->d_type});
             names.append(n, length + 1);
         }
+        ::closedir(dir);
         const char* base = names.data();
         // UTF-8 byte order is code point order.
         std::sort(items.begin(), items.end(), [base](const Item& a, const Item& b) {
             return std::strcmp(base + a.offset, base + b.offset) < 0;
         });
 
-        const int dirFd = ::dirfd(dir);
-        QStringList files;
         QString name;
         for (const Item& item : items) {
             const char* raw = base + item.offset;
-            const Kind kind = kindOf(dirFd, raw, item.type);
+            qint64 size = -1;
+            const Kind kind = kindOf(fd, raw, item.type, size);
             if (kind == Kind::Skip || (kind == Kind::Folder && !m_recursive))
                 continue;
             if (!decodeName(raw, item.length, name))
                 continue;
-            if (kind == Kind::File) {
-                files.append(name);
-                continue;
+            if (kind == Kind::Folder) {
+                level.folders.push_back(name);
+            } else if (matchesAny(name, m_patterns)) {
+                if (item.type == DT_REG)
+                    size = sizeOf(fd, raw);
+                level.files.push_back({name, size});
             }
-            const int subFd = ::openat(dirFd, raw, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (subFd >= 0)
-                scan(subFd, prefix + name + u'/');
         }
-        appendMatches(m_result, prefix, files, m_patterns);
+        return true;
+    }
 
-        m_open.pop_back();
-        ::closedir(dir);
+    void descend(const QString& name)
+    {
+        const int fd =
+            ::openat(m_cursor, QFile::encodeName(name).constData(), folderFlags | O_NOFOLLOW);
+        if (fd < 0)
+            return;
+        Level level;
+        // A folder met again below itself (a bind mount) would make the scan endless.
+        if (!idOf(fd, level.id) || m_entered.count(level.id) != 0) {
+            ::close(fd);
+            return;
+        }
+        m_path.truncate(m_levels.back().pathLength);
+        m_path.append(name);
+        m_path.append(u'/');
+        level.pathLength = m_path.size();
+        if (!read(fd, level)) {
+            ::close(fd);
+            return;
+        }
+        setCursor(fd, m_levels.size());
+        enter(std::move(level));
+    }
+
+    void enter(Level&& level)
+    {
+        m_entered.insert(level.id);
+        m_levels.push_back(std::move(level));
+    }
+
+    void leave()
+    {
+        Level& level = m_levels.back();
+        appendMatches(m_result, QStringView(m_path).left(level.pathLength), level.files,
+                      m_patterns);
+        m_entered.erase(level.id);
+        m_levels.pop_back();
         if (m_afterFolder)
             m_afterFolder();
     }
 
-private:
-    QStringList& m_result;
+    // Points the cursor at the folder of the given level, which lies above the cursor or is its
+    // folder. False when that folder cannot be found any more (moved away meanwhile).
+    bool reach(size_t level)
+    {
+        if (m_cursorLevel == level)
+            return true;
+        Q_ASSERT(m_cursor < 0 || m_cursorLevel > level);
+        if (level == 0) {
+            setCursor(m_top, 0);
+            return true;
+        }
+        int fd = -1;
+        if (m_cursor >= 0) {
+            // Up by "..", a bounded number of steps per call so that the path stays short.
+            fd = m_cursor;
+            for (size_t steps = m_cursorLevel - level; steps > 0 && fd >= 0;) {
+                const size_t now = std::min<size_t>(steps, 1000);
+                std::string up;
+                for (size_t i = 0; i < now; ++i)
+                    up += "../";
+                const int next = ::openat(fd, up.c_str(), folderFlags);
+                if (fd != m_cursor)
+                    ::close(fd);
+                fd = next;
+                steps -= now;
+            }
+            FolderId id;
+            if (fd >= 0 && (!idOf(fd, id) || !(id == m_levels[level].id))) {
+                ::close(fd);
+                fd = -1;
+            }
+        }
+        // A folder on the way was moved: the names from the top lead to the right one, if any.
+        if (fd < 0)
+            fd = reopenFromTop(level);
+        setCursor(fd, fd >= 0 ? level : noLevel);
+        return fd >= 0;
+    }
+
+    int reopenFromTop(size_t level)
+    {
+        int fd = m_top;
+        for (size_t i = 1; i <= level; ++i) {
+            const qsizetype start = m_levels[i - 1].pathLength;
+            const QString name = m_path.mid(start, m_levels[i].pathLength - start - 1);
+            const int next =
+                ::openat(fd, QFile::encodeName(name).constData(), folderFlags | O_NOFOLLOW);
+            if (fd != m_top)
+                ::close(fd);
+            FolderId id;
+            if (next >= 0 && (!idOf(next, id) || !(id == m_levels[i].id))) {
+                ::close(next);
+                return -1;
+            }
+            if (next < 0)
+                return -1;
+            fd = next;
+        }
+        return fd;
+    }
+
+    void setCursor(int fd, size_t level)
+    {
+        if (m_cursor >= 0 && m_cursor != m_top && m_cursor != fd)
+            ::close(m_cursor);
+        m_cursor = fd;
+        m_cursorLevel = level;
+    }
+
+    QList<ScannedFile>& m_result;
     const QStringList& m_patterns;
     const bool m_recursive;
     const std::function<void()>& m_afterFolder;
-    std::vector<FolderId> m_open;
+
+    std::vector<Level> m_levels;
+    std::unordered_set<FolderId, FolderIdHash> m_entered;
+    // The path of the deepest level, and of every level above as its beginning.
+    QString m_path;
+    // The scanned folder, open all along; the cursor is the open folder of m_cursorLevel.
+    int m_top = -1;
+    int m_cursor = -1;
+    size_t m_cursorLevel = noLevel;
 };
 
 #else
 
-void scanWithQt(QStringList& result, const QString& prefix, const QStringList& patterns,
+void scanWithQt(QList<ScannedFile>& result, const QString& prefix, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder)
 {
     QFileInfoList infos = QDir(prefix).entryInfoList(
@@ -208,14 +417,14 @@ void scanWithQt(QStringList& result, const QString& prefix, const QStringList& p
     std::sort(infos.begin(), infos.end(), [](const QFileInfo& a, const QFileInfo& b) {
         return a.fileName().toUcs4() < b.fileName().toUcs4();
     });
-    QStringList files;
+    std::vector<FoundFile> files;
     for (const QFileInfo& info : infos) {
         if (info.isDir()) {
             if (recursive && !info.isSymLink() && !info.isJunction())
                 scanWithQt(result, prefix + info.fileName() + u'/', patterns, recursive,
                            afterFolder);
-        } else if (info.isFile()) {
-            files.append(info.fileName());
+        } else if (info.isFile() && matchesAny(info.fileName(), patterns)) {
+            files.push_back({info.fileName(), info.size()});
         }
     }
     appendMatches(result, prefix, files, patterns);
@@ -227,21 +436,35 @@ void scanWithQt(QStringList& result, const QString& prefix, const QStringList& p
 
 } // namespace
 
-void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
+void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder)
 {
     if (folder.isEmpty() || patterns.isEmpty())
         return;
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
 #ifdef Q_OS_UNIX
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(folder).constData(), folderFlags);
     if (fd < 0)
         return;
     Scanner(result, patterns, recursive, afterFolder).scan(fd, prefix);
 #else
     scanWithQt(result, prefix, patterns, recursive, afterFolder);
 #endif
+}
+
+void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
+                bool recursive, const std::function<void()>& afterFolder)
+{
+    QList<ScannedFile> files;
+    // The paths move over after each folder, so that afterFolder sees the result grow.
+    const auto moveOver = [&] {
+        for (ScannedFile& file : files)
+            result.append(std::move(file.path));
+        files.clear();
+        if (afterFolder)
+            afterFolder();
+    };
+    ScanFolder(files, folder, patterns, recursive, moveOver);
 }
 
 bool IsValidFolderPath(const QString& text)

@@ -14,11 +14,22 @@ QStringList SplitText(const QString& text, QChar separator);
 // text with blanks removed.
 QStringList scanPatterns(bool allFiles, const QString& filterText);
 
+struct ScannedFile
+{
+    QString path;
+    // In bytes, as the scan found it; -1 when the file could not be looked up (gone meanwhile).
+    qint64 size = -1;
+};
+
 // Appends the files of folder that match one of the patterns (file name ends with the pattern,
 // letter case ignored; "*.*" matches every file). With recursive set, the files of each subfolder
 // come first (names sorted per folder, symbolic links to folders not followed), then the folder's
 // own files, one pass per pattern. Folders that cannot be read contribute nothing. afterFolder,
 // when given, runs after each folder's files are appended (a window keeps painting meanwhile).
+// Depth is limited by nothing but memory: paths longer than PATH_MAX are listed too.
+void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
+                bool recursive, const std::function<void()>& afterFolder = {});
+// The same, paths only.
 void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder = {});
 
@@ -26,3 +37,5 @@ void ScanFolder(QStringList& result, const QString& folder, const QStringList& p
 bool IsValidFolderPath(const QString& text);
 
 } // namespace qv
+
+Q_DECLARE_TYPEINFO(qv::ScannedFile, Q_RELOCATABLE_TYPE);

@@ -10,7 +10,6 @@
 #include "rename/textutil.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -20,12 +19,6 @@
 #include <QTreeView>
 
 #include <optional>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -74,57 +67,6 @@ void addFile(Tprog& w, const QString& path, std::optional<qint64> knownSize)
     w.m_list->append(qv::fileEntryFor(path, qv::SizeText(size), w.txt.txt_st_neu));
     afterAddition(w);
 }
-
-// Looks up the files of a scan result. The result holds each folder's files together, so one
-// open handle per folder saves resolving the whole path again for every file.
-class FileLookup
-{
-public:
-    FileLookup() = default;
-    FileLookup(const FileLookup&) = delete;
-    FileLookup& operator=(const FileLookup&) = delete;
-    ~FileLookup()
-    {
-#ifdef Q_OS_UNIX
-        if (m_folderFd >= 0)
-            ::close(m_folderFd);
-#endif
-    }
-
-    // The size of an existing file (not a folder, not a dangling link), or nothing.
-    std::optional<qint64> sizeOfFile(const QString& path)
-    {
-#ifdef Q_OS_UNIX
-        const qsizetype slash = path.lastIndexOf(u'/');
-        const QStringView folder = QStringView(path).left(slash + 1);
-        if (folder != m_folder) {
-            if (m_folderFd >= 0)
-                ::close(m_folderFd);
-            m_folder = folder.toString();
-            m_folderFd =
-                ::open(QFile::encodeName(m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        }
-        struct stat st;
-        if (m_folderFd < 0 ||
-            ::fstatat(m_folderFd, QFile::encodeName(path.mid(slash + 1)).constData(), &st, 0) !=
-                0 ||
-            !S_ISREG(st.st_mode))
-            return std::nullopt;
-        return qint64(st.st_size);
-#else
-        const QFileInfo info(path);
-        if (!info.isFile())
-            return std::nullopt;
-        return info.size();
-#endif
-    }
-
-private:
-#ifdef Q_OS_UNIX
-    QString m_folder;
-    int m_folderFd = -1;
-#endif
-};
 
 // A list bulk update that also suspends painting of the list while the outermost one runs.
 void beginListUpdate(Tprog& w)
@@ -195,15 +137,14 @@ void Tprog::AddOrdner(const QString& given)
 
     // A folder whose path contains ".txt" is scanned like any other. A deep tree takes a while
     // to read, so the window repaints between its folders.
-    QStringList found;
+    QList<qv::ScannedFile> found;
     qv::ScanFolder(found, folder, patterns, recursive, [this] { processPendingEvents(); });
 
     beginListUpdate(*this);
-    FileLookup lookup;
-    for (const QString& path : std::as_const(found)) {
-        // Files that vanished or turned into folders since the scan are skipped.
-        if (const std::optional<qint64> size = lookup.sizeOfFile(path))
-            addFile(*this, path, size);
+    for (const qv::ScannedFile& file : std::as_const(found)) {
+        // The scan looked each file up where it stood; files it could not look up are skipped.
+        if (file.size >= 0)
+            addFile(*this, file.path, file.size);
     }
     writeCountToLaAnzahl();
     endListUpdate(*this);

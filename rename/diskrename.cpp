@@ -39,50 +39,6 @@ bool diskName(const QString& path, QByteArray* bytes)
     return QFile::decodeName(*bytes) == path;
 }
 
-bool exists(const char* path)
-{
-    struct stat st;
-    // Anything but "not there" counts as present, so that a doubtful answer never lets a rename
-    // through that could replace something.
-    return ::lstat(path, &st) == 0 || errno != ENOENT;
-}
-
-bool testThenRename(const char* from, const char* to)
-{
-    if (exists(to))
-        return false;
-    return ::rename(from, to) == 0;
-}
-
-bool linkThenUnlink(const char* from, const char* to)
-{
-    if (::link(from, to) != 0) {
-        // File systems without hard links (FAT, some FUSE) leave only the test.
-        if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS)
-            return testThenRename(from, to);
-        return false;
-    }
-    if (::unlink(from) != 0) {
-        const int saved = errno;
-        ::unlink(to);
-        errno = saved;
-        return false;
-    }
-    return true;
-}
-
-bool renameWithoutFlag(const char* from, const char* to)
-{
-    struct stat st;
-    if (::lstat(from, &st) != 0)
-        return false;
-    // Plain rename(2) silently replaces an existing file or empty folder, so it only ever runs
-    // behind a test; a hard link refuses an existing target by itself.
-    if (S_ISDIR(st.st_mode))
-        return testThenRename(from, to);
-    return linkThenUnlink(from, to);
-}
-
 #endif
 
 // Checks shared by every way of renaming; on success `source` and `target` hold the disk names.
@@ -126,27 +82,147 @@ bool NoReplaceRenamer::rename(const QString& from, const QString& to)
     return ::MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
                          reinterpret_cast<const wchar_t*>(to.utf16()), 0) != 0;
 #else
-#if defined(Q_OS_LINUX) && defined(SYS_renameat2)
-    if (::syscall(SYS_renameat2, AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
-                  RENAME_NOREPLACE) == 0)
+    if (renameNoReplace(source.constData(), target.constData()) == 0)
         return true;
     // EINVAL also means "folder into itself"; the fallback then fails the same way.
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return false;
-#endif
-
     return renameWithoutFlag(source.constData(), target.constData());
 #endif
 }
 
 #ifndef Q_OS_WIN
-bool FallbackRenamer::rename(const QString& from, const QString& to)
+
+int NoReplaceRenamer::renameNoReplace(const char* from, const char* to)
 {
-    QByteArray source;
-    QByteArray target;
-    return acceptablePaths(from, to, &source, &target) &&
-           renameWithoutFlag(source.constData(), target.constData());
+#if defined(Q_OS_LINUX) && defined(SYS_renameat2)
+    return int(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+#else
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+    errno = ENOSYS;
+    return -1;
+#endif
 }
+
+int NoReplaceRenamer::renameReplacing(const char* from, const char* to)
+{
+    return ::rename(from, to);
+}
+
+int NoReplaceRenamer::hardLink(const char* from, const char* to)
+{
+    return ::link(from, to);
+}
+
+int NoReplaceRenamer::removeFile(const char* path)
+{
+    return ::unlink(path);
+}
+
+int NoReplaceRenamer::createFile(const char* path, Node* node)
+{
+    const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    const int result = ::fstat(fd, &st);
+    const int saved = errno;
+    ::close(fd);
+    if (result != 0) {
+        errno = saved;
+        return -1;
+    }
+    *node = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), false};
+    return 0;
+}
+
+int NoReplaceRenamer::makeFolder(const char* path)
+{
+    return ::mkdir(path, 0700);
+}
+
+int NoReplaceRenamer::removeFolder(const char* path)
+{
+    return ::rmdir(path);
+}
+
+int NoReplaceRenamer::status(const char* path, Node* node)
+{
+    struct stat st;
+    if (::lstat(path, &st) != 0)
+        return -1;
+    *node = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), S_ISDIR(st.st_mode)};
+    return 0;
+}
+
+bool NoReplaceRenamer::renameWithoutFlag(const char* from, const char* to)
+{
+    Node source;
+    if (status(from, &source) != 0)
+        return false;
+    if (!source.folder) {
+        // A hard link refuses an existing target by itself.
+        if (hardLink(from, to) == 0) {
+            if (removeFile(from) == 0)
+                return true;
+            if (isSameNode(to, source))
+                removeFile(to);
+            return false;
+        }
+        // File systems without hard links (FAT, some FUSE) leave only the placeholder.
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+            return false;
+    }
+
+    // Plain rename(2) replaces whatever is at the target, so it only ever runs over a placeholder
+    // of our own: creating that fails when anything is there already. Testing the name first
+    // instead would leave a moment in which another program's new file gets replaced.
+    Node placeholder;
+    if (source.folder) {
+        if (makeFolder(to) != 0)
+            return false;
+        if (status(to, &placeholder) != 0 || !placeholder.folder)
+            return false;
+    } else if (createFile(to, &placeholder) != 0) {
+        return false;
+    }
+    if (isOwnPlaceholder(to, placeholder) && renameReplacing(from, to) == 0)
+        return true;
+    if (isOwnPlaceholder(to, placeholder)) {
+        if (placeholder.folder)
+            removeFolder(to);
+        else
+            removeFile(to);
+    }
+    return false;
+}
+
+bool NoReplaceRenamer::isSameNode(const char* path, const Node& node)
+{
+    Node now;
+    return status(path, &now) == 0 && now.device == node.device && now.inode == node.inode;
+}
+
+// Another program may have put something of its own in the placeholder's place, or written into
+// it; then it is no longer ours to replace or remove. A folder that got entries meanwhile needs no
+// check here: neither rename(2) nor rmdir(2) removes a folder that is not empty.
+bool NoReplaceRenamer::isOwnPlaceholder(const char* path, const Node& placeholder)
+{
+    Node now;
+    return status(path, &now) == 0 && now.device == placeholder.device &&
+           now.inode == placeholder.inode && now.folder == placeholder.folder &&
+           (now.folder || now.size == 0);
+}
+
+int FallbackRenamer::renameNoReplace(const char* from, const char* to)
+{
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+    errno = EINVAL;
+    return -1;
+}
+
 #endif
 
 } // namespace qv

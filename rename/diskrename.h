@@ -13,22 +13,52 @@ public:
     virtual bool rename(const QString& from, const QString& to) = 0;
 };
 
-// renameat2(RENAME_NOREPLACE), falling back to link+unlink for files and test-then-rename for
-// folders where the file system refuses the flag.
+// renameat2(RENAME_NOREPLACE). Where the file system refuses the flag: link+unlink for files
+// where hard links work, otherwise rename(2) over a placeholder reserved first at the target (an
+// empty file, or an empty folder for a folder).
 class NoReplaceRenamer : public DiskRenamer
 {
 public:
     bool rename(const QString& from, const QString& to) override;
+
+#ifndef Q_OS_WIN
+protected:
+    // What the renamer needs to know of an entry on disk.
+    struct Node
+    {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        bool folder = false;
+    };
+
+    // One system call each, returning 0, or -1 with errno set. They are the only way the renamer
+    // touches the disk, so that a test can stand in for a file system that refuses the flag or
+    // hard links, or for another program acting between two of them.
+    virtual int renameNoReplace(const char* from, const char* to);
+    virtual int renameReplacing(const char* from, const char* to);
+    virtual int hardLink(const char* from, const char* to);
+    virtual int removeFile(const char* path);
+    // open(O_CREAT | O_EXCL) and close; `node` is the new file.
+    virtual int createFile(const char* path, Node* node);
+    virtual int makeFolder(const char* path);
+    virtual int removeFolder(const char* path);
+    virtual int status(const char* path, Node* node);
+
+private:
+    bool renameWithoutFlag(const char* from, const char* to);
+    bool isSameNode(const char* path, const Node& node);
+    bool isOwnPlaceholder(const char* path, const Node& placeholder);
+#endif
 };
 
 #ifndef Q_OS_WIN
-// The way NoReplaceRenamer goes where renameat2 is refused: link+unlink for everything but
-// folders, test-then-rename for folders. Public so that it can be checked on file systems that
-// do support the flag.
-class FallbackRenamer : public DiskRenamer
+// NoReplaceRenamer on a file system that refuses the flag, so that the way taken there can be
+// checked on file systems that do support it.
+class FallbackRenamer : public NoReplaceRenamer
 {
-public:
-    bool rename(const QString& from, const QString& to) override;
+protected:
+    int renameNoReplace(const char* from, const char* to) override;
 };
 #endif
 

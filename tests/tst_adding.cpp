@@ -1,8 +1,10 @@
 #include "app/messagetexts.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/folderscan.h"
+#include "filelist/sizetext.h"
 #include "filelist/tquorvel_filter.h"
 #include "tests/appfixture.h"
+#include "tests/deeptree.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,6 +22,7 @@
 #include <unistd.h>
 
 using qv::ColPath;
+using qv::ColSize;
 using qv::ColType;
 
 class AddingTest : public QObject
@@ -37,6 +40,7 @@ private slots:
     void missingFolderChangesNothing();
     void firstEntryAddedToSelection();
     void scanReportsEachFolder();
+    void pathsBeyondPathMax();
     void dropFilesAndFolder();
     void dropMarksTopRowsAsSorted_data();
     void dropMarksTopRowsAsSorted();
@@ -280,6 +284,35 @@ void AddingTest::scanReportsEachFolder()
                    [&] { seen << QString::number(found.size()); });
     // After each folder, deepest first: t (1 file), s (2), u (2), f (3).
     QCOMPARE(seen, (QStringList{"1", "2", "2", "3"}));
+}
+
+// Files whose paths are longer than a path may be are listed with their sizes all the same.
+void AddingTest::pathsBeyondPathMax()
+{
+    const QString root = path(QStringLiteral("long"));
+    QVERIFY(QDir().mkdir(root));
+    const QString folder(250, u'x');
+    const int depth = 20;
+    QVERIFY(deeptree::makeChain(root, depth, folder.toUtf8(), "f.txt"));
+    setFilter(true, {}, true);
+    m_app->prog()->AddOrdner(root);
+    deeptree::removeBelow(root);
+
+    QStringList listed;
+    const qv::FileListModel* list = m_app->prog()->m_list;
+    for (int row = 0; row < list->count(); ++row)
+        listed << list->text(row, ColPath) + u'=' + list->text(row, ColSize);
+    listed.sort();
+    QStringList expected;
+    QString prefix = root + u'/';
+    for (int level = 0; level <= depth; ++level) {
+        expected << prefix + QStringLiteral("f.txt=") +
+                        qv::SizeText(deeptree::content(level).size());
+        prefix += folder + u'/';
+    }
+    expected.sort();
+    QVERIFY(prefix.size() > 4096);
+    QCOMPARE(listed, expected);
 }
 
 void AddingTest::dropFilesAndFolder()

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace qv;
@@ -36,6 +37,99 @@ QStringList snapshot(const QString& root)
     return entries;
 }
 
+// A file system that refuses the no-replace flag, and hard links too when asked, beside another
+// program that creates a file (or an empty folder) of its own at the target just before our step
+// number `otherActsAt` (counted from 0), if the name is still free then.
+class RefusingFileSystem : public NoReplaceRenamer
+{
+public:
+    RefusingFileSystem(bool linksWork, int otherActsAt, const QString& otherPath,
+                       bool otherMakesFolder)
+        : m_linksWork(linksWork), m_otherActsAt(otherActsAt),
+          m_otherPath(QFile::encodeName(otherPath)), m_otherMakesFolder(otherMakesFolder)
+    {
+    }
+
+    int steps() const { return m_steps; }
+    bool otherCreated() const { return m_otherCreated; }
+    void failMoves() { m_failMoves = true; }
+
+protected:
+    int renameNoReplace(const char*, const char*) override
+    {
+        step();
+        errno = EINVAL;
+        return -1;
+    }
+    int renameReplacing(const char* from, const char* to) override
+    {
+        step();
+        if (m_failMoves) {
+            errno = EIO;
+            return -1;
+        }
+        return NoReplaceRenamer::renameReplacing(from, to);
+    }
+    int hardLink(const char* from, const char* to) override
+    {
+        step();
+        if (!m_linksWork) {
+            errno = EPERM;
+            return -1;
+        }
+        return NoReplaceRenamer::hardLink(from, to);
+    }
+    int removeFile(const char* path) override
+    {
+        step();
+        return NoReplaceRenamer::removeFile(path);
+    }
+    int createFile(const char* path, Node* node) override
+    {
+        step();
+        return NoReplaceRenamer::createFile(path, node);
+    }
+    int makeFolder(const char* path) override
+    {
+        step();
+        return NoReplaceRenamer::makeFolder(path);
+    }
+    int removeFolder(const char* path) override
+    {
+        step();
+        return NoReplaceRenamer::removeFolder(path);
+    }
+    int status(const char* path, Node* node) override
+    {
+        step();
+        return NoReplaceRenamer::status(path, node);
+    }
+
+private:
+    void step()
+    {
+        if (m_steps++ != m_otherActsAt)
+            return;
+        if (m_otherMakesFolder) {
+            m_otherCreated = ::mkdir(m_otherPath.constData(), 0755) == 0;
+            return;
+        }
+        const int fd = ::open(m_otherPath.constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+        if (fd < 0)
+            return;
+        m_otherCreated = ::write(fd, "other", 5) == 5;
+        ::close(fd);
+    }
+
+    const bool m_linksWork;
+    const int m_otherActsAt;
+    const QByteArray m_otherPath;
+    const bool m_otherMakesFolder;
+    bool m_failMoves = false;
+    int m_steps = 0;
+    bool m_otherCreated = false;
+};
+
 } // namespace
 
 class TestDiskRename : public QObject
@@ -48,6 +142,8 @@ private slots:
     void rename();
     void longName_data();
     void longName();
+    void refusedFlag_data();
+    void refusedFlag();
     void symbolicLink_data();
     void symbolicLink();
     void readOnlyFolder();
@@ -183,6 +279,72 @@ void TestDiskRename::longName()
     QCOMPARE(snapshot(m_dir->path()), QStringList{"a.txt=A"});
     QVERIFY(renamer->rename(path("a.txt"), path(QString(255, u'x'))));
     QCOMPARE(snapshot(m_dir->path()), QStringList{QString(255, u'x') + QStringLiteral("=A")});
+}
+
+void TestDiskRename::refusedFlag_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<bool>("linksWork");
+    QTest::addColumn<QString>("other");
+
+    for (const bool folder : {false, true}) {
+        for (const bool linksWork : {true, false}) {
+            const QByteArray kind = QByteArray(folder ? "folder" : "file") +
+                                    (linksWork ? "/links work" : "/links refused");
+            QTest::newRow(kind + "/alone") << folder << linksWork << "alone";
+            QTest::newRow(kind + "/another program creates the target")
+                << folder << linksWork << "creates";
+            QTest::newRow(kind + "/the move fails") << folder << linksWork << "move fails";
+        }
+    }
+}
+
+// Where the flag is refused, no moment at which another program creates the target lets the
+// rename replace that program's file, and a failed rename leaves no placeholder behind.
+void TestDiskRename::refusedFlag()
+{
+    QFETCH(bool, folder);
+    QFETCH(bool, linksWork);
+    QFETCH(QString, other);
+
+    const QStringList before =
+        folder ? QStringList{"a/", "a/x=mine"} : QStringList{QStringLiteral("a=mine")};
+    const QStringList renamed =
+        folder ? QStringList{"b/", "b/x=mine"} : QStringList{QStringLiteral("b=mine")};
+    // Each kind of target that a plain rename(2) would replace.
+    QStringList beside = before + QStringList{folder ? "b/" : "b=other"};
+    beside.sort();
+
+    // The other program gets its turn before each of our steps in turn, until it comes too late.
+    const int lastMoment = other == u"creates" ? 1000 : 0;
+    for (int moment = 0; moment <= lastMoment; ++moment) {
+        const QString root = QStringLiteral("moment %1/").arg(moment);
+        makeFolder(root);
+        if (folder)
+            makeFolder(root + u'a');
+        makeFile(root + (folder ? "a/x" : "a"), "mine");
+        RefusingFileSystem fileSystem(linksWork, other == u"creates" ? moment : -1,
+                                      path(root + u'b'), folder);
+        if (other == u"move fails")
+            fileSystem.failMoves();
+
+        const bool done = fileSystem.rename(path(root + u'a'), path(root + u'b'));
+        const QStringList after = snapshot(path(root));
+        const QByteArray where = "at moment " + QByteArray::number(moment);
+        if (fileSystem.otherCreated()) {
+            QVERIFY2(after == beside, where + ": " + after.join(u", ").toUtf8());
+            QVERIFY2(!done, where);
+        } else if (other == u"move fails" && (folder || !linksWork)) {
+            // (A file is moved by link+unlink where hard links work, without rename(2).)
+            QVERIFY(!done);
+            QCOMPARE(after, before);
+        } else {
+            QVERIFY2(done, where);
+            QVERIFY2(after == renamed, where + ": " + after.join(u", ").toUtf8());
+        }
+        if (moment >= fileSystem.steps())
+            break;
+    }
 }
 
 void TestDiskRename::symbolicLink_data()

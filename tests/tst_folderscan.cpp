@@ -1,15 +1,36 @@
 #include "filelist/folderscan.h"
+#include "tests/deeptree.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace qv;
+
+namespace {
+
+// Removes a tree deeper than QTemporaryDir can remove, however the test ends.
+struct DeepTreeCleanup
+{
+    QString root;
+    ~DeepTreeCleanup() { deeptree::removeBelow(root); }
+};
+
+// Puts the process's limit of open descriptors back however the test ends.
+struct DescriptorLimitRestorer
+{
+    rlimit saved;
+    ~DescriptorLimitRestorer() { ::setrlimit(RLIMIT_NOFILE, &saved); }
+};
+
+} // namespace
 
 class TestFolderScan : public QObject
 {
@@ -23,6 +44,10 @@ private slots:
     void unreadableSubfolderSkipped();
     void nonUtf8NameSkipped();
     void missingFolder();
+    void deepTree_data();
+    void deepTree();
+    void pathsBeyondPathMax();
+    void folderMovedDuringScan();
     void scanPatterns_data();
     void scanPatterns();
     void splitText_data();
@@ -106,6 +131,9 @@ void TestFolderScan::scan_data()
         << QStringList{"r/x.jpg", "r/a/1.jpg", "r/a/b/2.jpg", "r/c/3.jpg"} << "r"
         << QStringList{".jpg"} << true
         << QStringList{"r/a/b/2.jpg", "r/a/1.jpg", "r/c/3.jpg", "r/x.jpg"};
+    QTest::newRow("back up several levels to the next subfolder")
+        << QStringList{"r/s/a/b/c/1", "r/s/a/d/2", "r/s/e/3", "r/s/4"} << "r" << QStringList{"*.*"}
+        << true << QStringList{"r/s/a/b/c/1", "r/s/a/d/2", "r/s/e/3", "r/s/4"};
     QTest::newRow("subfolder named x.txt scanned")
         << QStringList{"r/x.txt/a.jpg", "r/b.jpg"} << "r" << QStringList{".jpg"} << true
         << QStringList{"r/x.txt/a.jpg", "r/b.jpg"};
@@ -187,6 +215,83 @@ void TestFolderScan::missingFolder()
     QStringList result{"kept"};
     ScanFolder(result, QString(), {"*.*"}, true);
     QCOMPARE(result, QStringList{"kept"});
+}
+
+void TestFolderScan::deepTree_data()
+{
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<uint>("stackSize");
+    QTest::addColumn<int>("descriptors");
+
+    QTest::newRow("1500 levels on a 256 KiB stack") << 1500 << 256u * 1024 << 0;
+    QTest::newRow("200 levels with 64 descriptors") << 200 << 0u << 64;
+}
+
+// Every level of a deep chain is listed, deepest first, however small the stack or the number of
+// descriptors a process may open.
+void TestFolderScan::deepTree()
+{
+    QFETCH(int, depth);
+    QFETCH(uint, stackSize);
+    QFETCH(int, descriptors);
+
+    const QString root = m_dir->filePath(QStringLiteral("deep"));
+    QVERIFY(QDir().mkdir(root));
+    const DeepTreeCleanup cleanup{root};
+    QVERIFY(deeptree::makeChain(root, depth, "d", "f"));
+
+    QStringList result;
+    const std::unique_ptr<QThread> thread(
+        QThread::create([&] { ScanFolder(result, root, {QStringLiteral("*.*")}, true); }));
+    thread->setStackSize(stackSize);
+    {
+        rlimit saved;
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+        const DescriptorLimitRestorer restorer{saved};
+        rlimit lowered = saved;
+        if (descriptors > 0)
+            lowered.rlim_cur = rlim_t(descriptors);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+        thread->start();
+        thread->wait();
+    }
+    QCOMPARE(result, deeptree::chainFiles(root, depth, QStringLiteral("d"), QStringLiteral("f")));
+}
+
+void TestFolderScan::pathsBeyondPathMax()
+{
+    const QString root = m_dir->filePath(QStringLiteral("long"));
+    QVERIFY(QDir().mkdir(root));
+    const DeepTreeCleanup cleanup{root};
+    const QString folder(250, u'x');
+    const int depth = 20;
+    QVERIFY(deeptree::makeChain(root, depth, folder.toUtf8(), "f"));
+
+    QList<ScannedFile> result;
+    ScanFolder(result, root, {QStringLiteral("*.*")}, true);
+
+    const QStringList paths = deeptree::chainFiles(root, depth, folder, QStringLiteral("f"));
+    QVERIFY(paths.first().size() > 4096);
+    QCOMPARE(result.size(), paths.size());
+    for (int i = 0; i < paths.size(); ++i) {
+        QCOMPARE(result[i].path, paths[i]);
+        QCOMPARE(result[i].size, deeptree::content(depth - i).size());
+    }
+}
+
+// The scan goes on in the folder it was in, not in the one a moved subfolder now lies in.
+void TestFolderScan::folderMovedDuringScan()
+{
+    makeTree({"r/x/a/1", "r/x/b/2", "r/z/"});
+    QStringList result;
+    bool moved = false;
+    ScanFolder(result, m_dir->filePath("r"), {QStringLiteral("*.*")}, true, [&] {
+        if (!moved)
+            moved = QDir().rename(m_dir->filePath("r/x/a"), m_dir->filePath("r/z/a"));
+    });
+    QVERIFY(moved);
+    const QString root = m_dir->path() + u'/';
+    QCOMPARE(result, (QStringList{root + "r/x/a/1", root + "r/x/b/2", root + "r/z/a/1"}));
 }
 
 void TestFolderScan::scanPatterns_data()
