@@ -79,8 +79,7 @@ QString comboText(const QComboBox* combo)
     return combo->isEditable() ? combo->lineEdit()->text() : combo->currentText();
 }
 
-void saveControls(const qv::ProfileFile& file, const QString& window,
-                  const QList<QWidget*>& controls)
+void saveControls(qv::ProfileUpdate& file, const QString& window, const QList<QWidget*>& controls)
 {
     for (QWidget* control : controls) {
         const QString kind = kindOf(control);
@@ -104,7 +103,7 @@ void saveControls(const qv::ProfileFile& file, const QString& window,
 
 // Each value read with the control's current value as default. Buttons that change as a click
 // would change them tell their handlers through clicked(), as a click by the user does.
-void loadControls(const qv::ProfileFile& file, const QString& window,
+void loadControls(const qv::ProfileSnapshot& file, const QString& window,
                   const QList<QWidget*>& controls)
 {
     for (QWidget* control : controls) {
@@ -165,8 +164,8 @@ QString withDefaultSuffix(const QString& fileName, const QFileDialog* dialog)
 
 void Tprog::KonfigurationSpeichern(QObject*, const QString& fileName)
 {
-    const qv::ProfileFile file(fileName);
-    file.createIfMissing();
+    qv::ProfileFile(fileName).createIfMissing();
+    qv::ProfileUpdate file(fileName);
     saveControls(file, QStringLiteral("PB"), mainWindowControls(*this));
     if (qv::quorvel_filter)
         saveControls(file, QStringLiteral("PF"), filterDialogControls(*qv::quorvel_filter));
@@ -186,11 +185,12 @@ void Tprog::KonfigurationSpeichern(QObject*, const QString& fileName)
 
     file.writeBool(QStringLiteral("AS"), QStringLiteral("N"), m_konfig_autosave_nie->isChecked());
     file.writeBool(QStringLiteral("AS"), QStringLiteral("A"), m_konfig_autosave_alles->isChecked());
+    file.commit();
 }
 
 void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
 {
-    const qv::ProfileFile file(fileName);
+    const qv::ProfileSnapshot file(fileName);
     loadControls(file, QStringLiteral("PB"), mainWindowControls(*this));
     if (qv::quorvel_filter)
         loadControls(file, QStringLiteral("PF"), filterDialogControls(*qv::quorvel_filter));
