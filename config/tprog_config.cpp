@@ -255,11 +255,11 @@ void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
 
 void Tprog::KonfigurationSpeichernDialog()
 {
-    const QString chosen = qv::platform().runFileDialog(sd_konfig);
+    const QString chosen = qv::platform().runFileDialog(sd_konfig.get());
     if (chosen.isEmpty())
         return;
     try {
-        KonfigurationSpeichern(m_konfig_save, withDefaultSuffix(chosen, sd_konfig));
+        KonfigurationSpeichern(m_konfig_save, withDefaultSuffix(chosen, sd_konfig.get()));
     } catch (const qv::ProfileError& e) {
         qv::platform().error(this, e.message());
     }
@@ -267,10 +267,10 @@ void Tprog::KonfigurationSpeichernDialog()
 
 void Tprog::KonfigurationLadenDialog()
 {
-    const QString chosen = qv::platform().runFileDialog(od_konfig);
+    const QString chosen = qv::platform().runFileDialog(od_konfig.get());
     if (chosen.isEmpty())
         return;
-    KonfigurationLaden(m_konfig_open, withDefaultSuffix(chosen, od_konfig));
+    KonfigurationLaden(m_konfig_open, withDefaultSuffix(chosen, od_konfig.get()));
 }
 
 void Tprog::m_konfig_alsstartClick()

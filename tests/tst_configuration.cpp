@@ -191,6 +191,7 @@ private slots:
     void oversizedFileLeftAlone();
     void fileDialogs_data();
     void fileDialogs();
+    void fileDialogsMadeOnFirstUse();
     void startConfigurationBesideExecutable();
     void folderNamedAutoQvc();
     void immerThenCloseThenNextStart();
@@ -830,6 +831,39 @@ void ConfigurationTest::fileDialogs()
     }
     QCOMPARE(app.platform.fileDialogCalls, 1);
     QVERIFY(app.platform.errors.isEmpty());
+}
+
+// Each dialog is made when it is first used, in the language of that moment, and then kept.
+void ConfigurationTest::fileDialogsMadeOnFirstUse()
+{
+    AppFixture app(QStringLiteral("en"));
+    Tprog* p = app.prog();
+    QVERIFY(p->findChildren<QFileDialog*>().isEmpty());
+    p->Deutsch1Click();
+    QVERIFY(p->findChildren<QFileDialog*>().isEmpty());
+
+    p->m_konfig_save->trigger();
+    auto* save = p->findChild<QFileDialog*>(QStringLiteral("sd_konfig"));
+    QVERIFY(save);
+    QVERIFY(!p->findChild<QFileDialog*>(QStringLiteral("od_konfig")));
+    QCOMPARE(save->nameFilters(), QStringList{"Quorvel Konfiguration (*.qvc)"});
+    QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+    QVERIFY(save->testOption(QFileDialog::DontConfirmOverwrite));
+
+    p->Englisch1Click();
+    QCOMPARE(save->nameFilters(), QStringList{"Quorvel Configuration (*.qvc)"});
+    p->m_konfig_open->trigger();
+    auto* open = p->findChild<QFileDialog*>(QStringLiteral("od_konfig"));
+    QVERIFY(open);
+    QCOMPARE(open->nameFilters(), QStringList{"Quorvel Configuration (*.qvc)"});
+    QCOMPARE(open->acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(open->fileMode(), QFileDialog::AnyFile);
+    QCOMPARE(open->defaultSuffix(), QStringLiteral("qvc"));
+
+    p->m_konfig_save->trigger();
+    p->m_konfig_open->trigger();
+    QCOMPARE(p->findChildren<QFileDialog*>().size(), 2);
+    QCOMPARE(app.platform.fileDialogCalls, 4);
 }
 
 void ConfigurationTest::startConfigurationBesideExecutable()
