@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTreeView>
 
@@ -174,6 +175,8 @@ private slots:
     void placement();
     void maximisedFromMenu();
     void maximisedAtStart();
+    void startPlacementKeepsTitleBarInReach_data();
+    void startPlacementKeepsTitleBarInReach();
     void autosaveMarks_data();
     void autosaveMarks();
     void checkBoxHandlersRun();
@@ -463,6 +466,39 @@ void ConfigurationTest::maximisedAtStart()
     p->showNormal();
     p->FormActivate();
     QVERIFY(!p->isMaximized());
+}
+
+// A start configuration placing the window where its title bar cannot be reached moves it just
+// far enough: the whole height of the title bar and at least 100 pixels of its width on the
+// screen's available area. Before the first showing the title bar's height is the style's.
+void ConfigurationTest::startPlacementKeepsTitleBarInReach_data()
+{
+    QTest::addColumn<int>("pt");
+    QTest::addColumn<int>("pl");
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QTest::newRow("on the screen") << area.top() + 120 << area.left() + 100;
+    QTest::newRow("title bar above the screen") << area.top() - 200 << area.left() + 100;
+    QTest::newRow("title bar below the screen") << area.bottom() - 2 << area.left() + 100;
+    QTest::newRow("all but the right end left of the screen") << area.top() + 120 << -5000;
+    QTest::newRow("the left end right of the screen") << area.top() + 120 << area.right() - 10;
+}
+
+void ConfigurationTest::startPlacementKeepsTitleBarInReach()
+{
+    QFETCH(int, pt);
+    QFETCH(int, pl);
+    writeBytes(startConfiguration(),
+               QStringLiteral("[SP]\r\nPF=0\r\nPT=%1\r\nPL=%2\r\n").arg(pt).arg(pl).toUtf8());
+    AppFixture app;
+    Tprog* p = app.prog();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const int title = p->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    p->show();
+    QVERIFY(QTest::qWaitForWindowExposed(p));
+    const int width = p->frameGeometry().width();
+    const int top = std::clamp(pt, area.top(), area.bottom() + 1 - title);
+    const int left = std::clamp(pl, area.left() + 100 - width, area.right() + 1 - 100);
+    QTRY_COMPARE(p->frameGeometry().topLeft(), QPoint(left, top));
 }
 
 void ConfigurationTest::autosaveMarks_data()
