@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/messagetexts.h"
+#include "app/ondemand.h"
 #include "rename/renamename.h"
 
 #include <QElapsedTimer>
@@ -93,8 +94,11 @@ public:
     // non-visual components
     QTimer* Timer1 = nullptr;
     QTimer* timerstopper = nullptr;
-    QFileDialog* od_konfig = nullptr;
-    QFileDialog* sd_konfig = nullptr;
+    // Made on first use: Qt's file dialog keeps state of its own in the user's configuration
+    // folder and writes it whenever a dialog is destroyed, so a run that opens neither must not
+    // make them.
+    qv::OnDemand<QFileDialog> od_konfig;
+    qv::OnDemand<QFileDialog> sd_konfig;
     qv::ImageList* softwareicons = nullptr;
     QMenuBar* menu = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -275,6 +279,8 @@ private:
 
     QWidget* m_client = nullptr;
     qv::Anchors* m_anchors = nullptr;
+    // The name filter of the configuration dialogs in the language applied last.
+    QString m_konfigFilter;
     bool m_shown = false;
     QElapsedTimer m_sinceEvents;
     // Set by setDiskRenamer; nullptr means the no-replace rename.

@@ -135,10 +135,11 @@ void Tprog::sprache()
         Hilfe1->menuAction()->setVisible(de);
         Information1->menuAction()->setVisible(!de);
 
-        const QString filter =
-            tr({"Quorvel Konfiguration (*.qvc)", "Quorvel Configuration (*.qvc)"});
-        sd_konfig->setNameFilter(filter);
-        od_konfig->setNameFilter(filter);
+        m_konfigFilter = tr({"Quorvel Konfiguration (*.qvc)", "Quorvel Configuration (*.qvc)"});
+        for (QFileDialog* dialog : {sd_konfig.ifMade(), od_konfig.ifMade()}) {
+            if (dialog)
+                dialog->setNameFilter(m_konfigFilter);
+        }
 
         Deutsch1->setChecked(de);
         Englisch1->setChecked(!de);

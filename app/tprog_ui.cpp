@@ -247,16 +247,24 @@ void Tprog::createComponents()
     timerstopper = named(new QTimer(this), "timerstopper");
     timerstopper->setInterval(10000);
     timerstopper->setTimerType(Qt::PreciseTimer);
-    od_konfig = named(new QFileDialog(this), "od_konfig");
-    od_konfig->setAcceptMode(QFileDialog::AcceptOpen);
-    od_konfig->setFileMode(QFileDialog::AnyFile);
-    od_konfig->setDefaultSuffix(QStringLiteral("qvc"));
-    od_konfig->setOption(QFileDialog::ReadOnly, false);
-    sd_konfig = named(new QFileDialog(this), "sd_konfig");
-    sd_konfig->setAcceptMode(QFileDialog::AcceptSave);
-    sd_konfig->setFileMode(QFileDialog::AnyFile);
-    sd_konfig->setDefaultSuffix(QStringLiteral("qvc"));
-    sd_konfig->setOption(QFileDialog::DontConfirmOverwrite, true);
+    od_konfig.setFactory([this] {
+        auto* dialog = named(new QFileDialog(this), "od_konfig");
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setDefaultSuffix(QStringLiteral("qvc"));
+        dialog->setOption(QFileDialog::ReadOnly, false);
+        dialog->setNameFilter(m_konfigFilter);
+        return dialog;
+    });
+    sd_konfig.setFactory([this] {
+        auto* dialog = named(new QFileDialog(this), "sd_konfig");
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setDefaultSuffix(QStringLiteral("qvc"));
+        dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog->setNameFilter(m_konfigFilter);
+        return dialog;
+    });
     softwareicons = new qv::ImageList(QStringLiteral("softwareicons"), this);
 
     PopupMenu1 = named(new QMenu(this), "PopupMenu1");

@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <limits>
 
 namespace qv {
 
@@ -259,15 +260,59 @@ bool isImageFileName(const QString& fileName)
     return false;
 }
 
-// Devices and pipes are not settings files: reading one might never end.
-QByteArray readContent(const QString& fileName)
+constexpr qint64 NoSizeLimit = std::numeric_limits<qint64>::max();
+
+// The whole content of an open file, unless it holds more than maxSize bytes or cannot be read.
+bool readUpTo(QFile& file, qint64 maxSize, QByteArray& content)
 {
-    if (!QFileInfo(fileName).isFile())
-        return {};
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    if (maxSize == NoSizeLimit) {
+        content = file.readAll();
+    } else {
+        if (file.size() > maxSize)
+            return false;
+        // One byte more than allowed tells a file that grew in the meantime.
+        content = file.read(maxSize + 1);
+        content.squeeze();
+    }
+    return file.error() == QFileDevice::NoError && content.size() <= maxSize;
+}
+
+// Brings the file from `from` to `to` by rewriting only the bytes from the first change on.
+// Should that fail half-way (a full disk), the old bytes go back, which fit where they came from.
+bool rewrite(QFile& file, const QByteArray& from, const QByteArray& to, qint64 maxSize)
+{
+    const qsizetype same =
+        std::mismatch(from.begin(), from.end(), to.begin(), to.end()).first - from.begin();
+    if (same == from.size() && same == to.size())
+        return true;
+    if (to.size() > maxSize)
+        return false;
+    const auto writeFromChange = [&](const QByteArray& content) {
+        const qsizetype length = content.size() - same;
+        return file.seek(same) && file.write(content.constData() + same, length) == length &&
+               file.flush() && file.resize(content.size());
+    };
+    if (writeFromChange(to))
+        return true;
+    file.unsetError();
+    writeFromChange(from);
+    return false;
+}
+
+// The value of the key in content; utf16Text is the content's text when it is UTF-16, decoded by
+// the caller so that it can be kept for further look-ups.
+std::optional<QString> lookUp(const QByteArray& content, const QString* utf16Text,
+                              const QString& section, const QString& key)
+{
+    const QString sectionName = trimBlanks(section);
+    const QString keyName = trimBlanks(key);
+    if (utf16Text) {
+        return findValue(reinterpret_cast<const char16_t*>(utf16Text->constData()),
+                         utf16Text->size(), sectionName, keyName);
+    }
+    const Layout layout = layoutOf(content);
+    return findValue(content.constData() + layout.markLength, layout.unitCount, sectionName,
+                     keyName);
 }
 
 } // namespace
@@ -298,13 +343,12 @@ void ProfileFile::createIfMissing() const
 QString ProfileFile::readString(const QString& section, const QString& key,
                                 const QString& def) const
 {
-    return valueIn(readContent(m_fileName), section, key).value_or(def);
+    return ProfileSnapshot(m_fileName, NoSizeLimit).readString(section, key, def);
 }
 
 int ProfileFile::readInteger(const QString& section, const QString& key, int def) const
 {
-    const std::optional<QString> value = valueIn(readContent(m_fileName), section, key);
-    return value ? toInteger(*value, def) : def;
+    return ProfileSnapshot(m_fileName, NoSizeLimit).readInteger(section, key, def);
 }
 
 bool ProfileFile::readBool(const QString& section, const QString& key, bool def) const
@@ -315,36 +359,9 @@ bool ProfileFile::readBool(const QString& section, const QString& key, bool def)
 void ProfileFile::writeString(const QString& section, const QString& key,
                               const QString& value) const
 {
-    const ProfileError failure(QStringLiteral("Unable to write to %1").arg(m_fileName));
-    const QFileInfo info(m_fileName);
-    if (info.exists() && !info.isFile())
-        throw failure;
-    // Opening for reading and writing checks the permission without truncating anything.
-    // Unbuffered: bytes a failed write left in a buffer would block writing the old ones back.
-    QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        throw failure;
-    const QByteArray before = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw failure;
-    const QByteArray after = withValue(before, section, key, value);
-    const qsizetype same =
-        std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first -
-        before.begin();
-    if (same == before.size() && same == after.size())
-        return;
-    // Only the bytes from the change on are rewritten; should that fail half-way (a full disk),
-    // the old bytes go back, which fit where they came from.
-    const auto writeFromChange = [&](const QByteArray& content) {
-        const qsizetype length = content.size() - same;
-        return file.seek(same) && file.write(content.constData() + same, length) == length &&
-               file.flush() && file.resize(content.size());
-    };
-    if (!writeFromChange(after)) {
-        file.unsetError();
-        writeFromChange(before);
-        throw failure;
-    }
+    ProfileUpdate update(m_fileName, NoSizeLimit);
+    update.writeString(section, key, value);
+    update.commit();
 }
 
 void ProfileFile::writeInteger(const QString& section, const QString& key, int value) const
@@ -370,15 +387,11 @@ std::optional<QString> ProfileFile::valueIn(const QByteArray& content, const QSt
                                             const QString& key)
 {
     const Layout layout = layoutOf(content);
-    const QString sectionName = trimBlanks(section);
-    const QString keyName = trimBlanks(key);
     if (layout.encoding == Encoding::Utf16) {
         const QString text = utf16Units(content, layout);
-        return findValue(reinterpret_cast<const char16_t*>(text.constData()), text.size(),
-                         sectionName, keyName);
+        return lookUp(content, &text, section, key);
     }
-    return findValue(content.constData() + layout.markLength, layout.unitCount, sectionName,
-                     keyName);
+    return lookUp(content, nullptr, section, key);
 }
 
 QByteArray ProfileFile::withValue(const QByteArray& content, const QString& section,
@@ -445,6 +458,97 @@ int ProfileFile::toInteger(const QString& value, int def)
     if (base == 16)
         return static_cast<int>(static_cast<quint32>(number));
     return static_cast<int>(negative ? -number : number);
+}
+
+ProfileSnapshot::ProfileSnapshot(const QString& fileName, qint64 maxSize)
+{
+    // Devices and pipes are not settings files: reading one might never end.
+    if (!QFileInfo(fileName).isFile())
+        return;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || !readUpTo(file, maxSize, m_content)) {
+        m_content.clear();
+        return;
+    }
+    const Layout layout = layoutOf(m_content);
+    if (layout.encoding == Encoding::Utf16) {
+        m_utf16 = true;
+        m_utf16Text = utf16Units(m_content, layout);
+    }
+}
+
+std::optional<QString> ProfileSnapshot::value(const QString& section, const QString& key) const
+{
+    return lookUp(m_content, m_utf16 ? &m_utf16Text : nullptr, section, key);
+}
+
+QString ProfileSnapshot::readString(const QString& section, const QString& key,
+                                    const QString& def) const
+{
+    return value(section, key).value_or(def);
+}
+
+int ProfileSnapshot::readInteger(const QString& section, const QString& key, int def) const
+{
+    const std::optional<QString> text = value(section, key);
+    return text ? ProfileFile::toInteger(*text, def) : def;
+}
+
+bool ProfileSnapshot::readBool(const QString& section, const QString& key, bool def) const
+{
+    return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+ProfileUpdate::ProfileUpdate(const QString& fileName, qint64 maxSize)
+    : m_fileName(fileName), m_maxSize(maxSize)
+{
+}
+
+void ProfileUpdate::writeString(const QString& section, const QString& key, const QString& value)
+{
+    m_writes.append({section, key, value});
+}
+
+void ProfileUpdate::writeInteger(const QString& section, const QString& key, int value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+void ProfileUpdate::writeBool(const QString& section, const QString& key, bool value)
+{
+    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void ProfileUpdate::commit()
+{
+    if (m_writes.isEmpty())
+        return;
+    const ProfileError failure(QStringLiteral("Unable to write to %1").arg(m_fileName));
+    const QFileInfo info(m_fileName);
+    if (info.exists() && !info.isFile())
+        throw failure;
+    // Opening for reading and writing checks the permission without truncating anything.
+    // Unbuffered: bytes a failed write left in a buffer would block writing the old ones back.
+    QFile file(m_fileName);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        throw failure;
+    QByteArray before;
+    if (!readUpTo(file, m_maxSize, before))
+        throw failure;
+    QByteArray after = before;
+    for (const Write& write : std::as_const(m_writes))
+        after = ProfileFile::withValue(after, write.section, write.key, write.value);
+    if (rewrite(file, before, after, m_maxSize))
+        return;
+    // The file holds its old bytes again. Writing the entries one by one finds the first that
+    // cannot be written and keeps those before it, as a save key by key always has.
+    QByteArray current = before;
+    for (const Write& write : std::as_const(m_writes)) {
+        QByteArray next = ProfileFile::withValue(current, write.section, write.key, write.value);
+        if (!rewrite(file, current, next, m_maxSize))
+            throw failure;
+        current = std::move(next);
+    }
 }
 
 } // namespace qv

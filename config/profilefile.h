@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -22,10 +23,15 @@ private:
     QString m_message;
 };
 
+// Larger files are no settings files of ours. Reading one whole could freeze the window or exhaust
+// memory, so loads treat them as unreadable and saves leave them alone.
+inline constexpr qint64 MaxProfileSize = 1 << 20;
+
 // A sectioned key=value settings file in the classic profile format: CRLF lines, sections and
 // keys compared without regard to case, UTF-16LE when the file starts with a byte order mark and
-// UTF-8 otherwise. Every call opens the file, does its work and closes it again; writing updates
-// the file in place and keeps every line it does not touch.
+// UTF-8 otherwise. Every call opens the file, does its work and closes it again, whatever the
+// file's size; writing updates the file in place and keeps every line it does not touch.
+// Loading or saving many keys at once goes through ProfileSnapshot and ProfileUpdate instead.
 class ProfileFile
 {
 public:
@@ -60,6 +66,55 @@ public:
 
 private:
     QString m_fileName;
+};
+
+// The content of a settings file read once; reads answer from memory as ProfileFile's do.
+class ProfileSnapshot
+{
+public:
+    // A missing or unreadable file, or one of more than maxSize bytes, reads as empty.
+    explicit ProfileSnapshot(const QString& fileName, qint64 maxSize = MaxProfileSize);
+
+    QString readString(const QString& section, const QString& key, const QString& def) const;
+    int readInteger(const QString& section, const QString& key, int def) const;
+    bool readBool(const QString& section, const QString& key, bool def) const;
+
+private:
+    std::optional<QString> value(const QString& section, const QString& key) const;
+
+    QByteArray m_content;
+    // The text of a UTF-16 file, decoded once instead of on every read.
+    QString m_utf16Text;
+    bool m_utf16 = false;
+};
+
+// Key writes collected in memory and put into the file by commit() with one read and one write.
+// The file ends exactly as after the same ProfileFile writes one by one, also when one fails.
+class ProfileUpdate
+{
+public:
+    explicit ProfileUpdate(const QString& fileName, qint64 maxSize = MaxProfileSize);
+
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInteger(const QString& section, const QString& key, int value);
+    void writeBool(const QString& section, const QString& key, bool value);
+
+    // Throws "Unable to write to %s" when the file cannot be written, is larger than maxSize or
+    // would grow beyond it. The writes before the one that failed are then in the file and the
+    // others are not, as when the writes are made one by one.
+    void commit();
+
+private:
+    struct Write
+    {
+        QString section;
+        QString key;
+        QString value;
+    };
+
+    QString m_fileName;
+    qint64 m_maxSize;
+    QList<Write> m_writes;
 };
 
 } // namespace qv

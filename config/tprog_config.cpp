@@ -24,8 +24,11 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTreeView>
+#include <QWindow>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -79,8 +82,7 @@ QString comboText(const QComboBox* combo)
     return combo->isEditable() ? combo->lineEdit()->text() : combo->currentText();
 }
 
-void saveControls(const qv::ProfileFile& file, const QString& window,
-                  const QList<QWidget*>& controls)
+void saveControls(qv::ProfileUpdate& file, const QString& window, const QList<QWidget*>& controls)
 {
     for (QWidget* control : controls) {
         const QString kind = kindOf(control);
@@ -104,7 +106,7 @@ void saveControls(const qv::ProfileFile& file, const QString& window,
 
 // Each value read with the control's current value as default. Buttons that change as a click
 // would change them tell their handlers through clicked(), as a click by the user does.
-void loadControls(const qv::ProfileFile& file, const QString& window,
+void loadControls(const qv::ProfileSnapshot& file, const QString& window,
                   const QList<QWidget*>& controls)
 {
     for (QWidget* control : controls) {
@@ -150,6 +152,46 @@ void loadControls(const qv::ProfileFile& file, const QString& window,
     }
 }
 
+// Moves the window so that the top-left corner of its frame is at topLeft, or as near to it as
+// keeps the title bar within reach: all of its height and, of its width, enough to take hold
+// of it must lie within the available area of the screen the corner is on.
+void placeFrame(QWidget* window, QPoint topLeft)
+{
+    constexpr int grip = 100;
+    QWindow* handle = window->windowHandle();
+    // The window manager frames the window when it first shows it; until then the title bar is
+    // taken to be as high as the style draws one.
+    const bool framed = handle && handle->isExposed();
+    int titleHeight = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    if (framed) {
+        const QRect frame = window->frameGeometry();
+        const QRect inside = window->geometry();
+        const int top = inside.top() - frame.top();
+        // A frame whose top is no higher than its other borders has no title bar.
+        const int border = std::max({inside.left() - frame.left(), frame.right() - inside.right(),
+                                     frame.bottom() - inside.bottom()});
+        titleHeight = top > border ? top : 0;
+    }
+    const QScreen* screen = QGuiApplication::screenAt(topLeft);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen && titleHeight > 0) {
+        const QRect area = screen->availableGeometry();
+        const int width = window->frameGeometry().width();
+        const int held = std::min(width, grip);
+        topLeft.setY(std::clamp(topLeft.y(), area.top(),
+                                std::max(area.top(), area.bottom() + 1 - titleHeight)));
+        topLeft.setX(std::clamp(topLeft.x(), area.left() + held - width,
+                                std::max(area.left() + held - width, area.right() + 1 - held)));
+    }
+    window->move(topLeft);
+    // move() places the frame only where it knows the frame's size. Before the window manager has
+    // framed the window the corner goes to the window manager as the frame's, which puts the frame
+    // there; without that the inside would be put there and the frame above it.
+    if (handle && !framed)
+        handle->setFramePosition(topLeft);
+}
+
 // The default suffix as the file dialog itself adds it to a typed name: only when the name has
 // no dot at all and is not a folder.
 QString withDefaultSuffix(const QString& fileName, const QFileDialog* dialog)
@@ -165,8 +207,8 @@ QString withDefaultSuffix(const QString& fileName, const QFileDialog* dialog)
 
 void Tprog::KonfigurationSpeichern(QObject*, const QString& fileName)
 {
-    const qv::ProfileFile file(fileName);
-    file.createIfMissing();
+    qv::ProfileFile(fileName).createIfMissing();
+    qv::ProfileUpdate file(fileName);
     saveControls(file, QStringLiteral("PB"), mainWindowControls(*this));
     if (qv::quorvel_filter)
         saveControls(file, QStringLiteral("PF"), filterDialogControls(*qv::quorvel_filter));
@@ -186,11 +228,12 @@ void Tprog::KonfigurationSpeichern(QObject*, const QString& fileName)
 
     file.writeBool(QStringLiteral("AS"), QStringLiteral("N"), m_konfig_autosave_nie->isChecked());
     file.writeBool(QStringLiteral("AS"), QStringLiteral("A"), m_konfig_autosave_alles->isChecked());
+    file.commit();
 }
 
 void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
 {
-    const qv::ProfileFile file(fileName);
+    const qv::ProfileSnapshot file(fileName);
     loadControls(file, QStringLiteral("PB"), mainWindowControls(*this));
     if (qv::quorvel_filter)
         loadControls(file, QStringLiteral("PF"), filterDialogControls(*qv::quorvel_filter));
@@ -240,7 +283,7 @@ void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
         const QSize around = size() - client()->size();
         resize(clientSize + around);
         client()->resize(size() - around);
-        move(topLeft);
+        placeFrame(this, topLeft);
     }
 
     const QString autosave = QStringLiteral("AS");
@@ -255,11 +298,11 @@ void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
 
 void Tprog::KonfigurationSpeichernDialog()
 {
-    const QString chosen = qv::platform().runFileDialog(sd_konfig);
+    const QString chosen = qv::platform().runFileDialog(sd_konfig.get());
     if (chosen.isEmpty())
         return;
     try {
-        KonfigurationSpeichern(m_konfig_save, withDefaultSuffix(chosen, sd_konfig));
+        KonfigurationSpeichern(m_konfig_save, withDefaultSuffix(chosen, sd_konfig.get()));
     } catch (const qv::ProfileError& e) {
         qv::platform().error(this, e.message());
     }
@@ -267,10 +310,10 @@ void Tprog::KonfigurationSpeichernDialog()
 
 void Tprog::KonfigurationLadenDialog()
 {
-    const QString chosen = qv::platform().runFileDialog(od_konfig);
+    const QString chosen = qv::platform().runFileDialog(od_konfig.get());
     if (chosen.isEmpty())
         return;
-    KonfigurationLaden(m_konfig_open, withDefaultSuffix(chosen, od_konfig));
+    KonfigurationLaden(m_konfig_open, withDefaultSuffix(chosen, od_konfig.get()));
 }
 
 void Tprog::m_konfig_alsstartClick()

@@ -11,3 +11,14 @@ quorvel_add_test(tst_acceptance_shell SOURCES tst_acceptance_shell.cpp LIBS quor
 # Its own folder: the Auto.qvc it writes beside itself stays away from other test programs.
 set_target_properties(tst_acceptance_shell PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/acceptance_shell)
+# The real program, run without opening a file dialog, writes nothing into the user's
+# configuration folder.
+add_test(NAME program_leaves_no_dialog_state
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/no_dialog_state.sh $<TARGET_FILE:quorvel>)
+set_tests_properties(program_leaves_no_dialog_state PROPERTIES TIMEOUT 30)
+# The real program under Xvfb with the openbox window manager, started and closed through the
+# window manager again and again: the main window keeps its place. Skipped (77) only where Xvfb
+# or openbox cannot run.
+add_test(NAME window_keeps_its_place
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window_position.sh $<TARGET_FILE:quorvel>)
+set_tests_properties(window_keeps_its_place PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)

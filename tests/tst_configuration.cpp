@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
 #include <QTreeView>
 
@@ -19,6 +20,9 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
 #endif
 
 namespace {
@@ -85,6 +89,72 @@ QLineEdit* textControl(const QString& name)
     qFatal("no text control %s", qPrintable(name));
 }
 
+// What the kernel reports about one file while this lives: each open, read and write of it,
+// by whatever code made it.
+class FileAccess
+{
+public:
+    struct Counts
+    {
+        int opens = 0;
+        int reads = 0;
+        // Opens for writing that have been closed again.
+        int writes = 0;
+    };
+
+    explicit FileAccess(const QString& path)
+    {
+#ifdef Q_OS_LINUX
+        m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        // Closes are watched too: two opens in a row with nothing between them would be
+        // reported as one.
+        if (m_fd >= 0 &&
+            inotify_add_watch(m_fd, QFile::encodeName(path).constData(),
+                              IN_OPEN | IN_ACCESS | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+#else
+        Q_UNUSED(path);
+#endif
+    }
+    ~FileAccess()
+    {
+#ifdef Q_OS_LINUX
+        if (m_fd >= 0)
+            ::close(m_fd);
+#endif
+    }
+    bool isValid() const
+    {
+        return m_fd >= 0;
+    }
+
+    // The events since the last call; the kernel has queued them by the time the calls that
+    // caused them return.
+    Counts take()
+    {
+        Counts counts;
+#ifdef Q_OS_LINUX
+        alignas(inotify_event) char buffer[4096];
+        ssize_t length;
+        while ((length = ::read(m_fd, buffer, sizeof buffer)) > 0) {
+            for (char* at = buffer; at < buffer + length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                counts.opens += (event->mask & IN_OPEN) ? 1 : 0;
+                counts.reads += (event->mask & IN_ACCESS) ? 1 : 0;
+                counts.writes += (event->mask & IN_CLOSE_WRITE) ? 1 : 0;
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+#endif
+        return counts;
+    }
+
+private:
+    int m_fd = -1;
+};
+
 } // namespace
 
 class ConfigurationTest : public QObject
@@ -105,6 +175,8 @@ private slots:
     void placement();
     void maximisedFromMenu();
     void maximisedAtStart();
+    void startPlacementKeepsTitleBarInReach_data();
+    void startPlacementKeepsTitleBarInReach();
     void autosaveMarks_data();
     void autosaveMarks();
     void checkBoxHandlersRun();
@@ -118,8 +190,11 @@ private slots:
     void saveFailures();
     void writeProtectedFile();
     void stopsAtEntryThatCannotBeWritten();
+    void oneReadPerLoadOneWritePerSave();
+    void oversizedFileLeftAlone();
     void fileDialogs_data();
     void fileDialogs();
+    void fileDialogsMadeOnFirstUse();
     void startConfigurationBesideExecutable();
     void folderNamedAutoQvc();
     void immerThenCloseThenNextStart();
@@ -393,6 +468,39 @@ void ConfigurationTest::maximisedAtStart()
     QVERIFY(!p->isMaximized());
 }
 
+// A start configuration placing the window where its title bar cannot be reached moves it just
+// far enough: the whole height of the title bar and at least 100 pixels of its width on the
+// screen's available area. Before the first showing the title bar's height is the style's.
+void ConfigurationTest::startPlacementKeepsTitleBarInReach_data()
+{
+    QTest::addColumn<int>("pt");
+    QTest::addColumn<int>("pl");
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QTest::newRow("on the screen") << area.top() + 120 << area.left() + 100;
+    QTest::newRow("title bar above the screen") << area.top() - 200 << area.left() + 100;
+    QTest::newRow("title bar below the screen") << area.bottom() - 2 << area.left() + 100;
+    QTest::newRow("all but the right end left of the screen") << area.top() + 120 << -5000;
+    QTest::newRow("the left end right of the screen") << area.top() + 120 << area.right() - 10;
+}
+
+void ConfigurationTest::startPlacementKeepsTitleBarInReach()
+{
+    QFETCH(int, pt);
+    QFETCH(int, pl);
+    writeBytes(startConfiguration(),
+               QStringLiteral("[SP]\r\nPF=0\r\nPT=%1\r\nPL=%2\r\n").arg(pt).arg(pl).toUtf8());
+    AppFixture app;
+    Tprog* p = app.prog();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const int title = p->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    p->show();
+    QVERIFY(QTest::qWaitForWindowExposed(p));
+    const int width = p->frameGeometry().width();
+    const int top = std::clamp(pt, area.top(), area.bottom() + 1 - title);
+    const int left = std::clamp(pl, area.left() + 100 - width, area.right() + 1 - 100);
+    QTRY_COMPARE(p->frameGeometry().topLeft(), QPoint(left, top));
+}
+
 void ConfigurationTest::autosaveMarks_data()
 {
     QTest::addColumn<QByteArray>("section");
@@ -653,6 +761,66 @@ void ConfigurationTest::stopsAtEntryThatCannotBeWritten()
 #endif
 }
 
+// However many entries: a load opens the file once, a save opens it once and writes it once.
+void ConfigurationTest::oneReadPerLoadOneWritePerSave()
+{
+    AppFixture app;
+    Tprog* p = app.prog();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("once.qvc"));
+    p->KonfigurationSpeichern(p->m_konfig_save, path);
+    FileAccess access(path);
+    if (!access.isValid())
+        QSKIP("needs inotify to see the file being opened");
+
+    p->suchenalt->setText(QStringLiteral("neu"));
+    p->KonfigurationSpeichern(p->m_konfig_save, path);
+    const FileAccess::Counts saved = access.take();
+    QCOMPARE(saved.opens, 1);
+    QCOMPARE(saved.writes, 1);
+
+    p->suchenalt->clear();
+    p->KonfigurationLaden(p->m_konfig_open, path);
+    const FileAccess::Counts loaded = access.take();
+    QCOMPARE(loaded.opens, 1);
+    QCOMPARE(loaded.writes, 0);
+    QCOMPARE(p->suchenalt->text(), QStringLiteral("neu"));
+}
+
+// A file of more than a mebibyte is no configuration of ours: loading it reads nothing and changes
+// nothing, saving into it fails and leaves every byte as it was.
+void ConfigurationTest::oversizedFileLeftAlone()
+{
+    AppFixture app;
+    Tprog* p = app.prog();
+    p->show();
+    QVERIFY(QTest::qWaitForWindowExposed(p));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.qvc"));
+    const QByteArray content =
+        "[PBED]\r\nsuchenalt=geladen\r\n[PBCH]\r\nCOL=31,32,33,\r\n"
+        "[SP]\r\nPF=0\r\nPB=520\r\nPH=560\r\nPT=10\r\nPL=20\r\n[AS]\r\nN=0\r\nA=1\r\n;" +
+        QByteArray(1 << 20, 'x') + "\r\n";
+    writeBytes(path, content);
+    const QList<int> widths = widthsOf(p);
+    const QSize client = p->client()->size();
+    FileAccess access(path);
+
+    p->KonfigurationLaden(p->m_konfig_open, path);
+    QCOMPARE(p->suchenalt->text(), QString());
+    QCOMPARE(widthsOf(p), widths);
+    QCOMPARE(p->client()->size(), client);
+    QVERIFY(p->m_konfig_autosave_nie->isChecked());
+    QVERIFY(!p->m_konfig_autosave_alles->isChecked());
+    if (access.isValid())
+        QCOMPARE(access.take().reads, 0);
+
+    app.platform.fileDialogAnswer = path;
+    p->m_konfig_save->trigger();
+    QCOMPARE(app.platform.errors, QStringList{QStringLiteral("Unable to write to ") + path});
+    QCOMPARE(readBytes(path), content);
+}
+
 void ConfigurationTest::fileDialogs_data()
 {
     QTest::addColumn<bool>("save");
@@ -699,6 +867,39 @@ void ConfigurationTest::fileDialogs()
     }
     QCOMPARE(app.platform.fileDialogCalls, 1);
     QVERIFY(app.platform.errors.isEmpty());
+}
+
+// Each dialog is made when it is first used, in the language of that moment, and then kept.
+void ConfigurationTest::fileDialogsMadeOnFirstUse()
+{
+    AppFixture app(QStringLiteral("en"));
+    Tprog* p = app.prog();
+    QVERIFY(p->findChildren<QFileDialog*>().isEmpty());
+    p->Deutsch1Click();
+    QVERIFY(p->findChildren<QFileDialog*>().isEmpty());
+
+    p->m_konfig_save->trigger();
+    auto* save = p->findChild<QFileDialog*>(QStringLiteral("sd_konfig"));
+    QVERIFY(save);
+    QVERIFY(!p->findChild<QFileDialog*>(QStringLiteral("od_konfig")));
+    QCOMPARE(save->nameFilters(), QStringList{"Quorvel Konfiguration (*.qvc)"});
+    QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+    QVERIFY(save->testOption(QFileDialog::DontConfirmOverwrite));
+
+    p->Englisch1Click();
+    QCOMPARE(save->nameFilters(), QStringList{"Quorvel Configuration (*.qvc)"});
+    p->m_konfig_open->trigger();
+    auto* open = p->findChild<QFileDialog*>(QStringLiteral("od_konfig"));
+    QVERIFY(open);
+    QCOMPARE(open->nameFilters(), QStringList{"Quorvel Configuration (*.qvc)"});
+    QCOMPARE(open->acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(open->fileMode(), QFileDialog::AnyFile);
+    QCOMPARE(open->defaultSuffix(), QStringLiteral("qvc"));
+
+    p->m_konfig_save->trigger();
+    p->m_konfig_open->trigger();
+    QCOMPARE(p->findChildren<QFileDialog*>().size(), 2);
+    QCOMPARE(app.platform.fileDialogCalls, 4);
 }
 
 void ConfigurationTest::startConfigurationBesideExecutable()

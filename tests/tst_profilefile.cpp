@@ -13,6 +13,8 @@
 
 using qv::ProfileError;
 using qv::ProfileFile;
+using qv::ProfileSnapshot;
+using qv::ProfileUpdate;
 
 namespace {
 
@@ -42,8 +44,12 @@ private slots:
 
     void writeSequence_data();
     void writeSequence();
+    void updateWritesTheSameBytes_data() { writeSequence_data(); }
+    void updateWritesTheSameBytes();
     void readString_data();
     void readString();
+    void snapshotReadsTheSame_data() { readString_data(); }
+    void snapshotReadsTheSame();
     void readInteger_data();
     void readInteger();
     void readBool_data();
@@ -187,6 +193,30 @@ void TestProfileFile::writeSequence()
     QCOMPARE(fileContent(fileName), expected);
 }
 
+// All writes of a save in one: the bytes are those of the same writes made one by one.
+void TestProfileFile::updateWritesTheSameBytes()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, initial);
+    QFETCH(bool, create);
+    QFETCH(QStringList, writes);
+    QFETCH(QByteArray, expected);
+
+    if (!initial.isNull())
+        putFile(fileName, initial);
+    if (create)
+        ProfileFile(path(fileName)).createIfMissing();
+    const QByteArray before = fileContent(fileName);
+    ProfileUpdate update(path(fileName));
+    for (const QString& write : writes) {
+        const QStringList parts = write.split('|');
+        update.writeString(parts[0], parts[1], parts[2]);
+    }
+    QCOMPARE(fileContent(fileName), before);
+    update.commit();
+    QCOMPARE(fileContent(fileName), expected);
+}
+
 void TestProfileFile::readString_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -306,6 +336,19 @@ void TestProfileFile::readString()
 
     putFile("r.qvc", content);
     QCOMPARE(ProfileFile(path("r.qvc")).readString(section, key, "<def>"), expected);
+}
+
+void TestProfileFile::snapshotReadsTheSame()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+
+    putFile("r.qvc", content);
+    const ProfileSnapshot snapshot(path("r.qvc"));
+    QCOMPARE(snapshot.readString(section, key, "<def>"), expected);
+    QCOMPARE(snapshot.readString("missing", key, "<def>"), "<def>");
 }
 
 void TestProfileFile::readInteger_data()
