@@ -3,6 +3,7 @@
 #include "app/messagetexts.h"
 #include "app/ondemand.h"
 #include "rename/renamename.h"
+#include "rename/renamerun.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -176,6 +177,8 @@ public:
     qv::RenameSettings renameSettings() const;
     QString RenameName(const QString& name, int position) const;
     void UmbenennenClick();
+    // The entries of the list in their order now, as a rename run takes them.
+    QVector<qv::RunEntry> runEntries() const;
     // The way the batch rename reaches the disk; nullptr restores the no-replace default.
     // The window does not own a renamer given here.
     void setDiskRenamer(qv::DiskRenamer* renamer);

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "rename/renamename.h"
+
+#include <QDate>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+namespace qv {
+
+class RunDisk;
+
+// What a run did with one entry, or would do.
+enum class RunOutcome : quint8
+{
+    // The new name equals the old one: nothing is tried.
+    Unchanged,
+    // Nothing is on disk under the entry's path: skipped without a word.
+    Missing,
+    Renamed,
+    // A file of the new name exists.
+    Exists,
+    // Anything else refused it: a folder of the new name, an unsafe name, the system.
+    Error
+};
+
+// One entry of the list as the run takes it: its path, and whether it is listed as a folder.
+struct RunEntry
+{
+    QString path;
+    bool folder = false;
+};
+
+struct RunEntryResult
+{
+    RunOutcome outcome = RunOutcome::Unchanged;
+    // The name the settings form for the entry, whether or not it could be given.
+    QString newName;
+    // Where the entry is at the end: its own new path, or moved along with a renamed folder.
+    QString path;
+    // Renamed as a folder, so entries inside it followed.
+    bool renamedAsFolder = false;
+    // Its path named nothing: a rename of the run could take that path only because nothing was
+    // there. The entry leaves the list; it was not visited after that rename.
+    bool stale = false;
+};
+
+struct RunResult
+{
+    QVector<RunEntryResult> entries;
+    int renamed = 0;
+    int failed = 0;
+};
+
+// A rename run over the entries of the list in their order at the press: for each entry the new
+// name is formed, and the disk is asked to rename it. The decisions are the same whatever the
+// disk is, so a run against a simulated disk is the exact plan of a run against the real one.
+class RenameRun
+{
+public:
+    // Called after each entry that was tried (renamed or refused), with the counts so far.
+    using Progress = std::function<void(int renamed, int failed)>;
+
+    RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate today);
+
+    RunResult execute(RunDisk& disk, const Progress& progress = {}) const;
+
+private:
+    QVector<RunEntry> m_entries;
+    RenameSettings m_settings;
+    QDate m_today;
+};
+
+} // namespace qv

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+class DiskRenamer;
+
+// What a rename run needs of the disk: what a path names now, and a rename that never replaces
+// anything. The run itself only decides; the disk it is given says whether it really renames or
+// only works out what would happen.
+class RunDisk
+{
+public:
+    // Unknown: the path could not be looked up (no permission, a name too long). Such a source
+    // is tried, so that the rename reports the failure; such a target is never replaced anyway.
+    enum class Kind
+    {
+        Missing,
+        File,
+        Folder,
+        Unknown
+    };
+
+    virtual ~RunDisk() = default;
+    // A dangling symbolic link is a name on disk like any file; a link to a folder is a folder.
+    virtual Kind kind(const QString& path) = 0;
+    // Renames `from` to `to` without replacing anything; false on any failure.
+    virtual bool rename(const QString& from, const QString& to) = 0;
+};
+
+// The disk itself, renaming through a DiskRenamer.
+class LiveDisk : public RunDisk
+{
+public:
+    explicit LiveDisk(DiskRenamer& renamer) : m_renamer(renamer) {}
+    Kind kind(const QString& path) override;
+    bool rename(const QString& from, const QString& to) override;
+
+    // What the disk holds under a path now.
+    static Kind lookUp(const QString& path);
+
+private:
+    DiskRenamer& m_renamer;
+};
+
+} // namespace qv

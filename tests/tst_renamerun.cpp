@@ -1,0 +1,356 @@
+// The rename run on real folders, without any window: the entries in list order, the settings,
+// and what the disk and the entries look like after one run or several in a row.
+
+#include "rename/diskrename.h"
+#include "rename/renamerun.h"
+#include "rename/rundisk.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+// The settings of one run.
+struct Run
+{
+    QString mask;   // empty: mask not active
+    QString search; // empty: search and replace not active
+    QString replace;
+    QString numStart = QStringLiteral("1");
+};
+Q_DECLARE_METATYPE(Run)
+
+namespace {
+
+// Renames for real and notes every source, so that a test sees an entry tried twice.
+class WatchingRenamer : public qv::DiskRenamer
+{
+public:
+    bool rename(const QString& from, const QString& to) override
+    {
+        sources.append(from);
+        return m_real.rename(from, to);
+    }
+    QStringList sources;
+
+private:
+    qv::NoReplaceRenamer m_real;
+};
+
+// Layout items: "name" is a file whose content is its own relative path, "name/" a folder,
+// "name>target" a symbolic link.
+void createLayout(const QString& root, const QStringList& layout)
+{
+    for (const QString& item : layout) {
+        const QString path = root + u'/' + item;
+        if (item.endsWith(u'/')) {
+            QVERIFY(QDir().mkpath(path));
+        } else if (item.contains(u'>')) {
+            const QStringList parts = item.split(u'>');
+            QVERIFY(QFile::link(parts[1], root + u'/' + parts[0]));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(item.toUtf8());
+        }
+    }
+}
+
+// The disk below root in the layout form; a file whose content differs from its own name is
+// "name=content", so that lost or swapped contents show.
+QStringList diskLayout(const QString& root)
+{
+    QStringList found;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString rel = QDir(root).relativeFilePath(info.filePath());
+        if (info.isSymLink()) {
+            found.append(rel + u'>' + info.symLinkTarget().section(u'/', -1));
+        } else if (info.isDir()) {
+            found.append(rel + u'/');
+        } else {
+            QFile file(info.filePath());
+            if (!file.open(QIODevice::ReadOnly))
+                return {QStringLiteral("unreadable: ") + rel};
+            const QString content = QString::fromUtf8(file.readAll());
+            found.append(content == rel ? rel : rel + u'=' + content);
+        }
+    }
+    found.sort();
+    return found;
+}
+
+qv::RenameSettings settingsOf(const Run& run)
+{
+    qv::RenameSettings settings;
+    settings.maskActive = !run.mask.isEmpty();
+    settings.mask = run.mask;
+    settings.numStart = run.numStart;
+    settings.searchActive = !run.search.isEmpty();
+    settings.searchOld = run.search;
+    settings.searchNew = run.replace;
+    return settings;
+}
+
+// A listed entry as the list keeps it between runs: its path and the status a run gave it.
+struct Listed
+{
+    qv::RunEntry entry;
+    QString status = QStringLiteral("new");
+};
+
+const char* statusOf(qv::RunOutcome outcome)
+{
+    switch (outcome) {
+    case qv::RunOutcome::Renamed:
+        return "renamed";
+    case qv::RunOutcome::Exists:
+        return "exists";
+    case qv::RunOutcome::Error:
+        return "error";
+    default:
+        return nullptr;
+    }
+}
+
+// One run over the listed entries; statuses and paths follow as the list's would.
+qv::RunResult runOnce(QList<Listed>& list, const Run& run, qv::DiskRenamer& renamer)
+{
+    QVector<qv::RunEntry> entries;
+    for (const Listed& listed : std::as_const(list))
+        entries.append(listed.entry);
+    qv::LiveDisk disk(renamer);
+    const qv::RunResult result =
+        qv::RenameRun(entries, settingsOf(run), QDate(2024, 3, 7)).execute(disk);
+    QList<Listed> after;
+    for (int i = 0; i < list.size(); ++i) {
+        const qv::RunEntryResult& r = result.entries[i];
+        if (r.stale)
+            continue;
+        Listed listed = list[i];
+        listed.entry.path = r.path;
+        if (const char* status = statusOf(r.outcome))
+            listed.status = QLatin1String(status);
+        after.append(listed);
+    }
+    list = after;
+    return result;
+}
+
+} // namespace
+
+class RenameRunTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void run_data();
+    void run();
+    void readOnlyFolder();
+    void progress();
+};
+
+void RenameRunTest::run_data()
+{
+    QTest::addColumn<QStringList>("layout");
+    // Listed entries in the order of the list.
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QStringList>("deletedAfterAdding");
+    QTest::addColumn<QList<Run>>("runs");
+    QTest::addColumn<QStringList>("diskAfter");
+    // The entries as "path:last status" after the runs; a status stays until a run changes it.
+    QTest::addColumn<QStringList>("listAfter");
+    QTest::addColumn<int>("renamed");
+    QTest::addColumn<int>("failed");
+
+    QTest::newRow("same new name: second refused")
+        << QStringList{"a.txt", "b.txt"} << QStringList{"a.txt", "b.txt"} << QStringList{}
+        << QList<Run>{{"same"}} << QStringList{"b.txt", "same.txt=a.txt"}
+        << QStringList{"b.txt:exists", "same.txt:renamed"} << 1 << 1;
+    QTest::newRow("target exists as a file")
+        << QStringList{"a.txt", "c.txt"} << QStringList{"a.txt"} << QStringList{}
+        << QList<Run>{{"", "a", "c"}} << QStringList{"a.txt", "c.txt"}
+        << QStringList{"a.txt:exists"} << 0 << 1;
+    QTest::newRow("target exists as an empty folder")
+        << QStringList{"a.txt", "c.txt/"} << QStringList{"a.txt"} << QStringList{}
+        << QList<Run>{{"", "a", "c"}} << QStringList{"a.txt", "c.txt/"}
+        << QStringList{"a.txt:error"} << 0 << 1;
+    QTest::newRow("target exists as a folder with files")
+        << QStringList{"a.txt", "c.txt/", "c.txt/in"} << QStringList{"a.txt"} << QStringList{}
+        << QList<Run>{{"", "a", "c"}} << QStringList{"a.txt", "c.txt/", "c.txt/in"}
+        << QStringList{"a.txt:error"} << 0 << 1;
+    QTest::newRow("folder onto an empty folder")
+        << QStringList{"pics/", "pics/x", "photos/"} << QStringList{"pics"} << QStringList{}
+        << QList<Run>{{"", "pics", "photos"}} << QStringList{"photos/", "pics/", "pics/x"}
+        << QStringList{"pics:error"} << 0 << 1;
+    QTest::newRow("swap a and b: both refused")
+        << QStringList{"a", "b"} << QStringList{"a", "b"} << QStringList{}
+        << QList<Run>{{"", "a", "b"}, {"", "b", "a"}} << QStringList{"a", "b"}
+        << QStringList{"a:exists", "b:exists"} << 0 << 1;
+    QTest::newRow("folder renamed: listed children follow, look-alike siblings stay")
+        << QStringList{"pics/",     "pics/x.jpg",     "pics2/", "pics2/y.jpg",
+                       "pics.old/", "pics.old/w.jpg", "pics!/", "pics!/v.jpg"}
+        << QStringList{"pics", "pics!/v.jpg", "pics.old/w.jpg", "pics/x.jpg", "pics2/y.jpg"}
+        << QStringList{} << QList<Run>{{"", "pics", "photos"}, {"", "x", "z"}}
+        << QStringList{"photos/",   "photos/z.jpg=pics/x.jpg", "pics!/", "pics!/v.jpg",
+                       "pics.old/", "pics.old/w.jpg",          "pics2/", "pics2/y.jpg"}
+        << QStringList{"photos:renamed", "pics!/v.jpg:new", "pics.old/w.jpg:new",
+                       "photos/z.jpg:renamed", "pics2/y.jpg:new"}
+        << 1 << 0;
+    QTest::newRow("nested folders, innermost first")
+        << QStringList{"top/", "top/mid/", "top/mid/f.txt"}
+        << QStringList{"top/mid/f.txt", "top/mid", "top"} << QStringList{}
+        << QList<Run>{{"%name%_n"}}
+        << QStringList{"top_n/", "top_n/mid_n/", "top_n/mid_n/f_n.txt=top/mid/f.txt"}
+        << QStringList{"top_n/mid_n/f_n.txt:renamed", "top_n/mid_n:renamed", "top_n:renamed"} << 3
+        << 0;
+    QTest::newRow("nested folders, outermost first")
+        << QStringList{"top/", "top/mid/", "top/mid/f.txt"}
+        << QStringList{"top", "top/mid", "top/mid/f.txt"} << QStringList{}
+        << QList<Run>{{"%name%_n"}}
+        << QStringList{"top_n/", "top_n/mid_n/", "top_n/mid_n/f_n.txt=top/mid/f.txt"}
+        << QStringList{"top_n:renamed", "top_n/mid_n:renamed", "top_n/mid_n/f_n.txt:renamed"} << 3
+        << 0;
+    QTest::newRow("numbering by list order counts skipped and failed entries")
+        << QStringList{"1.txt", "4.txt/", "a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}
+        << QStringList{"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"} << QStringList{"b.txt"}
+        << QList<Run>{{"%num%"}}
+        << QStringList{"1.txt", "3.txt=c.txt", "4.txt/", "5.txt=e.txt", "a.txt", "d.txt"}
+        << QStringList{"3.txt:renamed", "5.txt:renamed", "a.txt:exists", "b.txt:new", "d.txt:error"}
+        << 2 << 2;
+    QTest::newRow("sorted by name, mask z%name%: each entry once")
+        << QStringList{"a.txt", "b.txt", "c.txt", "y.txt"}
+        << QStringList{"a.txt", "b.txt", "c.txt", "y.txt"} << QStringList{}
+        << QList<Run>{{"z%name%"}}
+        << QStringList{"za.txt=a.txt", "zb.txt=b.txt", "zc.txt=c.txt", "zy.txt=y.txt"}
+        << QStringList{"za.txt:renamed", "zb.txt:renamed", "zc.txt:renamed", "zy.txt:renamed"} << 4
+        << 0;
+    QTest::newRow("case only") << QStringList{"a.txt"} << QStringList{"a.txt"} << QStringList{}
+                               << QList<Run>{{"", "a", "A"}} << QStringList{"A.txt=a.txt"}
+                               << QStringList{"A.txt:renamed"} << 1 << 0;
+    QTest::newRow("256-byte name") << QStringList{"a.txt"} << QStringList{"a.txt"} << QStringList{}
+                                   << QList<Run>{{QString(252, u'x')}} << QStringList{"a.txt"}
+                                   << QStringList{"a.txt:error"} << 0 << 1;
+    QTest::newRow("255-byte name is fine")
+        << QStringList{"a.txt"} << QStringList{"a.txt"} << QStringList{}
+        << QList<Run>{{QString(251, u'x')}} << QStringList{QString(251, u'x') + ".txt=a.txt"}
+        << QStringList{QString(251, u'x') + ".txt:renamed"} << 1 << 0;
+    QTest::newRow("name with a slash moves nothing")
+        << QStringList{"a.txt", "sub/"} << QStringList{"a.txt"} << QStringList{}
+        << QList<Run>{{"sub/%name%"}} << QStringList{"a.txt", "sub/"} << QStringList{"a.txt:error"}
+        << 0 << 1;
+    QTest::newRow("empty new name")
+        << QStringList{"a"} << QStringList{"a"} << QStringList{} << QList<Run>{{"", "a", ""}}
+        << QStringList{"a"} << QStringList{"a:error"} << 0 << 1;
+    QTest::newRow("new name ..") << QStringList{"d/", "d/a"} << QStringList{"d/a"} << QStringList{}
+                                 << QList<Run>{{".."}} << QStringList{"d/", "d/a"}
+                                 << QStringList{"d/a:error"} << 0 << 1;
+    QTest::newRow("source deleted after adding: skipped, status kept")
+        << QStringList{"a.txt", "b.txt"} << QStringList{"a.txt", "b.txt"} << QStringList{"a.txt"}
+        << QList<Run>{{"n%name%"}} << QStringList{"nb.txt=b.txt"}
+        << QStringList{"a.txt:new", "nb.txt:renamed"} << 1 << 0;
+    QTest::newRow("stale entry where a renamed folder now is")
+        << QStringList{"pics/", "pics/x.jpg", "photos/", "photos/x.jpg"}
+        << QStringList{"pics", "photos/x.jpg", "pics/x.jpg"}
+        << QStringList{"photos/x.jpg", "photos/"} << QList<Run>{{"", "pics", "photos"}}
+        << QStringList{"photos/", "photos/x.jpg=pics/x.jpg"}
+        << QStringList{"photos:renamed", "photos/x.jpg:new"} << 1 << 0;
+    QTest::newRow("stale entry where a renamed file now is: not renamed again")
+        << QStringList{"a.txt", "a_1.txt"} << QStringList{"a.txt", "a_1.txt"}
+        << QStringList{"a_1.txt"} << QList<Run>{{"%name%_%num%"}} << QStringList{"a_1.txt=a.txt"}
+        << QStringList{"a_1.txt:renamed"} << 1 << 0;
+    QTest::newRow("dangling link is renamed, not skipped")
+        << QStringList{"link>nowhere"} << QStringList{"link"} << QStringList{}
+        << QList<Run>{{"z%name%"}} << QStringList{"zlink>nowhere"} << QStringList{"zlink:renamed"}
+        << 1 << 0;
+    QTest::newRow("dangling link as target: refused as a file")
+        << QStringList{"a", "b>nowhere"} << QStringList{"a"} << QStringList{}
+        << QList<Run>{{"", "a", "b"}} << QStringList{"a", "b>nowhere"} << QStringList{"a:exists"}
+        << 0 << 1;
+}
+
+void RenameRunTest::run()
+{
+    QFETCH(QStringList, layout);
+    QFETCH(QStringList, listed);
+    QFETCH(QStringList, deletedAfterAdding);
+    QFETCH(QList<Run>, runs);
+    QFETCH(QStringList, diskAfter);
+    QFETCH(QStringList, listAfter);
+    QFETCH(int, renamed);
+    QFETCH(int, failed);
+
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    createLayout(root, layout);
+    QList<Listed> list;
+    for (const QString& rel : listed) {
+        const QString path = root + u'/' + rel;
+        list.append(Listed{{path, QFileInfo(path).isDir()}});
+    }
+    for (const QString& rel : deletedAfterAdding)
+        QVERIFY(rel.endsWith(u'/') ? QDir(root).rmdir(rel) : QFile::remove(root + u'/' + rel));
+
+    WatchingRenamer renamer;
+    qv::RunResult last;
+    for (const Run& run : runs) {
+        const qsizetype before = renamer.sources.size();
+        last = runOnce(list, run, renamer);
+        const QStringList sources = renamer.sources.mid(before);
+        QCOMPARE(QSet<QString>(sources.begin(), sources.end()).size(), sources.size());
+    }
+
+    QCOMPARE(diskLayout(root), diskAfter);
+    QStringList state;
+    for (const Listed& l : std::as_const(list))
+        state.append(QDir(root).relativeFilePath(l.entry.path) + u':' + l.status);
+    state.sort();
+    listAfter.sort();
+    QCOMPARE(state, listAfter);
+    QCOMPARE(last.renamed, renamed);
+    QCOMPARE(last.failed, failed);
+}
+
+void RenameRunTest::readOnlyFolder()
+{
+    if (::geteuid() == 0)
+        QSKIP("root may rename inside a read-only folder");
+    QTemporaryDir dir;
+    createLayout(dir.path(), {"ro/", "ro/a.txt"});
+    const QString folder = dir.path() + QStringLiteral("/ro");
+    QList<Listed> list{Listed{{folder + QStringLiteral("/a.txt"), false}}};
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    qv::NoReplaceRenamer renamer;
+    const qv::RunResult result = runOnce(list, {"b"}, renamer);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QCOMPARE(diskLayout(dir.path()), (QStringList{"ro/", "ro/a.txt"}));
+    QCOMPARE(result.entries[0].outcome, qv::RunOutcome::Error);
+    QCOMPARE(result.failed, 1);
+}
+
+// Progress comes after each entry that was tried, with the counts so far.
+void RenameRunTest::progress()
+{
+    QTemporaryDir dir;
+    createLayout(dir.path(), {"a", "b", "c", "x_b"});
+    QVector<qv::RunEntry> entries;
+    for (const char* name : {"a", "b", "gone", "c"})
+        entries.append({dir.path() + u'/' + QLatin1String(name), false});
+    qv::NoReplaceRenamer renamer;
+    qv::LiveDisk disk(renamer);
+    QList<QPair<int, int>> seen;
+    qv::RenameRun(entries, settingsOf({"x_%name%"}), QDate(2024, 3, 7))
+        .execute(disk, [&](int renamed, int failed) { seen.append(qMakePair(renamed, failed)); });
+    // "b" finds "x_b"; "gone" is missing and not reported.
+    QCOMPARE(seen, (QList<QPair<int, int>>{{1, 0}, {1, 1}, {2, 1}}));
+}
+
+QTEST_APPLESS_MAIN(RenameRunTest)
+#include "tst_renamerun.moc"
