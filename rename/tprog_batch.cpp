@@ -96,6 +96,8 @@ void Tprog::UmbenennenClick()
         }
         // Also entries carried along by a renamed folder.
         m_list->setText(row, qv::ColPath, entry.path);
+        // The window is disabled and the list does not paint: only the label repaints.
+        processPendingEvents();
     }
     const QString previewNow = previewRow >= 0 ? m_list->text(previewRow, qv::ColPath) : QString();
     if (!staleRows.isEmpty()) {
