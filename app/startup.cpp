@@ -46,10 +46,8 @@ void scheduleScreenshotIfAsked()
             box->click();
         }
         quorvel_filter->show();
-        QTimer::singleShot(500, [file] {
-            const QFileInfo info(file);
-            quorvel_filter->grab().save(info.path() + QLatin1Char('/') + info.completeBaseName() +
-                                        QStringLiteral("-filter.png"));
+        QTimer::singleShot(500, [base] {
+            quorvel_filter->grab().save(base + QStringLiteral("-filter.png"));
             prog->m_closeClick();
         });
     });

@@ -278,7 +278,7 @@ private:
     void createMenus();
     void setupSlots();
     // Web link entries of a menu, built from site link captions.
-    QAction* addWebLink(QMenu* menu, const QString& caption, bool withReferrer = true);
+    QAction* addWebLink(QMenu* target, const QString& caption, bool withReferrer = true);
 
     QWidget* m_client = nullptr;
     qv::Anchors* m_anchors = nullptr;

@@ -277,11 +277,11 @@ void Tprog::createComponents()
     pop4 = action(PopupMenu1, "pop4", QStringLiteral("Markierte Bilder aus Liste löschen"));
 }
 
-QAction* Tprog::addWebLink(QMenu* menu, const QString& caption, bool withReferrer)
+QAction* Tprog::addWebLink(QMenu* target, const QString& caption, bool withReferrer)
 {
-    QAction* link = menu->addAction(caption);
-    link->setObjectName(menu->objectName() + QStringLiteral("_link") +
-                        QString::number(menu->actions().size()));
+    QAction* link = target->addAction(caption);
+    link->setObjectName(target->objectName() + QStringLiteral("_link") +
+                        QString::number(target->actions().size()));
     if (withReferrer)
         connect(link, &QAction::triggered, this, [this, link] { BrowseToMenuCaption(link); });
     else

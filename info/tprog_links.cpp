@@ -21,15 +21,15 @@ void Tprog::buildSoftwareMenus()
     softwareicons->icons.clear();
     for (const qv::Product& product : list)
         softwareicons->icons.append(QIcon(product.iconResource));
-    auto build = [this, &list](QMenu* menu, const QString& prefix, bool german) {
+    auto build = [this, &list](QMenu* target, const QString& prefix, bool german) {
         for (int i = 0; i < list.size(); ++i) {
             const QString caption = german ? list[i].captionDe : list[i].captionEn;
-            auto* entry = new QAction(softwareicons->icons.value(i), caption, menu);
+            auto* entry = new QAction(softwareicons->icons.value(i), caption, target);
             entry->setObjectName(prefix + QString::number(i));
             connect(entry, &QAction::triggered, this,
                     [this, entry] { BrowseToMenuCaption(entry); });
-            const QList<QAction*> present = menu->actions();
-            menu->insertAction(i < present.size() ? present[i] : nullptr, entry);
+            const QList<QAction*> present = target->actions();
+            target->insertAction(i < present.size() ? present[i] : nullptr, entry);
         }
     };
     build(m_soft_de, QStringLiteral("linkde"), true);

@@ -22,3 +22,4 @@ set_tests_properties(program_leaves_no_dialog_state PROPERTIES TIMEOUT 30)
 add_test(NAME window_keeps_its_place
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window_position.sh $<TARGET_FILE:quorvel>)
 set_tests_properties(window_keeps_its_place PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+quorvel_add_unprivileged(tst_acceptance_shell missingAndWriteProtected)

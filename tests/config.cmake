@@ -5,3 +5,5 @@ quorvel_add_test(tst_configuration SOURCES tst_configuration.cpp LIBS quorvel_wi
 # these tests write away from the other test programs running at the same time.
 set_target_properties(tst_configuration PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/configuration)
+quorvel_add_unprivileged(tst_profilefile writeFailure)
+quorvel_add_unprivileged(tst_configuration writeProtectedFile)

@@ -522,9 +522,9 @@ void AcceptanceShellTest::captionsUnclipped()
                 // width is no part of the caption.
                 text = button->text();
                 need = button->fontMetrics().horizontalAdvance(text) + 6;
-            } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-                text = button->text();
-                need = button->sizeHint().width();
+            } else if (auto* other = qobject_cast<QAbstractButton*>(w)) {
+                text = other->text();
+                need = other->sizeHint().width();
             } else {
                 continue;
             }

@@ -10,10 +10,13 @@
 #include <QTest>
 #include <QTreeView>
 
-
 // The settings of one press of the rename button.
 struct Run
 {
+    Run(QString mask_ = {}, QString search_ = {}, QString replace_ = {})
+        : mask(std::move(mask_)), search(std::move(search_)), replace(std::move(replace_))
+    {
+    }
     QString mask;   // empty: mask not active
     QString search; // empty: search and replace not active
     QString replace;

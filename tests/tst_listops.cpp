@@ -240,7 +240,7 @@ void ListOpsTest::sizeSortFoldersFirstAndReversed()
 
 void ListOpsTest::nameAfterOtherColumnStartsAscending()
 {
-    for (const QString& name : {"b", "c", "a"})
+    for (const QString name : {"b", "c", "a"})
         add(name, "TXT", "1", "Added", "/p/" + name);
     clickHeader(qv::ColPath);
     clickHeader(qv::ColName);
@@ -251,7 +251,7 @@ void ListOpsTest::nameAfterOtherColumnStartsAscending()
 
 void ListOpsTest::selectionFollowsEntriesWhenSorting()
 {
-    for (const QString& name : {"a", "b", "c", "d"})
+    for (const QString name : {"a", "b", "c", "d"})
         add(name, "TXT", "1", "Added", "/p/" + name);
     select({0, 1});
     clickHeader(qv::ColName); // descending: d c b a
@@ -261,7 +261,7 @@ void ListOpsTest::selectionFollowsEntriesWhenSorting()
 
 void ListOpsTest::deleteKeyRemovesSelected()
 {
-    for (const QString& name : {"a", "b", "c", "d", "e"})
+    for (const QString name : {"a", "b", "c", "d", "e"})
         add(name, "TXT", "1", "Added", "/p/" + name);
     select({0, 2, 4});
     m_prog->qulist->setFocus();
@@ -277,7 +277,7 @@ void ListOpsTest::deleteKeyRemovesSelected()
 
 void ListOpsTest::deleteWithNothingSelectedOnlyWritesCount()
 {
-    for (const QString& name : {"a", "b"})
+    for (const QString name : {"a", "b"})
         add(name, "TXT", "1", "Added", "/p/" + name);
     m_prog->la_anzahl->setText("stale");
     QTest::mouseClick(m_prog->BitBtn3, Qt::LeftButton);
@@ -313,7 +313,7 @@ void ListOpsTest::deleteManyScatteredRows()
 
 void ListOpsTest::deleteAllKeepsSortState()
 {
-    for (const QString& name : {"a", "b", "c"})
+    for (const QString name : {"a", "b", "c"})
         add(name, "TXT", "1", "Added", "/p/" + name);
     clickHeader(qv::ColPath); // ascending by path
     select({1});
@@ -323,7 +323,7 @@ void ListOpsTest::deleteAllKeepsSortState()
     QVERIFY(m_prog->selectedRows().isEmpty());
 
     // The next click on the same column still reverses the order kept from before.
-    for (const QString& name : {"a", "b", "c"})
+    for (const QString name : {"a", "b", "c"})
         add(name, "TXT", "1", "Added", "/p/" + name);
     clickHeader(qv::ColPath);
     QCOMPARE(column(qv::ColPath), (QStringList{"/p/c", "/p/b", "/p/a"}));
@@ -334,7 +334,7 @@ void ListOpsTest::deleteAllLeavesPreviewAlone()
     m_prog->act_maske->setChecked(true);
     m_prog->maske->setEditText(QStringLiteral("%num%"));
     m_prog->numstart->setEditText(QStringLiteral("1"));
-    for (const QString& name : {"a", "b", "c"})
+    for (const QString name : {"a", "b", "c"})
         add(name, "TXT", "1", "Added", "/p/" + name + ".txt");
     select({2});
     QCOMPARE(m_prog->vor_out->toolTip(), QString("/p/3.txt"));
@@ -355,7 +355,7 @@ void ListOpsTest::ctrlASelectsAll_data()
 void ListOpsTest::ctrlASelectsAll()
 {
     QFETCH(int, modifiers);
-    for (const QString& name : {"a", "b", "c", "d"})
+    for (const QString name : {"a", "b", "c", "d"})
         add(name, "TXT", "1", "Added", "/p/" + name);
     select({1});
     m_prog->qulist->setFocus();
@@ -365,7 +365,7 @@ void ListOpsTest::ctrlASelectsAll()
 
 void ListOpsTest::otherKeysKeepStandardBehaviour()
 {
-    for (const QString& name : {"apple", "berry", "cherry"})
+    for (const QString name : {"apple", "berry", "cherry"})
         add(name, "TXT", "1", "Added", "/p/" + name);
     QTreeView* list = m_prog->qulist;
     list->setFocus();

@@ -17,6 +17,10 @@
 // The settings of one run.
 struct Run
 {
+    Run(QString mask_ = {}, QString search_ = {}, QString replace_ = {})
+        : mask(std::move(mask_)), search(std::move(search_)), replace(std::move(replace_))
+    {
+    }
     QString mask;   // empty: mask not active
     QString search; // empty: search and replace not active
     QString replace;
