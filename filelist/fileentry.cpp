@@ -4,11 +4,27 @@
 
 namespace qv {
 
+QString fileEntryName(const QString& path)
+{
+    return baseName(path);
+}
+
+QString fileEntryType(const QString& path)
+{
+    return extension(path).mid(1).toUpper();
+}
+
+QString folderEntryName(const QString& path)
+{
+    // A folder name keeps its full stops: no extension is split off.
+    return fileName(path);
+}
+
 FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QString& status)
 {
     FileEntry entry;
-    entry.name = baseName(path);
-    entry.type = extension(path).mid(1).toUpper();
+    entry.name = fileEntryName(path);
+    entry.type = fileEntryType(path);
     entry.size = sizeText;
     entry.status = status;
     entry.path = path;
@@ -18,8 +34,7 @@ FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QStri
 FileEntry folderEntryFor(const QString& path, const QString& status)
 {
     FileEntry entry;
-    // A folder name keeps its full stops: no extension is split off.
-    entry.name = fileName(path);
+    entry.name = folderEntryName(path);
     entry.type = QStringLiteral("DIR");
     entry.status = status;
     entry.path = path;
