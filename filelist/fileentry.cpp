@@ -6,7 +6,12 @@ namespace qv {
 
 QString fileEntryName(const QString& path)
 {
-    return baseName(path);
+    // baseName(path) in one piece: it is formed for every entry the list sorts by name.
+    qsizetype start = path.size();
+    while (start > 0 && !isPathSeparator(path.at(start - 1)))
+        --start;
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return dot >= start ? path.mid(start, dot - start) : path.mid(start);
 }
 
 QString fileEntryType(const QString& path)

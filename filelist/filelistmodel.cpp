@@ -71,7 +71,7 @@ FileListModel::FileListModel(QObject* parent)
 
 int FileListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : count();
+    return parent.isValid() ? 0 : m_announced;
 }
 
 int FileListModel::columnCount(const QModelIndex& parent) const
@@ -205,30 +205,41 @@ void FileListModel::dropPath(const QString& path)
         m_pathCount.erase(it);
 }
 
+void FileListModel::announceRows()
+{
+    if (m_announced == count())
+        return;
+    beginInsertRows({}, m_announced, count() - 1);
+    m_announced = count();
+    endInsertRows();
+}
+
 void FileListModel::insertItem(Item&& item)
 {
-    int row = count();
-    if (!inBulkUpdate()) {
-        // Columns other than the name may have changed since the last sort; only a sorted list
-        // can take a binary search.
-        if (!m_sorted)
-            sort();
-        int low = 0;
-        int high = count();
-        while (low < high) {
-            const int mid = low + (high - low) / 2;
-            if (compareItems(item, m_items[mid]) < 0)
-                high = mid;
-            else
-                low = mid + 1;
-        }
-        row = low;
+    if (inBulkUpdate()) {
+        // Views learn of the new rows when the bulk update ends, all at once: one notice per row
+        // cost a folder load more than the rows themselves.
+        m_items.push_back(std::move(item));
+        m_sortPending = true;
+        return;
+    }
+    // Columns other than the name may have changed since the last sort; only a sorted list can
+    // take a binary search.
+    if (!m_sorted)
+        sort();
+    int row = 0;
+    int high = count();
+    while (row < high) {
+        const int mid = row + (high - row) / 2;
+        if (compareItems(item, m_items[mid]) < 0)
+            high = mid;
+        else
+            row = mid + 1;
     }
     beginInsertRows({}, row, row);
     m_items.insert(m_items.begin() + row, std::move(item));
+    m_announced = count();
     endInsertRows();
-    if (inBulkUpdate())
-        m_sortPending = true;
 }
 
 void FileListModel::append(const FileEntry& entry)
@@ -296,8 +307,10 @@ void FileListModel::setText(int row, int column, const QString& text)
         if (column == ColName)
             item.nameKey.reset();
     }
-    const QModelIndex cell = index(row, column);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    if (row < m_announced) {
+        const QModelIndex cell = index(row, column);
+        emit dataChanged(cell, cell, {Qt::DisplayRole});
+    }
 
     if (column == ColName) {
         // Sorting a list that is in order by another column would leave it as it is.
@@ -314,6 +327,7 @@ void FileListModel::setText(int row, int column, const QString& text)
 
 void FileListModel::removeRowsAt(QList<int> rows)
 {
+    announceRows();
     const int n = count();
     rows.erase(std::remove_if(rows.begin(), rows.end(), [n](int r) { return r < 0 || r >= n; }),
                rows.end());
@@ -348,6 +362,7 @@ void FileListModel::removeRowsAt(QList<int> rows)
         for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
             beginRemoveRows({}, it->first, it->last);
             m_items.erase(m_items.begin() + it->first, m_items.begin() + it->last + 1);
+            m_announced = count();
             endRemoveRows();
         }
         return;
@@ -367,6 +382,7 @@ void FileListModel::removeRowsAt(QList<int> rows)
         ++write;
     }
     m_items.resize(write);
+    m_announced = count();
     endResetModel();
 }
 
@@ -375,6 +391,7 @@ void FileListModel::clear()
     beginResetModel();
     m_items.clear();
     m_items.shrink_to_fit();
+    m_announced = 0;
     m_pathCount.clear();
     m_sortPending = false;
     m_sorted = true;
@@ -390,6 +407,8 @@ void FileListModel::endBulkUpdate()
 {
     if (m_bulkDepth == 0)
         return;
+    // A nested update ends with its rows known, as a folder loaded inside a drop selects one.
+    announceRows();
     if (--m_bulkDepth == 0 && m_sortPending)
         sort();
 }
@@ -426,6 +445,7 @@ double FileListModel::sizeNumber(const Item& item) const
 
 void FileListModel::sort()
 {
+    announceRows();
     m_sortPending = false;
     m_sorted = true;
     const int n = count();

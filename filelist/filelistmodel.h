@@ -32,6 +32,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // The entries listed. Inside a bulk update the rows added meanwhile count here at once, and
+    // in rowCount() only from the end of that update on.
     int count() const { return int(m_items.size()); }
     // The five texts of a row.
     FileEntry entry(int row) const;
@@ -110,6 +112,8 @@ private:
     double sizeNumber(const Item& item) const;
     int compareItems(const Item& a, const Item& b) const;
     void insertItem(Item&& item);
+    // Tells the views of the rows added since they last heard.
+    void announceRows();
     void addPath(const QString& path);
     void dropPath(const QString& path);
 
@@ -120,6 +124,8 @@ private:
     int m_sortColumn = 0;
     bool m_descending = false;
     int m_bulkDepth = 0;
+    // The rows the views know of; the rest were added inside the current bulk update.
+    int m_announced = 0;
     bool m_sortPending = false;
     std::function<void()> m_sortPause;
     // False once a column of the current sort order changed without a sort, or the order itself.
