@@ -4,14 +4,24 @@
 
 namespace qv {
 
-QString fileEntryName(const QString& path)
+QStringView folderEntryNameIn(QStringView path)
 {
-    // baseName(path) in one piece: it is formed for every entry the list sorts by name.
     qsizetype start = path.size();
     while (start > 0 && !isPathSeparator(path.at(start - 1)))
         --start;
-    const qsizetype dot = path.lastIndexOf(u'.');
-    return dot >= start ? path.mid(start, dot - start) : path.mid(start);
+    return path.mid(start);
+}
+
+QStringView fileEntryNameIn(QStringView path)
+{
+    const QStringView name = folderEntryNameIn(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot >= 0 ? name.left(dot) : name;
+}
+
+QString fileEntryName(const QString& path)
+{
+    return fileEntryNameIn(path).toString();
 }
 
 QString fileEntryType(const QString& path)
@@ -22,7 +32,7 @@ QString fileEntryType(const QString& path)
 QString folderEntryName(const QString& path)
 {
     // A folder name keeps its full stops: no extension is split off.
-    return fileName(path);
+    return folderEntryNameIn(path).toString();
 }
 
 FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QString& status)

@@ -29,6 +29,9 @@ QString fileEntryName(const QString& path);
 QString fileEntryType(const QString& path);
 // The name column of a folder entry: the text after the last separator, full stops kept.
 QString folderEntryName(const QString& path);
+// The same names as parts of the path.
+QStringView fileEntryNameIn(QStringView path);
+QStringView folderEntryNameIn(QStringView path);
 
 // Entry for a file: base name, upper-case extension without the full stop, size text.
 FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QString& status);

@@ -429,6 +429,51 @@ void FileListModel::sort(int column, Qt::SortOrder order)
     sort();
 }
 
+QStringView FileListModel::nameIn(const Item& item) const
+{
+    if (item.given && (item.given->columns & columnBit(ColName)))
+        return item.given->name;
+    return item.folder ? folderEntryNameIn(item.path) : fileEntryNameIn(item.path);
+}
+
+const AsciiCollation& FileListModel::ascii() const
+{
+    if (!m_ascii)
+        m_ascii.emplace(m_collator);
+    return *m_ascii;
+}
+
+int FileListModel::compareNames(const Item& a, const Item& b) const
+{
+    const QStringView nameA = nameIn(a);
+    const QStringView nameB = nameIn(b);
+    if (ascii().usable() && AsciiCollation::covers(nameA) && AsciiCollation::covers(nameB))
+        return ascii().compare(nameA, nameB);
+    return nameKey(a).compare(nameKey(b));
+}
+
+template <typename SortBy> bool FileListModel::sortAsciiNames(SortBy sortBy)
+{
+    const AsciiCollation& table = ascii();
+    if (!table.usable())
+        return false;
+    const int n = count();
+    std::vector<QStringView> names(n);
+    std::vector<quint64> prefixes(n);
+    for (int i = 0; i < n; ++i) {
+        names[i] = nameIn(m_items[i]);
+        if (!AsciiCollation::covers(names[i]))
+            return false;
+        prefixes[i] = table.prefix(names[i]);
+    }
+    sortBy([&](int a, int b) {
+        if (prefixes[a] != prefixes[b])
+            return prefixes[a] < prefixes[b];
+        return table.compareAfterPrefix(names[a], names[b]) < 0;
+    });
+    return true;
+}
+
 const QCollatorSortKey& FileListModel::nameKey(const Item& item) const
 {
     if (!item.nameKey)
@@ -473,13 +518,16 @@ void FileListModel::sort()
             sizes[i] = sizeNumber(m_items[i]);
         sortBy([&](int a, int b) { return sizes[a] < sizes[b]; });
     } else if (m_sortColumn == ColName) {
-        for (int i = 0; i < n; ++i) {
-            if (!m_items[i].nameKey) {
-                nameKey(m_items[i]);
-                pauseNowAndThen(i);
+        if (!sortAsciiNames(sortBy)) {
+            for (int i = 0; i < n; ++i) {
+                if (!m_items[i].nameKey) {
+                    nameKey(m_items[i]);
+                    pauseNowAndThen(i);
+                }
             }
+            sortBy(
+                [&](int a, int b) { return m_items[a].nameKey->compare(*m_items[b].nameKey) < 0; });
         }
-        sortBy([&](int a, int b) { return m_items[a].nameKey->compare(*m_items[b].nameKey) < 0; });
     } else if (m_sortColumn == ColPath) {
         std::vector<QCollatorSortKey> keys;
         keys.reserve(n);
@@ -555,7 +603,7 @@ int FileListModel::compareItems(const Item& a, const Item& b) const
     const Item& second = m_descending ? a : b;
     switch (m_sortColumn) {
     case ColName:
-        return nameKey(first).compare(nameKey(second));
+        return compareNames(first, second);
     case ColSize:
         return sign(sizeNumber(first), sizeNumber(second));
     default:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filelist/asciicollation.h"
 #include "filelist/fileentry.h"
 
 #include <QAbstractTableModel>
@@ -107,7 +108,13 @@ private:
     QString shown(const Item& item, int column) const;
     QString formed(const Item& item, int column) const;
     void give(Item& item, int column, const QString& text);
+    // The name column as a part of the path, or the name given.
+    QStringView nameIn(const Item& item) const;
     const QCollatorSortKey& nameKey(const Item& item) const;
+    const AsciiCollation& ascii() const;
+    int compareNames(const Item& a, const Item& b) const;
+    // Sorts order by name; false, and order unchanged, when a name is not printable ASCII.
+    template <typename SortBy> bool sortAsciiNames(SortBy sortBy);
     // What the size sort compares: the number the size text reads as.
     double sizeNumber(const Item& item) const;
     int compareItems(const Item& a, const Item& b) const;
@@ -121,6 +128,8 @@ private:
     QHash<QString, int> m_pathCount;
     QStringList m_headers;
     QCollator m_collator;
+    // Made when first needed: building it asks the collator some ten thousand questions.
+    mutable std::optional<AsciiCollation> m_ascii;
     int m_sortColumn = 0;
     bool m_descending = false;
     int m_bulkDepth = 0;
