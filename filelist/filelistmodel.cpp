@@ -16,7 +16,8 @@ constexpr int kColumnCount = 5;
 // Pieces of a long sort between two pauses.
 constexpr std::size_t kSortChunk = 8192;
 
-// A stable sort in chunks merged pairwise, pausing between the pieces of work.
+// A stable sort in chunks merged pairwise, pausing between the pieces of work; the merges pause
+// every chunk too, so that the last ones over a million entries do not hold the window still.
 template <typename Less>
 void stableSortPausing(std::vector<int>& order, Less less, const std::function<void()>& pause)
 {
@@ -29,12 +30,28 @@ void stableSortPausing(std::vector<int>& order, Less less, const std::function<v
         std::stable_sort(order.begin() + lo, order.begin() + std::min(lo + kSortChunk, n), less);
         pause();
     }
+    std::vector<int> merged(n);
     for (std::size_t width = kSortChunk; width < n; width *= 2) {
-        for (std::size_t lo = 0; lo + width < n; lo += 2 * width) {
-            std::inplace_merge(order.begin() + lo, order.begin() + lo + width,
-                               order.begin() + std::min(lo + 2 * width, n), less);
-            pause();
+        std::size_t out = 0;
+        std::size_t sincePause = 0;
+        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
+            std::size_t left = lo;
+            const std::size_t leftEnd = std::min(lo + width, n);
+            std::size_t right = leftEnd;
+            const std::size_t rightEnd = std::min(lo + 2 * width, n);
+            while (left < leftEnd || right < rightEnd) {
+                // Equal entries keep their order: the left one goes first.
+                if (right == rightEnd || (left < leftEnd && !less(order[right], order[left])))
+                    merged[out++] = order[left++];
+                else
+                    merged[out++] = order[right++];
+                if (++sincePause == kSortChunk) {
+                    sincePause = 0;
+                    pause();
+                }
+            }
         }
+        order.swap(merged);
     }
 }
 
