@@ -73,7 +73,9 @@ void Tprog::setupSlots()
     connect(BitBtn1, &QPushButton::clicked, this, &Tprog::BitBtn1Click);
     connect(BitBtn3, &QPushButton::clicked, this, &Tprog::BitBtn3Click);
     connect(BitBtn2, &QPushButton::clicked, this, &Tprog::BitBtn2Click);
-    connect(qulist->header(), &QHeaderView::sectionClicked, this, &Tprog::qulistColumnClick);
+    // The view sorts the list on the header's signal; the numbering follows the list positions,
+    // which the sort may have changed.
+    connect(qulist->header(), &QHeaderView::sortIndicatorChanged, this, &Tprog::Vorschau);
     connect(qulist->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &Tprog::qulistSelectItem);
     connect(qulist, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {

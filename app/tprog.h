@@ -152,8 +152,6 @@ public:
     bool m_duplicateWarned = false;
     // Support label rotation counter.
     int m_rotation = 0;
-    // Sort state of the list: the column of the previous header click.
-    int m_lastSortColumn = 0;
 
     // The client area: the central widget that carries all panels.
     QWidget* client() const { return m_client; }
@@ -223,6 +221,7 @@ public:
     bool m_supportCountPending = false;
 
     // ---- sorting, deleting, context menu (filelist/tprog_listops.cpp) ----------------------
+    // Sorts as a click on the column's header does.
     void qulistColumnClick(int column);
     void qulistSelectItem();
     // False when the key was not handled and keeps the view's standard behaviour.

@@ -104,7 +104,9 @@ void Tprog::createComponents()
     qulist->setEditTriggers(QAbstractItemView::NoEditTriggers);
     qulist->setContextMenuPolicy(Qt::CustomContextMenu);
     qulist->setTextElideMode(Qt::ElideRight);
-    qulist->header()->setSectionsClickable(true);
+    // The list starts sorted by name, ascending: the first click on the name header reverses it.
+    qulist->header()->setSortIndicator(qv::ColName, Qt::AscendingOrder);
+    qulist->setSortingEnabled(true);
     qulist->header()->setSectionsMovable(false);
     qulist->header()->setStretchLastSection(false);
     qulist->header()->setMinimumSectionSize(25);

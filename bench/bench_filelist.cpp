@@ -101,7 +101,7 @@ int main(int argc, char** argv)
         model.beginBulkUpdate();
         for (const QString& path : std::as_const(paths)) {
             if (!model.containsPath(path))
-                model.append(fileEntryFor(path, SizeText(FileSizeOf(path)), status));
+                model.appendFile(path, FileSizeOf(path), status);
         }
         addMs = timer.nsecsElapsed() / 1e6;
         timer.restart();

@@ -4,11 +4,42 @@
 
 namespace qv {
 
+QStringView folderEntryNameIn(QStringView path)
+{
+    qsizetype start = path.size();
+    while (start > 0 && !isPathSeparator(path.at(start - 1)))
+        --start;
+    return path.mid(start);
+}
+
+QStringView fileEntryNameIn(QStringView path)
+{
+    const QStringView name = folderEntryNameIn(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot >= 0 ? name.left(dot) : name;
+}
+
+QString fileEntryName(const QString& path)
+{
+    return fileEntryNameIn(path).toString();
+}
+
+QString fileEntryType(const QString& path)
+{
+    return extension(path).mid(1).toUpper();
+}
+
+QString folderEntryName(const QString& path)
+{
+    // A folder name keeps its full stops: no extension is split off.
+    return folderEntryNameIn(path).toString();
+}
+
 FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QString& status)
 {
     FileEntry entry;
-    entry.name = baseName(path);
-    entry.type = extension(path).mid(1).toUpper();
+    entry.name = fileEntryName(path);
+    entry.type = fileEntryType(path);
     entry.size = sizeText;
     entry.status = status;
     entry.path = path;
@@ -18,8 +49,7 @@ FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QStri
 FileEntry folderEntryFor(const QString& path, const QString& status)
 {
     FileEntry entry;
-    // A folder name keeps its full stops: no extension is split off.
-    entry.name = fileName(path);
+    entry.name = folderEntryName(path);
     entry.type = QStringLiteral("DIR");
     entry.status = status;
     entry.path = path;

@@ -13,12 +13,11 @@ namespace qv {
 namespace {
 
 constexpr int kColumnCount = 5;
-// Below this many entries one collator call per comparison is cheaper than a key per entry.
-constexpr int kSortKeyThreshold = 32;
 // Pieces of a long sort between two pauses.
 constexpr std::size_t kSortChunk = 8192;
 
-// A stable sort in chunks merged pairwise, pausing between the pieces of work.
+// A stable sort in chunks merged pairwise, pausing between the pieces of work; the merges pause
+// every chunk too, so that the last ones over a million entries do not hold the window still.
 template <typename Less>
 void stableSortPausing(std::vector<int>& order, Less less, const std::function<void()>& pause)
 {
@@ -31,12 +30,28 @@ void stableSortPausing(std::vector<int>& order, Less less, const std::function<v
         std::stable_sort(order.begin() + lo, order.begin() + std::min(lo + kSortChunk, n), less);
         pause();
     }
+    std::vector<int> merged(n);
     for (std::size_t width = kSortChunk; width < n; width *= 2) {
-        for (std::size_t lo = 0; lo + width < n; lo += 2 * width) {
-            std::inplace_merge(order.begin() + lo, order.begin() + lo + width,
-                               order.begin() + std::min(lo + 2 * width, n), less);
-            pause();
+        std::size_t out = 0;
+        std::size_t sincePause = 0;
+        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
+            std::size_t left = lo;
+            const std::size_t leftEnd = std::min(lo + width, n);
+            std::size_t right = leftEnd;
+            const std::size_t rightEnd = std::min(lo + 2 * width, n);
+            while (left < leftEnd || right < rightEnd) {
+                // Equal entries keep their order: the left one goes first.
+                if (right == rightEnd || (left < leftEnd && !less(order[right], order[left])))
+                    merged[out++] = order[left++];
+                else
+                    merged[out++] = order[right++];
+                if (++sincePause == kSortChunk) {
+                    sincePause = 0;
+                    pause();
+                }
+            }
         }
+        order.swap(merged);
     }
 }
 
@@ -49,25 +64,9 @@ QLocale collationLocale()
     return system;
 }
 
-const QString& columnText(const FileEntry& e, int column)
+constexpr quint8 columnBit(int column)
 {
-    switch (column) {
-    case ColName:
-        return e.name;
-    case ColType:
-        return e.type;
-    case ColSize:
-        return e.size;
-    case ColStatus:
-        return e.status;
-    default:
-        return e.path;
-    }
-}
-
-QString& columnText(FileEntry& e, int column)
-{
-    return const_cast<QString&>(columnText(std::as_const(e), column));
+    return quint8(1u << column);
 }
 
 int sign(double a, double b)
@@ -89,7 +88,7 @@ FileListModel::FileListModel(QObject* parent)
 
 int FileListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : count();
+    return parent.isValid() ? 0 : m_announced;
 }
 
 int FileListModel::columnCount(const QModelIndex& parent) const
@@ -97,12 +96,14 @@ int FileListModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : kColumnCount;
 }
 
+FileListModel::~FileListModel() = default;
+
 QVariant FileListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count() || index.column() >= kColumnCount)
         return {};
     if (role == Qt::DisplayRole)
-        return columnText(m_entries[index.row()], index.column());
+        return shown(m_items[index.row()], index.column());
     if (role == Qt::TextAlignmentRole) {
         const Qt::Alignment horizontal = index.column() == ColSize ? Qt::AlignRight : Qt::AlignLeft;
         return QVariant::fromValue(horizontal | Qt::AlignVCenter);
@@ -120,6 +121,9 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
         const Qt::Alignment horizontal = section == ColSize ? Qt::AlignRight : Qt::AlignLeft;
         return QVariant::fromValue(horizontal | Qt::AlignVCenter);
     }
+    // A header click on another column sorts it ascending, whatever the direction was.
+    if (role == Qt::InitialSortOrderRole)
+        return int(Qt::AscendingOrder);
     return {};
 }
 
@@ -130,11 +134,64 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
 }
 
+QString FileListModel::formed(const Item& item, int column) const
+{
+    switch (column) {
+    case ColName:
+        return item.folder ? folderEntryName(item.path) : fileEntryName(item.path);
+    case ColType:
+        return item.folder ? QStringLiteral("DIR") : fileEntryType(item.path);
+    case ColSize:
+        return item.folder ? QString() : SizeText(item.size);
+    case ColStatus:
+        return item.status;
+    default:
+        return item.path;
+    }
+}
+
+QString FileListModel::shown(const Item& item, int column) const
+{
+    if (column == ColName || column == ColType || column == ColSize) {
+        const GivenTexts* given = item.given.get();
+        if (given && (given->columns & columnBit(column)))
+            return column == ColName ? given->name : column == ColType ? given->type : given->size;
+    }
+    return formed(item, column);
+}
+
+void FileListModel::give(Item& item, int column, const QString& text)
+{
+    if (text == formed(item, column)) {
+        if (item.given) {
+            item.given->columns &= quint8(~columnBit(column));
+            if (item.given->columns == 0)
+                item.given.reset();
+        }
+        return;
+    }
+    if (!item.given)
+        item.given = std::make_unique<GivenTexts>();
+    item.given->columns |= columnBit(column);
+    (column == ColName   ? item.given->name
+     : column == ColType ? item.given->type
+                         : item.given->size) = text;
+}
+
+FileEntry FileListModel::entry(int row) const
+{
+    if (row < 0 || row >= count())
+        return {};
+    const Item& item = m_items[row];
+    return {shown(item, ColName), shown(item, ColType), shown(item, ColSize), item.status,
+            item.path};
+}
+
 QString FileListModel::text(int row, int column) const
 {
     if (row < 0 || row >= count() || column < 0 || column >= kColumnCount)
         return {};
-    return columnText(m_entries[row], column);
+    return shown(m_items[row], column);
 }
 
 bool FileListModel::containsPath(const QString& path) const
@@ -145,7 +202,7 @@ bool FileListModel::containsPath(const QString& path) const
 int FileListModel::rowOfPath(const QString& path) const
 {
     for (int row = 0; row < count(); ++row) {
-        if (m_entries[row].path == path)
+        if (m_items[row].path == path)
             return row;
     }
     return -1;
@@ -165,47 +222,112 @@ void FileListModel::dropPath(const QString& path)
         m_pathCount.erase(it);
 }
 
-void FileListModel::append(const FileEntry& entry)
+void FileListModel::announceRows()
 {
-    int row = count();
-    if (!inBulkUpdate()) {
-        // Columns other than the name may have changed since the last sort; only a sorted list
-        // can take a binary search.
-        if (!m_sorted)
-            sort();
-        int low = 0;
-        int high = count();
-        while (low < high) {
-            const int mid = low + (high - low) / 2;
-            if (compare(entry, m_entries[mid]) < 0)
-                high = mid;
-            else
-                low = mid + 1;
-        }
-        row = low;
+    if (m_announced == count())
+        return;
+    beginInsertRows({}, m_announced, count() - 1);
+    m_announced = count();
+    endInsertRows();
+}
+
+void FileListModel::insertItem(Item&& item)
+{
+    if (inBulkUpdate()) {
+        // Views learn of the new rows when the bulk update ends, all at once: one notice per row
+        // cost a folder load more than the rows themselves.
+        m_items.push_back(std::move(item));
+        m_sortPending = true;
+        return;
+    }
+    // Columns other than the name may have changed since the last sort; only a sorted list can
+    // take a binary search.
+    if (!m_sorted)
+        sort();
+    int row = 0;
+    int high = count();
+    while (row < high) {
+        const int mid = row + (high - row) / 2;
+        if (compareItems(item, m_items[mid]) < 0)
+            high = mid;
+        else
+            row = mid + 1;
     }
     beginInsertRows({}, row, row);
-    m_entries.insert(row, entry);
-    addPath(entry.path);
+    m_items.insert(m_items.begin() + row, std::move(item));
+    m_announced = count();
     endInsertRows();
-    if (inBulkUpdate())
-        m_sortPending = true;
+}
+
+void FileListModel::append(const FileEntry& entry)
+{
+    Item item;
+    item.path = entry.path;
+    item.status = entry.status;
+    item.folder = entry.type == QLatin1String("DIR");
+    give(item, ColName, entry.name);
+    give(item, ColType, entry.type);
+    give(item, ColSize, entry.size);
+    addPath(item.path);
+    insertItem(std::move(item));
+}
+
+bool FileListModel::appendFile(const QString& path, qint64 size, const QString& status)
+{
+    // One hash look-up for the test and the insertion: an addition is mostly this.
+    int& listed = m_pathCount[path];
+    if (listed > 0)
+        return false;
+    listed = 1;
+    Item item;
+    item.path = path;
+    item.status = status;
+    item.size = size;
+    insertItem(std::move(item));
+    return true;
+}
+
+bool FileListModel::appendFolder(const QString& path, const QString& status)
+{
+    int& listed = m_pathCount[path];
+    if (listed > 0)
+        return false;
+    listed = 1;
+    Item item;
+    item.path = path;
+    item.status = status;
+    item.folder = true;
+    insertItem(std::move(item));
+    return true;
 }
 
 void FileListModel::setText(int row, int column, const QString& text)
 {
     if (row < 0 || row >= count() || column < 0 || column >= kColumnCount)
         return;
-    QString& current = columnText(m_entries[row], column);
-    if (current == text)
+    Item& item = m_items[row];
+    if (shown(item, column) == text)
         return;
     if (column == ColPath) {
-        dropPath(current);
+        // The other columns keep their texts, though they were formed from the old path.
+        const QString name = shown(item, ColName);
+        const QString type = shown(item, ColType);
+        dropPath(item.path);
         addPath(text);
+        item.path = text;
+        give(item, ColName, name);
+        give(item, ColType, type);
+    } else if (column == ColStatus) {
+        item.status = text;
+    } else {
+        give(item, column, text);
+        if (column == ColName)
+            item.nameKey.reset();
     }
-    current = text;
-    const QModelIndex cell = index(row, column);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    if (row < m_announced) {
+        const QModelIndex cell = index(row, column);
+        emit dataChanged(cell, cell, {Qt::DisplayRole});
+    }
 
     if (column == ColName) {
         // Sorting a list that is in order by another column would leave it as it is.
@@ -222,6 +344,7 @@ void FileListModel::setText(int row, int column, const QString& text)
 
 void FileListModel::removeRowsAt(QList<int> rows)
 {
+    announceRows();
     const int n = count();
     rows.erase(std::remove_if(rows.begin(), rows.end(), [n](int r) { return r < 0 || r >= n; }),
                rows.end());
@@ -248,14 +371,15 @@ void FileListModel::removeRowsAt(QList<int> rows)
         moves += n - 1 - range.last;
 
     for (const int r : rows)
-        dropPath(m_entries[r].path);
+        dropPath(m_items[r].path);
 
     if (ranges.size() <= 64 && moves <= 4 * qint64(n)) {
         // From the bottom up, so that the rows of the ranges still to go stay valid; views keep
         // their selection and current entry.
         for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
             beginRemoveRows({}, it->first, it->last);
-            m_entries.remove(it->first, it->last - it->first + 1);
+            m_items.erase(m_items.begin() + it->first, m_items.begin() + it->last + 1);
+            m_announced = count();
             endRemoveRows();
         }
         return;
@@ -271,17 +395,20 @@ void FileListModel::removeRowsAt(QList<int> rows)
             continue;
         }
         if (write != read)
-            m_entries[write] = std::move(m_entries[read]);
+            m_items[write] = std::move(m_items[read]);
         ++write;
     }
-    m_entries.resize(write);
+    m_items.resize(write);
+    m_announced = count();
     endResetModel();
 }
 
 void FileListModel::clear()
 {
     beginResetModel();
-    m_entries.clear();
+    m_items.clear();
+    m_items.shrink_to_fit();
+    m_announced = 0;
     m_pathCount.clear();
     m_sortPending = false;
     m_sorted = true;
@@ -297,6 +424,8 @@ void FileListModel::endBulkUpdate()
 {
     if (m_bulkDepth == 0)
         return;
+    // A nested update ends with its rows known, as a folder loaded inside a drop selects one.
+    announceRows();
     if (--m_bulkDepth == 0 && m_sortPending)
         sort();
 }
@@ -311,8 +440,74 @@ void FileListModel::setSortOrder(int column, bool descending)
     m_sorted = false;
 }
 
+void FileListModel::sort(int column, Qt::SortOrder order)
+{
+    setSortOrder(column, order == Qt::DescendingOrder);
+    sort();
+}
+
+QStringView FileListModel::nameIn(const Item& item) const
+{
+    if (item.given && (item.given->columns & columnBit(ColName)))
+        return item.given->name;
+    return item.folder ? folderEntryNameIn(item.path) : fileEntryNameIn(item.path);
+}
+
+const AsciiCollation& FileListModel::ascii() const
+{
+    if (!m_ascii)
+        m_ascii.emplace(m_collator);
+    return *m_ascii;
+}
+
+int FileListModel::compareNames(const Item& a, const Item& b) const
+{
+    const QStringView nameA = nameIn(a);
+    const QStringView nameB = nameIn(b);
+    if (ascii().usable() && AsciiCollation::covers(nameA) && AsciiCollation::covers(nameB))
+        return ascii().compare(nameA, nameB);
+    return nameKey(a).compare(nameKey(b));
+}
+
+template <typename SortBy> bool FileListModel::sortAsciiNames(SortBy sortBy)
+{
+    const AsciiCollation& table = ascii();
+    if (!table.usable())
+        return false;
+    const int n = count();
+    std::vector<QStringView> names(n);
+    std::vector<quint64> prefixes(n);
+    for (int i = 0; i < n; ++i) {
+        names[i] = nameIn(m_items[i]);
+        if (!AsciiCollation::covers(names[i]))
+            return false;
+        prefixes[i] = table.prefix(names[i]);
+    }
+    sortBy([&](int a, int b) {
+        if (prefixes[a] != prefixes[b])
+            return prefixes[a] < prefixes[b];
+        return table.compareAfterPrefix(names[a], names[b]) < 0;
+    });
+    return true;
+}
+
+const QCollatorSortKey& FileListModel::nameKey(const Item& item) const
+{
+    if (!item.nameKey)
+        item.nameKey = m_collator.sortKey(shown(item, ColName));
+    return *item.nameKey;
+}
+
+double FileListModel::sizeNumber(const Item& item) const
+{
+    if (item.given && (item.given->columns & columnBit(ColSize)))
+        return SizeTextToNumber(item.given->size);
+    return item.folder ? 0.0 : SizeNumber(item.size);
+}
+
 void FileListModel::sort()
 {
+    announceRows();
     m_sortPending = false;
     m_sorted = true;
     const int n = count();
@@ -329,25 +524,68 @@ void FileListModel::sort()
         else
             stableSortPausing(order, less, m_sortPause);
     };
+    const auto pauseNowAndThen = [this](int i) {
+        if (m_sortPause && i % 4096 == 4095)
+            m_sortPause();
+    };
 
     if (m_sortColumn == ColSize) {
         std::vector<double> sizes(n);
         for (int i = 0; i < n; ++i)
-            sizes[i] = SizeTextToNumber(m_entries[i].size);
+            sizes[i] = sizeNumber(m_items[i]);
         sortBy([&](int a, int b) { return sizes[a] < sizes[b]; });
-    } else if (n >= kSortKeyThreshold) {
+    } else if (m_sortColumn == ColName) {
+        if (!sortAsciiNames(sortBy)) {
+            for (int i = 0; i < n; ++i) {
+                if (!m_items[i].nameKey) {
+                    nameKey(m_items[i]);
+                    pauseNowAndThen(i);
+                }
+            }
+            sortBy(
+                [&](int a, int b) { return m_items[a].nameKey->compare(*m_items[b].nameKey) < 0; });
+        }
+    } else if (m_sortColumn == ColPath) {
         std::vector<QCollatorSortKey> keys;
         keys.reserve(n);
         for (int i = 0; i < n; ++i) {
-            keys.push_back(m_collator.sortKey(columnText(m_entries[i], m_sortColumn)));
-            if (m_sortPause && i % 4096 == 4095)
-                m_sortPause();
+            keys.push_back(m_collator.sortKey(m_items[i].path));
+            pauseNowAndThen(i);
         }
         sortBy([&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
     } else {
-        // compare() swaps the operands itself when descending.
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return compare(m_entries[a], m_entries[b]) < 0; });
+        // Types and statuses repeat: each distinct text is ranked once, and the entries compare
+        // by rank; texts the collation finds equal share one.
+        QHash<QString, int> distinctIndex;
+        QStringList distinct;
+        std::vector<int> ranks(n);
+        for (int i = 0; i < n; ++i) {
+            const QString text = shown(m_items[i], m_sortColumn);
+            auto it = distinctIndex.constFind(text);
+            if (it == distinctIndex.constEnd()) {
+                it = distinctIndex.insert(text, int(distinct.size()));
+                distinct.append(text);
+            }
+            ranks[i] = it.value();
+        }
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(distinct.size());
+        for (const QString& text : std::as_const(distinct))
+            keys.push_back(m_collator.sortKey(text));
+        std::vector<int> byKey(distinct.size());
+        std::iota(byKey.begin(), byKey.end(), 0);
+        std::sort(byKey.begin(), byKey.end(),
+                  [&](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+        std::vector<int> rankOf(distinct.size());
+        int rank = 0;
+        for (std::size_t i = 0; i < byKey.size(); ++i) {
+            if (i > 0 && keys[byKey[i - 1]].compare(keys[byKey[i]]) != 0)
+                ++rank;
+            rankOf[byKey[i]] = rank;
+        }
+        for (int& r : ranks)
+            r = rankOf[r];
+        sortBy([&](int a, int b) { return ranks[a] < ranks[b]; });
     }
 
     bool unchanged = true;
@@ -366,23 +604,33 @@ void FileListModel::sort()
     for (const QModelIndex& index : from)
         to.append(this->index(newRow[index.row()], index.column()));
 
-    QVector<FileEntry> sorted;
+    std::vector<Item> sorted;
     sorted.reserve(n);
     for (const int i : order)
-        sorted.append(std::move(m_entries[i]));
-    m_entries = std::move(sorted);
+        sorted.push_back(std::move(m_items[i]));
+    m_items = std::move(sorted);
 
     changePersistentIndexList(from, to);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-int FileListModel::compare(const FileEntry& a, const FileEntry& b) const
+int FileListModel::compareItems(const Item& a, const Item& b) const
 {
-    const FileEntry& first = m_descending ? b : a;
-    const FileEntry& second = m_descending ? a : b;
-    if (m_sortColumn == ColSize)
-        return sign(SizeTextToNumber(first.size), SizeTextToNumber(second.size));
-    return m_collator.compare(columnText(first, m_sortColumn), columnText(second, m_sortColumn));
+    const Item& first = m_descending ? b : a;
+    const Item& second = m_descending ? a : b;
+    switch (m_sortColumn) {
+    case ColName:
+        return compareNames(first, second);
+    case ColSize:
+        return sign(sizeNumber(first), sizeNumber(second));
+    default:
+        return m_collator.compare(shown(first, m_sortColumn), shown(second, m_sortColumn));
+    }
+}
+
+int FileListModel::compareRows(int a, int b) const
+{
+    return compareItems(m_items[a], m_items[b]);
 }
 
 void FileListModel::setHeaderTexts(const QStringList& captions)

@@ -1,25 +1,31 @@
 #pragma once
 
+#include "filelist/asciicollation.h"
 #include "filelist/fileentry.h"
 
 #include <QAbstractTableModel>
 #include <QCollator>
 #include <QHash>
 #include <QStringList>
-#include <QVector>
 
 #include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace qv {
 
-// The entries of the file list. Keeps a hash of the path column for the duplicate test and sorts
-// itself whenever an entry's name changes to a different text. Inside a bulk update (they nest)
-// additions and renames are only marked, and the list is sorted once when the outermost ends.
+// The entries of the file list. An entry keeps its path, size and status; its name, type and
+// size texts are formed from them when asked for, unless a text was set that differs from the
+// formed one. Keeps a hash of the path column for the duplicate test and sorts itself whenever an
+// entry's name changes to a different text. Inside a bulk update (they nest) additions and
+// renames are only marked, and the list is sorted once when the outermost ends.
 class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
     explicit FileListModel(QObject* parent = nullptr);
+    ~FileListModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -27,16 +33,24 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    int count() const { return int(m_entries.size()); }
-    const FileEntry& entry(int row) const { return m_entries[row]; }
+    // The entries listed. Inside a bulk update the rows added meanwhile count here at once, and
+    // in rowCount() only from the end of that update on.
+    int count() const { return int(m_items.size()); }
+    // The five texts of a row.
+    FileEntry entry(int row) const;
     QString text(int row, int column) const;
 
     bool containsPath(const QString& path) const;
     // First row whose path column equals path exactly, or -1 (a linear walk).
     int rowOfPath(const QString& path) const;
 
-    // Adds a complete entry: in place by the current order, or at the end inside a bulk update.
+    // Adds an entry with exactly these texts: in place by the current order, or at the end inside
+    // a bulk update.
     void append(const FileEntry& entry);
+    // Add a file entry (size in bytes, -1 when unknown) or a folder entry formed from the path,
+    // placed as append() places them. False, and nothing changes, when the path is listed already.
+    bool appendFile(const QString& path, qint64 size, const QString& status);
+    bool appendFolder(const QString& path, const QString& status);
     void setText(int row, int column, const QString& text);
 
     void removeRowsAt(QList<int> rows);
@@ -46,30 +60,81 @@ public:
     void endBulkUpdate();
     bool inBulkUpdate() const { return m_bulkDepth > 0; }
 
-    // Sort state: column 0..4 and direction. sort() orders the whole list with compare().
+    // Sort state: column 0..4 and direction; the list starts sorted by name, ascending.
+    // setSortOrder() takes effect with the next sort.
     void setSortOrder(int column, bool descending);
     int sortColumn() const { return m_sortColumn; }
     bool sortDescending() const { return m_descending; }
+    Qt::SortOrder sortOrder() const
+    {
+        return m_descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
+    // Orders the whole list by the current sort column and direction.
     void sort();
+    // The view's header sort: sets the order and sorts.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     // Called now and then while a long sort works out the new order, before the list changes;
     // lets the window repaint. It must not touch the list.
     void setSortPause(std::function<void()> pause) { m_sortPause = std::move(pause); }
-    // Negative when a goes before b by the current sort column and direction.
-    int compare(const FileEntry& a, const FileEntry& b) const;
+    // Negative when row a goes before row b by the current sort column and direction.
+    int compareRows(int a, int b) const;
 
     void setHeaderTexts(const QStringList& captions);
 
 private:
+    // Texts set by setText() or append() that differ from the ones formed from the entry.
+    struct GivenTexts
+    {
+        QString name;
+        QString type;
+        QString size;
+        quint8 columns = 0;
+    };
+
+    struct Item
+    {
+        QString path;
+        QString status;
+        // In bytes, for a file entry.
+        qint64 size = 0;
+        std::unique_ptr<GivenTexts> given;
+        // The collation key of the name column, made when a sort first needs it and kept until
+        // the name changes: a list is sorted by name far more often than renamed.
+        mutable std::optional<QCollatorSortKey> nameKey;
+        bool folder = false;
+    };
+
+    // The text the entry shows in column, given or formed.
+    QString shown(const Item& item, int column) const;
+    QString formed(const Item& item, int column) const;
+    void give(Item& item, int column, const QString& text);
+    // The name column as a part of the path, or the name given.
+    QStringView nameIn(const Item& item) const;
+    const QCollatorSortKey& nameKey(const Item& item) const;
+    const AsciiCollation& ascii() const;
+    int compareNames(const Item& a, const Item& b) const;
+    // Sorts order by name; false, and order unchanged, when a name is not printable ASCII.
+    template <typename SortBy> bool sortAsciiNames(SortBy sortBy);
+    // What the size sort compares: the number the size text reads as.
+    double sizeNumber(const Item& item) const;
+    int compareItems(const Item& a, const Item& b) const;
+    void insertItem(Item&& item);
+    // Tells the views of the rows added since they last heard.
+    void announceRows();
     void addPath(const QString& path);
     void dropPath(const QString& path);
 
-    QVector<FileEntry> m_entries;
+    std::vector<Item> m_items;
     QHash<QString, int> m_pathCount;
     QStringList m_headers;
     QCollator m_collator;
+    // Made when first needed: building it asks the collator some ten thousand questions.
+    mutable std::optional<AsciiCollation> m_ascii;
     int m_sortColumn = 0;
     bool m_descending = false;
     int m_bulkDepth = 0;
+    // The rows the views know of; the rest were added inside the current bulk update.
+    int m_announced = 0;
     bool m_sortPending = false;
     std::function<void()> m_sortPause;
     // False once a column of the current sort order changed without a sort, or the order itself.

@@ -41,36 +41,43 @@ QStringList scanPatterns(bool allFiles, const QString& filterText)
 
 namespace {
 
-bool matchesPattern(const QString& name, const QString& pattern)
+bool matchesPattern(QStringView name, const QString& pattern)
 {
     return pattern == QLatin1String("*.*") || name.endsWith(pattern, Qt::CaseInsensitive);
 }
 
-bool matchesAny(const QString& name, const QStringList& patterns)
+bool matchesAny(QStringView name, const QStringList& patterns)
 {
     return std::any_of(patterns.begin(), patterns.end(),
-                       [&name](const QString& pattern) { return matchesPattern(name, pattern); });
+                       [name](const QString& pattern) { return matchesPattern(name, pattern); });
 }
 
 struct FoundFile
 {
-    QString name;
+    // The full path, made once: a file matching two patterns is listed twice with one text.
+    QString path;
+    qsizetype nameStart;
     qint64 size;
+
+    QStringView name() const { return QStringView(path).mid(nameStart); }
 };
 
+QString joinPath(QStringView prefix, QStringView name)
+{
+    QString path(prefix.size() + name.size(), Qt::Uninitialized);
+    std::copy(prefix.begin(), prefix.end(), path.begin());
+    std::copy(name.begin(), name.end(), path.begin() + prefix.size());
+    return path;
+}
+
 // Appends the files of one folder, one pass per pattern; files are given in scan order.
-void appendMatches(QList<ScannedFile>& result, QStringView prefix,
-                   const std::vector<FoundFile>& files, const QStringList& patterns)
+void appendMatches(QList<ScannedFile>& result, const std::vector<FoundFile>& files,
+                   const QStringList& patterns)
 {
     for (const QString& pattern : patterns) {
         for (const FoundFile& file : files) {
-            if (!matchesPattern(file.name, pattern))
-                continue;
-            QString path;
-            path.reserve(prefix.size() + file.name.size());
-            path.append(prefix);
-            path.append(file.name);
-            result.append({std::move(path), file.size});
+            if (matchesPattern(file.name(), pattern))
+                result.append({file.path, file.size});
         }
     }
 }
@@ -254,6 +261,7 @@ private:
             const size_t length = std::strlen(n);
             items.push_back({names.size(), length, e->d_type});
             names.append(n, length + 1);
+            pauseNowAndThen(items.size());
         }
         ::closedir(dir);
         const char* base = names.data();
@@ -263,23 +271,55 @@ private:
         });
 
         QString name;
-        for (const Item& item : items) {
+        const qsizetype prefixLength = m_path.size();
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            pauseNowAndThen(i + 1);
+            const Item& item = items[i];
             const char* raw = base + item.offset;
             qint64 size = -1;
             const Kind kind = kindOf(fd, raw, item.type, size);
             if (kind == Kind::Skip || (kind == Kind::Folder && !m_recursive))
                 continue;
-            if (!decodeName(raw, item.length, name))
-                continue;
             if (kind == Kind::Folder) {
-                level.folders.push_back(name);
-            } else if (matchesAny(name, m_patterns)) {
-                if (item.type == DT_REG)
-                    size = sizeOf(fd, raw);
-                level.files.push_back({name, size});
+                if (decodeName(raw, item.length, name))
+                    level.folders.push_back(name);
+                continue;
             }
+            QString path = filePath(raw, item.length, name);
+            if (path.isNull() || !matchesAny(QStringView(path).mid(prefixLength), m_patterns))
+                continue;
+            if (item.type == DT_REG)
+                size = sizeOf(fd, raw);
+            level.files.push_back({std::move(path), prefixLength, size});
         }
         return true;
+    }
+
+    // A folder of a hundred thousand files takes a quarter of a second to read: the caller's
+    // callback runs every few thousand entries too.
+    void pauseNowAndThen(std::size_t entries) const
+    {
+        if (m_afterFolder && entries % 2048 == 0)
+            m_afterFolder();
+    }
+
+    // The path of a file of the folder being read, or a null text for a name that is not valid
+    // UTF-8. Most names are ASCII, which needs no decoding step of its own.
+    QString filePath(const char* raw, size_t length, QString& name) const
+    {
+        const qsizetype prefixLength = m_path.size();
+        const auto bytes = reinterpret_cast<const unsigned char*>(raw);
+        if (std::all_of(bytes, bytes + length, [](unsigned char c) { return c < 0x80; })) {
+            QString path(prefixLength + qsizetype(length), Qt::Uninitialized);
+            std::copy(m_path.begin(), m_path.end(), path.begin());
+            QChar* out = path.data() + prefixLength;
+            for (size_t i = 0; i < length; ++i)
+                out[i] = QChar(char16_t(bytes[i]));
+            return path;
+        }
+        if (!decodeName(raw, length, name))
+            return {};
+        return joinPath(m_path, name);
     }
 
     void descend(const QString& name)
@@ -315,8 +355,7 @@ private:
     void leave()
     {
         Level& level = m_levels.back();
-        appendMatches(m_result, QStringView(m_path).left(level.pathLength), level.files,
-                      m_patterns);
+        appendMatches(m_result, level.files, m_patterns);
         m_entered.erase(level.id);
         m_levels.pop_back();
         if (m_afterFolder)
@@ -424,10 +463,10 @@ void scanWithQt(QList<ScannedFile>& result, const QString& prefix, const QString
                 scanWithQt(result, prefix + info.fileName() + u'/', patterns, recursive,
                            afterFolder);
         } else if (info.isFile() && matchesAny(info.fileName(), patterns)) {
-            files.push_back({info.fileName(), info.size()});
+            files.push_back({joinPath(prefix, info.fileName()), prefix.size(), info.size()});
         }
     }
-    appendMatches(result, prefix, files, patterns);
+    appendMatches(result, files, patterns);
     if (afterFolder)
         afterFolder();
 }

@@ -25,7 +25,8 @@ struct ScannedFile
 // letter case ignored; "*.*" matches every file). With recursive set, the files of each subfolder
 // come first (names sorted per folder, symbolic links to folders not followed), then the folder's
 // own files, one pass per pattern. Folders that cannot be read contribute nothing. afterFolder,
-// when given, runs after each folder's files are appended (a window keeps painting meanwhile).
+// when given, runs after each folder's files are appended, and every 2048 entries while a large
+// folder is read (a window keeps painting meanwhile).
 // Depth is limited by nothing but memory: paths longer than PATH_MAX are listed too.
 void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder = {});

@@ -151,6 +151,19 @@ double SizeTextToNumber(const QString& text, QChar separator)
     return error == std::errc() && end == buffer + n ? value : 0;
 }
 
+double SizeNumber(qint64 bytes, QChar separator)
+{
+    const bool negative = bytes < 0;
+    const quint64 thousandths =
+        roundedThousandths(negative ? quint64(0) - quint64(bytes) : quint64(bytes));
+    // Below 2^53 the count converts exactly, and one correctly rounded division gives the double
+    // nearest to the written decimal, as reading the text does.
+    if (thousandths >= (quint64(1) << 53))
+        return SizeTextToNumber(SizeText(bytes, separator), separator);
+    const double value = double(thousandths) / 1000.0;
+    return negative ? -value : value;
+}
+
 qint64 FileSizeOf(const QString& path)
 {
 #ifdef Q_OS_UNIX

@@ -13,6 +13,8 @@ QChar decimalSeparator();
 QString SizeText(qint64 bytes, QChar separator = decimalSeparator());
 // The reverse, in KB; an empty text gives 0.
 double SizeTextToNumber(const QString& text, QChar separator = decimalSeparator());
+// SizeTextToNumber(SizeText(bytes)), without forming the text where the number is exact.
+double SizeNumber(qint64 bytes, QChar separator = decimalSeparator());
 
 // Size in bytes of the file at path, or -1 when it cannot be read.
 qint64 FileSizeOf(const QString& path);

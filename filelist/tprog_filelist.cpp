@@ -2,23 +2,19 @@
 
 #include "app/platform.h"
 #include "app/windows.h"
-#include "filelist/fileentry.h"
+#include "filelist/entryadder.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/folderscan.h"
-#include "filelist/sizetext.h"
 #include "filelist/tquorvel_filter.h"
 #include "rename/textutil.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeView>
-
-#include <optional>
 
 namespace {
 
@@ -53,19 +49,19 @@ void afterAddition(Tprog& w)
     w.processPendingEvents();
 }
 
-// add2list for a caller that has already looked the file up; the size is read only for a file
-// that is really added.
-void addFile(Tprog& w, const QString& path, std::optional<qint64> knownSize)
+// An adder with the controls' values of the moment: the duplicate message and the progress of
+// each addition stay with the window.
+qv::EntryAdder adderFor(Tprog& w)
 {
-    if (!w.cb_dat->isChecked())
-        return;
-    if (w.m_list->containsPath(path)) {
-        refuseDuplicate(w, duplicateMessage(w.txt.txt_datei_doppelt, path, w.txt.txt_datei_einmal));
-        return;
-    }
-    const qint64 size = knownSize ? *knownSize : qv::FileSizeOf(path);
-    w.m_list->append(qv::fileEntryFor(path, qv::SizeText(size), w.txt.txt_st_neu));
-    afterAddition(w);
+    qv::EntryAdder adder(*w.m_list,
+                         {w.txt.txt_st_neu, w.cb_dat->isChecked(), w.cb_dir->isChecked()});
+    adder.setAddedHandler([&w](int) { afterAddition(w); });
+    adder.setDuplicateHandler([&w](const QString& path, bool folder) {
+        refuseDuplicate(
+            w, folder ? duplicateMessage(w.txt.txt_ordner_doppelt, path, w.txt.txt_ordner_einmal)
+                      : duplicateMessage(w.txt.txt_datei_doppelt, path, w.txt.txt_datei_einmal));
+    });
+    return adder;
 }
 
 // A list bulk update that also suspends painting of the list while the outermost one runs.
@@ -97,21 +93,12 @@ void giveFocus(Tprog& w)
 // named, and copying or showing it never depends on the working folder.
 void Tprog::add2list(const QString& path)
 {
-    addFile(*this, qv::absoluteCleanPath(path), std::nullopt);
+    adderFor(*this).addFiles({qv::absoluteCleanPath(path)});
 }
 
-void Tprog::addfolderaselement2list(const QString& given)
+void Tprog::addfolderaselement2list(const QString& path)
 {
-    const QString path = qv::absoluteCleanPath(given);
-    if (!cb_dir->isChecked())
-        return;
-    if (m_list->containsPath(path)) {
-        refuseDuplicate(*this,
-                        duplicateMessage(txt.txt_ordner_doppelt, path, txt.txt_ordner_einmal));
-        return;
-    }
-    m_list->append(qv::folderEntryFor(path, txt.txt_st_neu));
-    afterAddition(*this);
+    adderFor(*this).addFolders({qv::absoluteCleanPath(path)});
 }
 
 void Tprog::writeCountToLaAnzahl()
@@ -124,7 +111,7 @@ void Tprog::AddOrdner(const QString& given)
 {
     // The scan builds every path from the folder's, so they are all clean when it is.
     const QString folder = qv::absoluteCleanPath(given);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    if (qv::pathKind(folder) != qv::PathKind::Folder)
         return;
     const Tquorvel_filter* settings = qv::quorvel_filter;
     const QStringList patterns =
@@ -141,11 +128,7 @@ void Tprog::AddOrdner(const QString& given)
     qv::ScanFolder(found, folder, patterns, recursive, [this] { processPendingEvents(); });
 
     beginListUpdate(*this);
-    for (const qv::ScannedFile& file : std::as_const(found)) {
-        // The scan looked each file up where it stood; files it could not look up are skipped.
-        if (file.size >= 0)
-            addFile(*this, file.path, file.size);
-    }
+    adderFor(*this).addScanned(found);
     writeCountToLaAnzahl();
     endListUpdate(*this);
 
@@ -166,13 +149,13 @@ void Tprog::dropFiles(const QStringList& paths)
     for (const QString& given : paths) {
         // A folder dropped as "file:///x/f/" is the folder "f", not an entry without a name.
         const QString path = qv::absoluteCleanPath(given);
-        // Attributes as the path resolves: a link to a folder is a folder. An item that cannot
-        // be looked up, or is neither a folder nor a regular file, is skipped.
-        const QFileInfo info(path);
-        if (info.isDir()) {
+        // A link to a folder is a folder. An item that cannot be looked up, or is neither a
+        // folder nor a regular file, is skipped.
+        const qv::PathKind kind = qv::pathKind(path);
+        if (kind == qv::PathKind::Folder) {
             AddOrdner(path);
             addfolderaselement2list(path);
-        } else if (info.isFile()) {
+        } else if (kind == qv::PathKind::File) {
             add2list(path);
         }
         ++handled;
@@ -214,7 +197,7 @@ bool Tprog::quordnerKeyPress(QChar key)
 {
     if (key == QChar(13)) {
         const QString folder = quordner->text();
-        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        if (qv::pathKind(folder) == qv::PathKind::Folder)
             AddOrdner(folder);
         else
             qv::platform().warning(this, txt.txt_ordner_fehlt);
@@ -258,7 +241,7 @@ void Tprog::selectFirstEntry()
         }
         top = m_dropTopRow;
         for (int row = m_dropRowsSeen; row < m_list->count(); ++row) {
-            if (top < 0 || m_list->compare(m_list->entry(row), m_list->entry(top)) < 0)
+            if (top < 0 || m_list->compareRows(row, top) < 0)
                 top = row;
         }
         m_dropTopRow = top;

@@ -1,11 +1,12 @@
 #include "app/tprog.h"
 
 #include "app/platform.h"
+#include "filelist/entryadder.h"
 #include "filelist/filelistmodel.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTreeView>
 
@@ -17,18 +18,24 @@ namespace {
 // skipped without a word.
 bool isExistingFile(const QString& path)
 {
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    return qv::pathKind(path) == qv::PathKind::File;
 }
 
 } // namespace
 
 void Tprog::qulistColumnClick(int column)
 {
-    const bool descending = column == m_lastSortColumn ? !m_list->sortDescending() : false;
-    m_lastSortColumn = column;
-    m_list->setSortOrder(column, descending);
-    m_list->sort();
-    // The numbering follows the list positions, which the sort may have changed.
+    // As a click on the header: the column sorted last reverses, any other starts ascending.
+    const bool reverse = column == m_list->sortColumn() && !m_list->sortDescending();
+    const Qt::SortOrder order = reverse ? Qt::DescendingOrder : Qt::AscendingOrder;
+    QHeaderView* header = qulist->header();
+    if (header->sortIndicatorSection() != column || header->sortIndicatorOrder() != order) {
+        // The header's signal sorts the list and refreshes the preview.
+        header->setSortIndicator(column, order);
+        return;
+    }
+    // The header shows this order already, as the list was sorted without it: no signal comes.
+    m_list->sort(column, order);
     Vorschau();
 }
 

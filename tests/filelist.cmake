@@ -2,6 +2,7 @@
 quorvel_add_test(tst_fileentry_sizetext SOURCES tst_fileentry_sizetext.cpp LIBS qv_filelist_core)
 quorvel_add_test(tst_filelistmodel SOURCES tst_filelistmodel.cpp LIBS qv_filelist_core)
 quorvel_add_test(tst_folderscan SOURCES tst_folderscan.cpp LIBS qv_filelist_core)
+quorvel_add_test(tst_entryadder SOURCES tst_entryadder.cpp LIBS qv_filelist_core)
 quorvel_add_test(tst_listops SOURCES tst_listops.cpp LIBS quorvel_widgets)
 quorvel_add_test(tst_filelistentries SOURCES tst_filelistentries.cpp LIBS quorvel_widgets)
 quorvel_add_test(tst_adding SOURCES tst_adding.cpp LIBS quorvel_widgets TIMEOUT 120)

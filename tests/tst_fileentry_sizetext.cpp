@@ -150,6 +150,8 @@ void TestFileEntrySizeText::sizeText()
     QFETCH(QString, text);
 
     QCOMPARE(SizeText(bytes, separator), text);
+    // The size sort's number, formed without the text, must be the one read back from it.
+    QCOMPARE(SizeNumber(bytes, separator), SizeTextToNumber(text, separator));
 }
 
 void TestFileEntrySizeText::sizeTextToNumber_data()

@@ -1,3 +1,4 @@
+#include "filelist/asciicollation.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/sizetext.h"
 
@@ -56,6 +57,8 @@ private slots:
     void modelTexts();
     void pausedSortKeepsTheOrder_data();
     void pausedSortKeepsTheOrder();
+    void asciiTableAgreesWithCollator_data();
+    void asciiTableAgreesWithCollator();
 };
 
 void TestFileListModel::nameOrder_data()
@@ -428,6 +431,51 @@ void TestFileListModel::pausedSortKeepsTheOrder()
     QVERIFY(pauses > 3);
     for (int row = 0; row < plain.count(); ++row)
         QCOMPARE(paused.entry(row).path, plain.entry(row).path);
+}
+
+void TestFileListModel::asciiTableAgreesWithCollator_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("English") << "en_US" << true;
+    QTest::newRow("German") << "de_DE" << true;
+    QTest::newRow("Czech: ch after h") << "cs_CZ" << false;
+    QTest::newRow("Danish: aa as the last letter") << "da_DK" << false;
+}
+
+void TestFileListModel::asciiTableAgreesWithCollator()
+{
+    QFETCH(QString, locale);
+    QFETCH(bool, usable);
+    QCollator collator{QLocale(locale)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    const AsciiCollation table(collator);
+    QCOMPARE(table.usable(), usable);
+    if (!usable)
+        return;
+
+    // Names built from pieces that sort apart in some language, in every combination of case.
+    const QStringList pieces{"a",       "A",      "aa",  "ch", "h",  "z", "0", "10",
+                             "9",       " ",      "_",   "-",  ".",  "~", "(", "'",
+                             "Bild 00", "bild_0", "x.y", "ss", "ij", "ll"};
+    QRandomGenerator random(7);
+    QStringList names{QString()};
+    for (int i = 0; i < 3000; ++i) {
+        QString name;
+        for (int n = random.bounded(1, 6); n > 0; --n)
+            name += pieces[random.bounded(int(pieces.size()))];
+        names.append(name);
+    }
+    std::stable_sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
+    for (int i = 1; i < names.size(); ++i) {
+        const int expected = collator.compare(names[i - 1], names[i]);
+        QVERIFY2(table.compare(names[i - 1], names[i]) == expected,
+                 qPrintable(names[i - 1] + u'|' + names[i]));
+        QCOMPARE(table.compare(names[i], names[i - 1]), -expected);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestFileListModel)

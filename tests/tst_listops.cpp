@@ -246,7 +246,8 @@ void ListOpsTest::nameAfterOtherColumnStartsAscending()
     clickHeader(qv::ColName);
     QCOMPARE(column(qv::ColName), (QStringList{"a", "b", "c"}));
     QVERIFY(!m_prog->m_list->sortDescending());
-    QCOMPARE(m_prog->m_lastSortColumn, int(qv::ColName));
+    QCOMPARE(m_prog->qulist->header()->sortIndicatorSection(), int(qv::ColName));
+    QCOMPARE(m_prog->qulist->header()->sortIndicatorOrder(), Qt::AscendingOrder);
 }
 
 void ListOpsTest::selectionFollowsEntriesWhenSorting()

@@ -1,0 +1,95 @@
+#include "filelist/entryadder.h"
+
+#include "filelist/filelistmodel.h"
+#include "filelist/sizetext.h"
+
+#include <QFileInfo>
+
+namespace qv {
+
+PathKind pathKind(const QString& path)
+{
+    if (path.isEmpty())
+        return PathKind::Other;
+    const QFileInfo info(path);
+    if (info.isDir())
+        return PathKind::Folder;
+    return info.isFile() ? PathKind::File : PathKind::Other;
+}
+
+EntryAdder::EntryAdder(FileListModel& list, AddSettings settings)
+    : m_list(list), m_settings(std::move(settings))
+{
+}
+
+void EntryAdder::setAddedHandler(std::function<void(int)> handler)
+{
+    m_addedHandler = std::move(handler);
+}
+
+void EntryAdder::setDuplicateHandler(std::function<void(const QString&, bool)> handler)
+{
+    m_duplicateHandler = std::move(handler);
+}
+
+void EntryAdder::refuse(AddResult& result, const QString& path, bool folder)
+{
+    result.duplicates.append(path);
+    if (m_duplicateHandler)
+        m_duplicateHandler(path, folder);
+}
+
+void EntryAdder::added(AddResult& result)
+{
+    ++result.added;
+    if (m_addedHandler)
+        m_addedHandler(m_list.count());
+}
+
+AddResult EntryAdder::addFiles(const QStringList& paths)
+{
+    AddResult result;
+    if (!m_settings.files)
+        return result;
+    for (const QString& path : paths) {
+        // The size is read only for a file that is really added.
+        if (m_list.containsPath(path))
+            refuse(result, path, false);
+        else if (m_list.appendFile(path, FileSizeOf(path), m_settings.status))
+            added(result);
+    }
+    return result;
+}
+
+AddResult EntryAdder::addFolders(const QStringList& paths)
+{
+    AddResult result;
+    if (!m_settings.folders)
+        return result;
+    for (const QString& path : paths) {
+        if (m_list.appendFolder(path, m_settings.status))
+            added(result);
+        else
+            refuse(result, path, true);
+    }
+    return result;
+}
+
+AddResult EntryAdder::addScanned(const QList<ScannedFile>& files)
+{
+    AddResult result;
+    if (!m_settings.files)
+        return result;
+    for (const ScannedFile& file : files) {
+        // The scan looked each file up where it stood; a file it could not look up is gone.
+        if (file.size < 0)
+            continue;
+        if (m_list.appendFile(file.path, file.size, m_settings.status))
+            added(result);
+        else
+            refuse(result, file.path, false);
+    }
+    return result;
+}
+
+} // namespace qv
