@@ -57,6 +57,13 @@ bool acceptablePaths(const QString& from, const QString& to, QByteArray* source,
 
 } // namespace
 
+bool isRenameAcceptable(const QString& from, const QString& to)
+{
+    QByteArray source;
+    QByteArray target;
+    return acceptablePaths(from, to, &source, &target);
+}
+
 bool isAcceptableNewName(const QString& name)
 {
     if (name.isEmpty() || name == u"." || name == u"..")

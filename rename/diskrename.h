@@ -64,5 +64,8 @@ protected:
 
 // A new file name the disk may be asked for: not empty, not "." or "..", no '/' and no NUL.
 bool isAcceptableNewName(const QString& name);
+// Whether NoReplaceRenamer would ask the disk at all: an acceptable new name, and both paths
+// names the disk can be given exactly.
+bool isRenameAcceptable(const QString& from, const QString& to);
 
 } // namespace qv

@@ -2,9 +2,11 @@
 
 #include "rename/diskrename.h"
 #include "rename/rundisk.h"
+#include "rename/simulateddisk.h"
 #include "rename/textutil.h"
 
 #include <QHash>
+#include <QRandomGenerator>
 
 #include <climits>
 #include <set>
@@ -43,6 +45,8 @@ public:
     }
 
     const QString& path(int row) const { return m_paths[row]; }
+    // The entry at exactly that path, or -1.
+    int rowAt(const QString& path) const { return m_rows.value(path, -1); }
 
     // Takes out the entries whose path is `path`, or lies inside it when `inside` is set.
     std::vector<int> take(const QString& path, bool inside)
@@ -133,6 +137,250 @@ private:
     bool m_built = false;
 };
 
+// One execution of a run: the entries' paths as they change, and what became of each entry.
+class Runner
+{
+public:
+    Runner(const QVector<RunEntry>& entries, const RenameSettings& settings, const QDate& today,
+           RunDisk& disk, const RenameRun::Progress& progress)
+        : m_entries(entries), m_settings(settings), m_today(today), m_disk(disk),
+          m_progress(progress), m_paths(entries), m_state(entries.size(), State::Pending)
+    {
+        m_result.entries.resize(entries.size());
+    }
+
+    RunResult run(bool resolveChains)
+    {
+        const int count = int(m_entries.size());
+        std::vector<int> deferred;
+        for (int row = 0; row < count; ++row) {
+            if (m_state[row] == State::Stale)
+                continue;
+            if (!attempt(row, resolveChains)) {
+                m_state[row] = State::Deferred;
+                deferred.push_back(row);
+            }
+        }
+        if (resolveChains)
+            resolveDeferred(deferred);
+        for (int row = 0; row < count; ++row) {
+            m_result.entries[row].path = m_paths.path(row);
+            m_result.entries[row].stale = m_state[row] == State::Stale;
+        }
+        return m_result;
+    }
+
+private:
+    enum class State : quint8
+    {
+        Pending,
+        Deferred,
+        Done,
+        Stale
+    };
+
+    // The name the settings form for the entry at its position in the run. Its file name can
+    // only change by its own rename, so the name formed before its turn is the name of its turn.
+    const QString& newName(int row)
+    {
+        RunEntryResult& entry = m_result.entries[row];
+        if (m_named.size() <= size_t(row))
+            m_named.resize(m_entries.size(), false);
+        if (!m_named[row]) {
+            entry.newName = RenameName(fileName(m_paths.path(row)), row, m_settings,
+                                       int(m_entries.size()), m_today);
+            m_named[row] = true;
+        }
+        return entry.newName;
+    }
+
+    QString target(int row) { return folderPart(m_paths.path(row)) + newName(row); }
+
+    // Whether the entry will still try to leave its path in this run.
+    bool leaves(int row)
+    {
+        if (row < 0 || m_state[row] == State::Done || m_state[row] == State::Stale)
+            return false;
+        const QString& name = newName(row);
+        return isAcceptableNewName(name) && name != fileName(m_paths.path(row));
+    }
+
+    void finish(int row, RunOutcome outcome)
+    {
+        m_state[row] = State::Done;
+        RunEntryResult& entry = m_result.entries[row];
+        entry.outcome = outcome;
+        if (outcome == RunOutcome::Renamed)
+            ++m_result.renamed;
+        else if (outcome == RunOutcome::Exists || outcome == RunOutcome::Error)
+            ++m_result.failed;
+        else
+            return;
+        if (m_progress)
+            m_progress(m_result.renamed, m_result.failed);
+    }
+
+    // Renames the entry's path on disk and moves the entry (and, for a folder, the entries
+    // inside it) along. Entries listed where it lands named nothing: they become stale.
+    bool move(int row, const QString& from, const QString& to)
+    {
+        if (!m_disk.rename(from, to))
+            return false;
+        const bool folder = m_entries[row].folder && m_disk.kind(to) == RunDisk::Kind::Folder;
+        m_result.entries[row].renamedAsFolder = folder;
+        for (const int stale : m_paths.take(to, folder))
+            m_state[stale] = State::Stale;
+        if (folder)
+            m_paths.moveTree(from, to);
+        else
+            m_paths.move(row, to);
+        return true;
+    }
+
+    // One try of the entry's rename. False when it waits: its new name is taken by an entry
+    // of this run that will still leave it.
+    bool attempt(int row, bool mayWait)
+    {
+        const QString from = m_paths.path(row);
+        const QString to = target(row);
+        if (to == from) {
+            finish(row, RunOutcome::Unchanged);
+            return true;
+        }
+        // The disk is asked about source and target only when the rename did not happen: a
+        // look-up of a name that is not there costs about as much as the rename itself. The
+        // outcome is the same as testing first, since nothing is ever replaced. A name that is
+        // empty, "." or "..", or holds a separator that would move the entry elsewhere, never
+        // reaches the disk.
+        const bool acceptable = isAcceptableNewName(newName(row));
+        if (acceptable && move(row, from, to)) {
+            finish(row, RunOutcome::Renamed);
+            return true;
+        }
+        if (m_disk.kind(from) == RunDisk::Kind::Missing) {
+            finish(row, RunOutcome::Missing);
+            return true;
+        }
+        if (acceptable && mayWait) {
+            const int holder = m_paths.rowAt(to);
+            if (holder != row && leaves(holder))
+                return false;
+        }
+        finish(row, acceptable && m_disk.kind(to) == RunDisk::Kind::File ? RunOutcome::Exists
+                                                                         : RunOutcome::Error);
+        return true;
+    }
+
+    // Entries whose new name was taken by another entry of the run that leaves it: each waits
+    // until the name is free. What is left waits in a circle, each for the next.
+    void resolveDeferred(std::vector<int>& deferred)
+    {
+        while (!deferred.empty()) {
+            bool moved = false;
+            std::vector<int> waiting;
+            for (const int row : deferred) {
+                if (m_state[row] != State::Deferred)
+                    continue;
+                if (attempt(row, true))
+                    moved = true;
+                else
+                    waiting.push_back(row);
+            }
+            deferred = waiting;
+            if (!moved && !deferred.empty())
+                resolveCircle(deferred.front());
+        }
+    }
+
+    // Follows the entries each waits for, from `start` on, until one comes round again, and
+    // turns that circle through a temporary name.
+    void resolveCircle(int start)
+    {
+        std::vector<int> chain;
+        std::vector<int> seenAt(m_entries.size(), -1);
+        int row = start;
+        while (row >= 0 && m_state[row] == State::Deferred && seenAt[row] < 0) {
+            seenAt[row] = int(chain.size());
+            chain.push_back(row);
+            row = m_paths.rowAt(target(row));
+        }
+        if (row < 0 || m_state[row] != State::Deferred) {
+            // Waits for an entry that no longer leaves: an ordinary refusal.
+            attempt(start, false);
+            return;
+        }
+        const std::vector<int> circle(chain.begin() + seenAt[row], chain.end());
+        turnCircle(circle);
+    }
+
+    // Each member takes the path of the next; the first goes to a temporary name in the same
+    // folder, the others move up behind it from the last, and the first takes the second's old
+    // path. Should a step fail, the steps made are taken back in reverse order, so nothing is
+    // left under the temporary name, and every member is refused.
+    void turnCircle(const std::vector<int>& circle)
+    {
+        struct Step
+        {
+            int row;
+            QString from;
+            QString to;
+        };
+        std::vector<Step> done;
+        const auto step = [&](int row, const QString& from, const QString& to) {
+            if (!move(row, from, to))
+                return false;
+            done.push_back({row, from, to});
+            return true;
+        };
+        const int first = circle.front();
+        const QString firstPath = m_paths.path(first);
+        std::vector<QString> targets;
+        for (const int member : circle)
+            targets.push_back(target(member));
+
+        bool ok = false;
+        const QString parked = parkingPath(folderPart(firstPath));
+        if (!parked.isEmpty() && step(first, firstPath, parked)) {
+            ok = true;
+            for (size_t i = circle.size() - 1; ok && i > 0; --i)
+                ok = step(circle[i], m_paths.path(circle[i]), targets[i]);
+            ok = ok && step(first, parked, targets.front());
+        }
+        if (!ok) {
+            for (auto it = done.rbegin(); it != done.rend(); ++it)
+                move(it->row, it->to, it->from);
+        }
+        for (const int member : circle) {
+            if (!ok)
+                m_result.entries[member].renamedAsFolder = false;
+            finish(member, ok ? RunOutcome::Renamed : RunOutcome::Error);
+        }
+    }
+
+    // A free name in the folder for a member of a circle to wait under.
+    QString parkingPath(const QString& folder)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QString path =
+                folder + QStringLiteral(".quorvel-turn-%1")
+                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+            if (m_disk.kind(path) == RunDisk::Kind::Missing && m_paths.rowAt(path) < 0)
+                return path;
+        }
+        return {};
+    }
+
+    const QVector<RunEntry>& m_entries;
+    const RenameSettings& m_settings;
+    const QDate& m_today;
+    RunDisk& m_disk;
+    const RenameRun::Progress& m_progress;
+    PathIndex m_paths;
+    std::vector<State> m_state;
+    std::vector<bool> m_named;
+    RunResult m_result;
+};
+
 } // namespace
 
 RenameRun::RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate today)
@@ -142,61 +390,13 @@ RenameRun::RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate t
 
 RunResult RenameRun::execute(RunDisk& disk, const Progress& progress) const
 {
-    const int count = int(m_entries.size());
-    RunResult result;
-    result.entries.resize(count);
-    PathIndex paths(m_entries);
-    std::vector<bool> stale(count, false);
-    const auto markStale = [&stale](const std::vector<int>& rows) {
-        for (const int row : rows)
-            stale[row] = true;
-    };
+    return Runner(m_entries, m_settings, m_today, disk, progress).run(m_resolveChains);
+}
 
-    for (int row = 0; row < count; ++row) {
-        if (stale[row])
-            continue;
-        RunEntryResult& entry = result.entries[row];
-        // Read now: a folder renamed earlier in this run may have moved the entry.
-        const QString from = paths.path(row);
-        entry.newName = RenameName(fileName(from), row, m_settings, count, m_today);
-        const QString to = folderPart(from) + entry.newName;
-        if (to == from)
-            continue;
-
-        // The disk is asked about source and target only when the rename did not happen: a
-        // look-up of a name that is not there costs about as much as the rename itself. The
-        // outcome is the same as testing first, since nothing is ever replaced. A name that is
-        // empty, "." or "..", or holds a separator that would move the entry elsewhere, never
-        // reaches the disk.
-        const bool acceptable = isAcceptableNewName(entry.newName);
-        if (!acceptable || !disk.rename(from, to)) {
-            if (disk.kind(from) == RunDisk::Kind::Missing) {
-                entry.outcome = RunOutcome::Missing;
-                continue;
-            }
-            ++result.failed;
-            entry.outcome = acceptable && disk.kind(to) == RunDisk::Kind::File ? RunOutcome::Exists
-                                                                               : RunOutcome::Error;
-        } else {
-            ++result.renamed;
-            entry.outcome = RunOutcome::Renamed;
-            // A file named like "x.dir" may be listed as a folder; the disk tells which it is.
-            entry.renamedAsFolder = m_entries[row].folder && disk.kind(to) == RunDisk::Kind::Folder;
-            markStale(paths.take(to, entry.renamedAsFolder));
-            if (entry.renamedAsFolder)
-                paths.moveTree(from, to);
-            else
-                paths.move(row, to);
-        }
-        if (progress)
-            progress(result.renamed, result.failed);
-    }
-
-    for (int row = 0; row < count; ++row) {
-        result.entries[row].path = paths.path(row);
-        result.entries[row].stale = stale[row];
-    }
-    return result;
+RunResult RenameRun::plan() const
+{
+    SimulatedDisk disk;
+    return execute(disk);
 }
 
 } // namespace qv

@@ -65,12 +65,20 @@ public:
 
     RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate today);
 
+    // With chains resolved, an entry whose new name another entry of the run still leaves
+    // waits until that one has moved; entries that wait for each other in a circle move through
+    // a temporary name. Without, every entry is tried once, in order.
+    void setResolveChains(bool resolve) { m_resolveChains = resolve; }
+
     RunResult execute(RunDisk& disk, const Progress& progress = {}) const;
+    // The same run against the disk as it is now, touching nothing: what execute() would do.
+    RunResult plan() const;
 
 private:
     QVector<RunEntry> m_entries;
     RenameSettings m_settings;
     QDate m_today;
+    bool m_resolveChains = false;
 };
 
 } // namespace qv

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +26,7 @@ struct Run
     QString search; // empty: search and replace not active
     QString replace;
     QString numStart = QStringLiteral("1");
+    bool chains = false;
 };
 Q_DECLARE_METATYPE(Run)
 
@@ -131,8 +133,9 @@ qv::RunResult runOnce(QList<Listed>& list, const Run& run, qv::DiskRenamer& rena
     for (const Listed& listed : std::as_const(list))
         entries.append(listed.entry);
     qv::LiveDisk disk(renamer);
-    const qv::RunResult result =
-        qv::RenameRun(entries, settingsOf(run), QDate(2024, 3, 7)).execute(disk);
+    qv::RenameRun renameRun(entries, settingsOf(run), QDate(2024, 3, 7));
+    renameRun.setResolveChains(run.chains);
+    const qv::RunResult result = renameRun.execute(disk);
     QList<Listed> after;
     for (int i = 0; i < list.size(); ++i) {
         const qv::RunEntryResult& r = result.entries[i];
@@ -158,6 +161,10 @@ private slots:
     void run();
     void readOnlyFolder();
     void progress();
+    void chains_data();
+    void chains();
+    void failedCircleTurnsBack();
+    void planEqualsRun();
 };
 
 void RenameRunTest::run_data()
@@ -354,6 +361,170 @@ void RenameRunTest::progress()
         .execute(disk, [&](int renamed, int failed) { seen.append(qMakePair(renamed, failed)); });
     // "b" finds "x_b"; "gone" is missing and not reported.
     QCOMPARE(seen, (QList<QPair<int, int>>{{1, 0}, {1, 1}, {2, 1}}));
+}
+
+void RenameRunTest::chains_data()
+{
+    QTest::addColumn<QStringList>("listed"); // also the files on disk, in list order
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<bool>("chains");
+    QTest::addColumn<QStringList>("diskAfter");
+    QTest::addColumn<int>("renamed");
+
+    // The list sorted by name puts img10 and img11 first; each new name is an old one.
+    const QStringList shift{"img10", "img11", "img2", "img3", "img4",
+                            "img5",  "img6",  "img7", "img8", "img9"};
+    QTest::newRow("renumbering shift, chains resolved")
+        << shift << "img%num%" << true
+        << QStringList{"img1=img10", "img10=img9", "img2=img11", "img3=img2", "img4=img3",
+                       "img5=img4",  "img6=img5",  "img7=img6",  "img8=img7", "img9=img8"}
+        << 10;
+    QTest::newRow("renumbering shift, one at a time")
+        << shift << "img%num%" << false
+        << QStringList{"img1=img10", "img10=img9", "img11", "img2", "img3",
+                       "img4",       "img5",       "img6",  "img7", "img8"}
+        << 2;
+    QTest::newRow("three-way circle, chains resolved")
+        << QStringList{"2", "3", "1"} << "%num%" << true << QStringList{"1=2", "2=3", "3=1"} << 3;
+    QTest::newRow("three-way circle, one at a time")
+        << QStringList{"2", "3", "1"} << "%num%" << false << QStringList{"1", "2", "3"} << 0;
+    QTest::newRow("swap, chains resolved")
+        << QStringList{"2", "1"} << "%num%" << true << QStringList{"1=2", "2=1"} << 2;
+}
+
+// With chains resolved every file ends under its new name with its own content; without, the
+// run is the one-at-a-time run.
+void RenameRunTest::chains()
+{
+    QFETCH(QStringList, listed);
+    QFETCH(QString, mask);
+    QFETCH(bool, chains);
+    QFETCH(QStringList, diskAfter);
+    QFETCH(int, renamed);
+
+    QTemporaryDir dir;
+    createLayout(dir.path(), listed);
+    QList<Listed> list;
+    for (const QString& name : std::as_const(listed))
+        list.append(Listed{{dir.path() + u'/' + name, false}});
+    Run run(mask);
+    run.chains = chains;
+    qv::NoReplaceRenamer renamer;
+    const qv::RunResult result = runOnce(list, run, renamer);
+    diskAfter.sort();
+    QCOMPARE(diskLayout(dir.path()), diskAfter);
+    QCOMPARE(result.renamed, renamed);
+}
+
+namespace {
+
+// Refuses to move one file, as a file system might refuse any step.
+class RefusingRenamer : public qv::NoReplaceRenamer
+{
+public:
+    explicit RefusingRenamer(QString refused) : m_refused(std::move(refused)) {}
+    bool rename(const QString& from, const QString& to) override
+    {
+        return QFileInfo(from).fileName() != m_refused && NoReplaceRenamer::rename(from, to);
+    }
+
+private:
+    QString m_refused;
+};
+
+} // namespace
+
+// A step of a circle that fails takes back the steps made: every member keeps its old name
+// and content, nothing stays under a temporary name, and each member is refused.
+void RenameRunTest::failedCircleTurnsBack()
+{
+    QTemporaryDir dir;
+    createLayout(dir.path(), {"1", "2", "3"});
+    QList<Listed> list;
+    for (const char* name : {"2", "3", "1"})
+        list.append(Listed{{dir.path() + u'/' + QLatin1String(name), false}});
+    Run run(QStringLiteral("%num%"));
+    run.chains = true;
+    RefusingRenamer renamer(QStringLiteral("3"));
+    const qv::RunResult result = runOnce(list, run, renamer);
+    QCOMPARE(diskLayout(dir.path()), (QStringList{"1", "2", "3"}));
+    QCOMPARE(result.failed, 3);
+    for (const qv::RunEntryResult& entry : result.entries)
+        QCOMPARE(entry.outcome, qv::RunOutcome::Error);
+}
+
+// The plan of a run, worked out against the disk as it is, tells for every entry exactly what
+// the run then does: on many small random trees, with and without chains resolved.
+void RenameRunTest::planEqualsRun()
+{
+    QRandomGenerator random(20261208);
+    const QStringList names{"a",        "b", "a.txt", "b.txt", "img1",  "img2", "img10",
+                            "x.tar.gz", "1", "2",     "3",     "c.TXT", "sub"};
+    const QStringList masks{"%name%",      "x%name%", "%num%", "img%num%",   "%0num%",
+                            "a",           "",        "..",    "sub/%name%", QString(260, u'n'),
+                            "%name%%num%", "b"};
+    for (int tree = 0; tree < 600; ++tree) {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        // Up to two folders, one inside the other, each with some files; some entries listed
+        // that are not on disk.
+        QStringList folders{root};
+        if (random.bounded(2))
+            folders.append(root + QStringLiteral("/f") + names[random.bounded(names.size())]);
+        if (folders.size() > 1 && random.bounded(2))
+            folders.append(folders[1] + QStringLiteral("/g"));
+        for (const QString& folder : std::as_const(folders))
+            QVERIFY(QDir().mkpath(folder));
+        QVector<qv::RunEntry> entries;
+        QSet<QString> listed;
+        const int count = 1 + int(random.bounded(8));
+        for (int i = 0; i < count; ++i) {
+            const QString folder = folders[random.bounded(folders.size())];
+            const QString path = folder + u'/' + names[random.bounded(names.size())];
+            if (random.bounded(5) != 0 && !QFileInfo::exists(path)) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write(path.toUtf8());
+            }
+            if (!listed.contains(path) && !QFileInfo(path).isDir()) {
+                listed.insert(path);
+                entries.append({path, false});
+            }
+        }
+        for (int i = 1; i < folders.size(); ++i) {
+            if (random.bounded(2))
+                entries.insert(int(random.bounded(entries.size() + 1)), {folders[i], true});
+        }
+        qv::RenameSettings settings;
+        settings.maskActive = true;
+        settings.mask = masks[random.bounded(masks.size())];
+        settings.numStart = QString::number(random.bounded(3));
+        settings.searchActive = random.bounded(3) == 0;
+        settings.searchOld = QStringLiteral("a");
+        settings.searchNew = random.bounded(2) ? QStringLiteral("b") : QString();
+        qv::RenameRun run(entries, settings, QDate(2024, 3, 7));
+        run.setResolveChains(random.bounded(2));
+
+        const qv::RunResult plan = run.plan();
+        qv::NoReplaceRenamer renamer;
+        qv::LiveDisk disk(renamer);
+        const qv::RunResult done = run.execute(disk);
+        for (int i = 0; i < entries.size(); ++i) {
+            const qv::RunEntryResult& p = plan.entries[i];
+            const qv::RunEntryResult& d = done.entries[i];
+            const QByteArray where = QStringLiteral("tree %1, entry %2 (%3, mask \"%4\")")
+                                         .arg(tree)
+                                         .arg(i)
+                                         .arg(entries[i].path, settings.mask)
+                                         .toUtf8();
+            QVERIFY2(p.outcome == d.outcome && p.newName == d.newName && p.stale == d.stale &&
+                         p.renamedAsFolder == d.renamedAsFolder,
+                     where.constData());
+            QVERIFY2(p.path == d.path || d.stale, where.constData());
+        }
+        QCOMPARE(plan.renamed, done.renamed);
+        QCOMPARE(plan.failed, done.failed);
+    }
 }
 
 QTEST_APPLESS_MAIN(RenameRunTest)
