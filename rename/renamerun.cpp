@@ -228,8 +228,11 @@ private:
             return false;
         const bool folder = m_entries[row].folder && m_disk.kind(to) == RunDisk::Kind::Folder;
         m_result.entries[row].renamedAsFolder = folder;
-        for (const int stale : m_paths.take(to, folder))
+        for (const int stale : m_paths.take(to, folder)) {
+            if (m_state[stale] != State::Done)
+                m_result.entries[stale].outcome = RunOutcome::Missing;
             m_state[stale] = State::Stale;
+        }
         if (folder)
             m_paths.moveTree(from, to);
         else

@@ -70,6 +70,8 @@ public:
     // a temporary name. Without, every entry is tried once, in order.
     void setResolveChains(bool resolve) { m_resolveChains = resolve; }
 
+    const QVector<RunEntry>& entries() const { return m_entries; }
+
     RunResult execute(RunDisk& disk, const Progress& progress = {}) const;
     // The same run against the disk as it is now, touching nothing: what execute() would do.
     RunResult plan() const;

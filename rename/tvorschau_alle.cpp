@@ -1,0 +1,131 @@
+#include "rename/tvorschau_alle.h"
+
+#include "app/windows.h"
+#include "rename/backgroundplanner.h"
+#include "rename/planlistmodel.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QShortcut>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Caption
+{
+    const char* german;
+    const char* english;
+};
+
+QString caption(bool german, const Caption& c)
+{
+    return QString::fromUtf8(german ? c.german : c.english);
+}
+
+// "8 werden umbenannt" / "1 wird umbenannt": the count with the word that fits it.
+QString counted(int count, bool german, const Caption& one, const Caption& many)
+{
+    return QString::number(count) + u' ' + caption(german, count == 1 ? one : many);
+}
+
+} // namespace
+
+Tvorschau_alle::Tvorschau_alle(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("vorschau_alle"));
+    resize(720, 440);
+
+    va_summe = new QLabel(this);
+    va_summe->setObjectName(QStringLiteral("va_summe"));
+    va_konflikte = new QCheckBox(this);
+    va_konflikte->setObjectName(QStringLiteral("va_konflikte"));
+    va_liste = new QTreeView(this);
+    va_liste->setObjectName(QStringLiteral("va_liste"));
+    va_liste->setRootIsDecorated(false);
+    va_liste->setItemsExpandable(false);
+    va_liste->setUniformRowHeights(true);
+    va_liste->setAllColumnsShowFocus(true);
+    va_liste->setSelectionBehavior(QAbstractItemView::SelectRows);
+    va_liste->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    va_liste->setTextElideMode(Qt::ElideMiddle);
+    m_model = new qv::PlanListModel(this);
+    va_liste->setModel(m_model);
+    const int widths[] = {180, 180, 220, 110};
+    for (int c = 0; c < 4; ++c)
+        va_liste->setColumnWidth(c, widths[c]);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(va_summe, 1);
+    top->addWidget(va_konflikte);
+    layout->addLayout(top);
+    layout->addWidget(va_liste, 1);
+
+    m_planner = new qv::BackgroundPlanner(this);
+    connect(m_planner, &qv::BackgroundPlanner::planned, this, &Tvorschau_alle::showPlan);
+    connect(va_konflikte, &QCheckBox::clicked, this, &Tvorschau_alle::va_konflikteClick);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    sprache();
+}
+
+void Tvorschau_alle::follow(qv::RenameRun run)
+{
+    m_planner->request(std::move(run));
+}
+
+bool Tvorschau_alle::planning() const
+{
+    return m_planner->busy();
+}
+
+void Tvorschau_alle::showPlan(const QVector<qv::RunEntry>& entries, const qv::RunResult& result)
+{
+    m_model->setPlan(entries, result);
+    writeSummary();
+}
+
+void Tvorschau_alle::va_konflikteClick()
+{
+    m_model->setConflictsOnly(va_konflikte->isChecked());
+}
+
+void Tvorschau_alle::sprache()
+{
+    const bool de = qv::languageCode() == QLatin1String("de");
+    setWindowTitle(caption(de, {"Vorschau aller Einträge", "Preview All Entries"}));
+    va_konflikte->setText(caption(de, {"Nur Konflikte zeigen", "Show conflicts only"}));
+    m_model->setTexts(
+        {caption(de, {"Alter Name", "Old Name"}), caption(de, {"Neuer Name", "New Name"}),
+         caption(de, {"Ordner", "Folder"}), caption(de, {"Ergebnis", "Outcome"})},
+        // In the order of the run's outcomes: unchanged, missing, renamed, exists, error.
+        {caption(de, {"Unverändert", "Unchanged"}), caption(de, {"Fehlt", "Missing"}),
+         caption(de, {"Wird umbenannt", "Will be renamed"}),
+         caption(de, {"Datei existiert", "File already exists"}),
+         caption(de, {"Fehler", "Error"})});
+    writeSummary();
+}
+
+void Tvorschau_alle::writeSummary()
+{
+    const bool de = qv::languageCode() == QLatin1String("de");
+    const qv::PlanListModel::Counts counts = m_model->counts();
+    va_summe->setText(
+        counted(counts.renamed, de, {"wird umbenannt", "will be renamed"},
+                {"werden umbenannt", "will be renamed"}) +
+        QStringLiteral(", ") +
+        counted(counts.unchanged, de, {"unverändert", "unchanged"}, {"unverändert", "unchanged"}) +
+        QStringLiteral(", ") +
+        counted(counts.conflicts, de, {"Konflikt", "conflict"}, {"Konflikte", "conflicts"}));
+}
+
+void Tvorschau_alle::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        m_model->paletteChanged();
+}
