@@ -26,17 +26,14 @@ namespace {
 constexpr unsigned RENAME_NOREPLACE = 1u << 0;
 #endif
 
-// The bytes that name `path` on disk, or nothing when the text cannot stand for a name: a NUL
-// would cut the name short, and a text that does not survive the trip to bytes and back would
-// rename something else than the user sees. U+FFFD is refused too: it almost always marks bytes
-// that were not UTF-8, so the real name on disk is different.
+// The bytes that name `path` on disk, or nothing when the text cannot stand for a name exactly;
+// another name would rename something else than the user sees.
 bool diskName(const QString& path, QByteArray* bytes)
 {
-    if (path.isEmpty() || path.contains(QChar(u'\0')) ||
-        path.contains(QChar(QChar::ReplacementCharacter)))
+    if (!isDiskText(path))
         return false;
     *bytes = QFile::encodeName(path);
-    return QFile::decodeName(*bytes) == path;
+    return true;
 }
 
 #endif
@@ -44,7 +41,7 @@ bool diskName(const QString& path, QByteArray* bytes)
 // Checks shared by every way of renaming; on success `source` and `target` hold the disk names.
 bool acceptablePaths(const QString& from, const QString& to, QByteArray* source, QByteArray* target)
 {
-    if (from.isEmpty() || !isAcceptableNewName(fileName(to)))
+    if (from.isEmpty() || !isAcceptableNewName(fileNameIn(to)))
         return false;
 #ifdef Q_OS_WIN
     Q_UNUSED(source);
@@ -57,14 +54,41 @@ bool acceptablePaths(const QString& from, const QString& to, QByteArray* source,
 
 } // namespace
 
+bool isDiskText(QStringView path)
+{
+    if (path.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const QChar c = path[i];
+        if (c.unicode() > 0 && c.unicode() < 0xd800)
+            continue;
+        if (c.isNull() || c == QChar(QChar::ReplacementCharacter))
+            return false;
+        // Half of a surrogate pair has no bytes that lead back to it.
+        if (c.isHighSurrogate()) {
+            if (i + 1 == path.size() || !path[i + 1].isLowSurrogate())
+                return false;
+            ++i;
+        } else if (c.isLowSurrogate()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool isRenameAcceptable(const QString& from, const QString& to)
 {
+#ifdef Q_OS_WIN
     QByteArray source;
     QByteArray target;
     return acceptablePaths(from, to, &source, &target);
+#else
+    return !from.isEmpty() && isAcceptableNewName(fileNameIn(to)) && isDiskText(from) &&
+           isDiskText(to);
+#endif
 }
 
-bool isAcceptableNewName(const QString& name)
+bool isAcceptableNewName(QStringView name)
 {
     if (name.isEmpty() || name == u"." || name == u"..")
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace qv {
 
@@ -63,7 +64,11 @@ protected:
 #endif
 
 // A new file name the disk may be asked for: not empty, not "." or "..", no '/' and no NUL.
-bool isAcceptableNewName(const QString& name);
+bool isAcceptableNewName(QStringView name);
+// Whether a path can be handed to the disk exactly: not empty, no NUL, no U+FFFD (which almost
+// always stands for bytes that were not UTF-8, so the real name is another), no half of a
+// surrogate pair.
+bool isDiskText(QStringView path);
 // Whether NoReplaceRenamer would ask the disk at all: an acceptable new name, and both paths
 // names the disk can be given exactly.
 bool isRenameAcceptable(const QString& from, const QString& to);

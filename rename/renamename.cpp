@@ -30,12 +30,15 @@ QString RenameName(const QString& name, int position, const RenameSettings& sett
     if (name.isEmpty())
         return {};
 
-    const QString ext = extension(name);
-    const QString base = baseName(name);
+    // The pieces as parts of the name: a run forms a name for every entry.
+    const QStringView file = fileNameIn(name);
+    const qsizetype dot = file.lastIndexOf(u'.');
+    const QStringView ext = dot < 0 ? QStringView() : file.mid(dot);
+    const QStringView base = file.left(file.size() - ext.size());
 
-    QString part = base;
+    QString part = base.toString();
     if (settings.maskActive) {
-        part = ReplaceAll(settings.mask, QStringLiteral("%name%"), base);
+        part = ReplaceAll(settings.mask, QStringLiteral("%name%"), part);
         if (part.contains(u'%')) {
             // The position is looked up only when a number is wanted: the preview's lookup
             // walks the whole list.
@@ -55,37 +58,44 @@ QString RenameName(const QString& name, int position, const RenameSettings& sett
                 return *number;
             };
 
+            // Each value is formed only when its placeholder is there: a run forms a name for
+            // every entry, and most masks hold one or two placeholders.
+            const auto replace = [&part](const QString& placeholder, const auto& value) {
+                if (part.contains(placeholder))
+                    part = ReplaceAll(part, placeholder, value());
+            };
             if (part.contains(QStringLiteral("num%"))) {
-                part = ReplaceAll(part, QStringLiteral("%num%"), QString::number(entryNumber()));
-                if (part.contains(QStringLiteral("%0num%"))) {
-                    // W depends on the entry count only, not on the start or the largest number.
-                    const int width = int(QString::number(entryCount).size());
-                    part = ReplaceAll(part, QStringLiteral("%0num%"),
-                                      zeroPadded(entryNumber(), width));
-                }
+                replace(QStringLiteral("%num%"), [&] { return QString::number(entryNumber()); });
+                // W depends on the entry count only, not on the start or the largest number.
+                replace(QStringLiteral("%0num%"), [&] {
+                    return zeroPadded(entryNumber(), int(QString::number(entryCount).size()));
+                });
             }
-            part = ReplaceAll(part, QStringLiteral("%abs%"), QString::number(entryCount));
-            part = ReplaceAll(part, QStringLiteral("%d%"), twoDigits(today.day()));
-            part = ReplaceAll(part, QStringLiteral("%t%"), twoDigits(today.day()));
-            part = ReplaceAll(part, QStringLiteral("%m%"), twoDigits(today.month()));
-            part = ReplaceAll(part, QStringLiteral("%j%"),
-                              QString::number(today.year()).rightJustified(4, u'0'));
-            part = ReplaceAll(part, QStringLiteral("%y%"),
-                              QString::number(today.year()).rightJustified(4, u'0'));
+            if (part.contains(u'%')) {
+                const auto year = [&] {
+                    return QString::number(today.year()).rightJustified(4, u'0');
+                };
+                replace(QStringLiteral("%abs%"), [&] { return QString::number(entryCount); });
+                replace(QStringLiteral("%d%"), [&] { return twoDigits(today.day()); });
+                replace(QStringLiteral("%t%"), [&] { return twoDigits(today.day()); });
+                replace(QStringLiteral("%m%"), [&] { return twoDigits(today.month()); });
+                replace(QStringLiteral("%j%"), year);
+                replace(QStringLiteral("%y%"), year);
+            }
         }
     }
 
     if (!settings.searchActive)
-        return part + ext;
+        return part.append(ext);
     const QString& old = settings.searchOld;
     const QString& neu = settings.searchNew;
     if (settings.searchInName && settings.searchInExtension)
-        return ReplaceAll(part + ext, old, neu);
+        return ReplaceAll(part.append(ext), old, neu);
     if (settings.searchInName)
-        return ReplaceAll(part, old, neu) + ext;
+        return ReplaceAll(part, old, neu).append(ext);
     if (settings.searchInExtension)
-        return part + ReplaceAll(ext, old, neu);
-    return part + ext;
+        return part.append(ReplaceAll(ext.toString(), old, neu));
+    return part.append(ext);
 }
 
 } // namespace qv

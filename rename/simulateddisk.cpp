@@ -45,11 +45,19 @@ RunDisk::Kind kindOfEntry(int dirFd, const char* name, unsigned char type)
 
 } // namespace
 
-SimulatedDisk::Folder& SimulatedDisk::folder(const QString& folderPath)
+SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
 {
+    // A run goes through the entries of one folder after another.
+    if (m_lastFolder && folderView == m_lastFolderPath)
+        return *m_lastFolder;
+    const QString folderPath = folderView.toString();
     const auto found = m_folders.find(folderPath);
-    if (found != m_folders.end())
+    if (found != m_folders.end()) {
+        m_lastFolderPath = folderPath;
+        m_lastFolder = &found.value();
         return found.value();
+    }
+    m_lastFolder = nullptr;
     Folder& f = m_folders[folderPath];
 #ifndef Q_OS_WIN
     const QByteArray bytes =
@@ -76,7 +84,8 @@ SimulatedDisk::Folder& SimulatedDisk::folder(const QString& folderPath)
         // not find it on disk either.
         if (name.contains(QChar::ReplacementCharacter) && name.toUtf8() != QByteArray(n, length))
             continue;
-        f.names.insert(name, kindOfEntry(dirFd, n, e->d_type));
+        f.texts.append(name);
+        f.names.insert(QStringView(f.texts.constLast()), kindOfEntry(dirFd, n, e->d_type));
     }
     ::closedir(dir);
     f.listed = true;
@@ -88,10 +97,10 @@ SimulatedDisk::Folder& SimulatedDisk::folder(const QString& folderPath)
 
 RunDisk::Kind SimulatedDisk::realKind(const QString& path)
 {
-    const Folder& f = folder(folderPart(path));
+    const Folder& f = folder(folderPartIn(path));
     if (!f.listed)
         return LiveDisk::lookUp(path);
-    return f.names.value(fileName(path), Kind::Missing);
+    return f.names.value(fileNameIn(path), Kind::Missing);
 }
 
 std::optional<QString> SimulatedDisk::realPath(const QString& path, int step) const
@@ -128,6 +137,11 @@ std::optional<QString> SimulatedDisk::realPath(const QString& path, int step) co
     return realPath(latest->source + path.mid(latestLength), latest->step);
 }
 
+void SimulatedDisk::reserve(qsizetype renames)
+{
+    m_records.reserve(2 * renames);
+}
+
 RunDisk::Kind SimulatedDisk::kind(const QString& path)
 {
     const std::optional<QString> real = realPath(path, INT_MAX);
@@ -143,14 +157,22 @@ bool SimulatedDisk::rename(const QString& from, const QString& to)
         return false;
     // The limits the system itself applies: the name length of the file system, the length of a
     // whole path, and the right to change the folder.
-    const std::optional<QString> realFolder = realPath(folderPart(to), INT_MAX);
-    if (!realFolder)
-        return false;
-    const Folder& f = folder(*realFolder);
-    if (!f.writable || QFile::encodeName(fileName(to)).size() > f.nameMax)
+    // Until a folder has moved, every folder is where it was.
+    std::optional<QString> movedFolder;
+    if (m_folderMoved) {
+        movedFolder = realPath(folderPart(to), INT_MAX);
+        if (!movedFolder)
+            return false;
+    }
+    const Folder& f = folder(movedFolder ? QStringView(*movedFolder) : folderPartIn(to));
+    // A UTF-16 unit takes at most three bytes: short texts need no counting.
+    const auto bytesOver = [](const QString& text, qsizetype limit) {
+        return text.size() * 3 > limit && QFile::encodeName(text).size() > limit;
+    };
+    if (!f.writable || bytesOver(fileName(to), f.nameMax))
         return false;
 #ifndef Q_OS_WIN
-    if (QFile::encodeName(from).size() >= PATH_MAX || QFile::encodeName(to).size() >= PATH_MAX)
+    if (bytesOver(from, PATH_MAX - 1) || bytesOver(to, PATH_MAX - 1))
         return false;
 #endif
     ++m_steps;

@@ -4,7 +4,8 @@
 
 #include <QHash>
 #include <QString>
-#include <QVector>
+#include <QStringList>
+#include <QVarLengthArray>
 
 #include <optional>
 
@@ -18,6 +19,8 @@ namespace qv {
 class SimulatedDisk : public RunDisk
 {
 public:
+    // Room for this many renames, so that a long plan does not grow its records step by step.
+    void reserve(qsizetype renames);
     Kind kind(const QString& path) override;
     bool rename(const QString& from, const QString& to) override;
 
@@ -32,8 +35,10 @@ private:
     };
     struct Folder
     {
-        // Names and what they are; not valid when the folder could not be listed.
-        QHash<QString, Kind> names;
+        // Names and what they are; not valid when the folder could not be listed. The keys
+        // look into the texts kept beside them, so that a look-up needs no copy of the name.
+        QStringList texts;
+        QHash<QStringView, Kind> names;
         bool listed = false;
         bool writable = false;
         long nameMax = 255;
@@ -43,10 +48,13 @@ private:
     // when a rename took it away.
     std::optional<QString> realPath(const QString& path, int step) const;
     Kind realKind(const QString& path);
-    Folder& folder(const QString& folderPath);
+    Folder& folder(QStringView folderPath);
 
-    QHash<QString, QVector<Record>> m_records;
+    QHash<QString, QVarLengthArray<Record, 1>> m_records;
     QHash<QString, Folder> m_folders;
+    // The folder asked for last; QHash keeps its values in place until it grows.
+    QString m_lastFolderPath;
+    Folder* m_lastFolder = nullptr;
     int m_steps = 0;
     // Paths below a renamed folder moved with it; until a folder moves, only exact paths matter.
     bool m_folderMoved = false;

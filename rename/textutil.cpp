@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QList>
+#include <QVarLengthArray>
 
 #include <cstdint>
 
@@ -49,7 +50,7 @@ QString absoluteCleanPath(const QString& path)
 
 namespace {
 
-qsizetype lastSeparator(const QString& path)
+qsizetype lastSeparator(QStringView path)
 {
     for (qsizetype i = path.size() - 1; i >= 0; --i) {
         if (isPathSeparator(path.at(i)))
@@ -89,6 +90,16 @@ QString fileName(const QString& path)
 }
 
 QString folderPart(const QString& path)
+{
+    return path.left(lastSeparator(path) + 1);
+}
+
+QStringView fileNameIn(QStringView path)
+{
+    return path.mid(lastSeparator(path) + 1);
+}
+
+QStringView folderPartIn(QStringView path)
 {
     return path.left(lastSeparator(path) + 1);
 }
@@ -168,7 +179,8 @@ QString ReplaceAll(const QString& source, const QString& old, const QString& neu
     if (source.isEmpty() || old.isEmpty() || old == neu)
         return source;
 
-    QList<qsizetype> matches;
+    // Names hold few placeholders: the positions fit on the stack.
+    QVarLengthArray<qsizetype, 8> matches;
     for (qsizetype at = source.indexOf(old); at >= 0; at = source.indexOf(old, at + old.size()))
         matches.append(at);
     if (matches.isEmpty())
@@ -177,7 +189,7 @@ QString ReplaceAll(const QString& source, const QString& old, const QString& neu
     QString result;
     result.reserve(source.size() + matches.size() * (neu.size() - old.size()));
     qsizetype copied = 0;
-    for (const qsizetype at : std::as_const(matches)) {
+    for (const qsizetype at : matches) {
         result.append(QStringView(source).sliced(copied, at - copied));
         result.append(neu);
         copied = at + old.size();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // Text and path helpers shared by every subsystem. Paths use the platform's separators:
 // on Linux only '/', on Windows '\\', ':' and '/'.
@@ -17,6 +18,9 @@ QString folderPart(const QString& path);
 QString extension(const QString& path);
 // The file name with its extension cut once off its end.
 QString baseName(const QString& path);
+// fileName() and folderPart() as parts of the path, for callers that only look.
+QStringView fileNameIn(QStringView path);
+QStringView folderPartIn(QStringView path);
 
 // The path made absolute against the working folder and cleaned without asking the disk: no "."
 // or ".." parts, no doubled or trailing separator. Symbolic links are not resolved, so the entry
