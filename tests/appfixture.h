@@ -59,7 +59,7 @@ template <typename T = QWidget> T* ui(const QString& name)
     return in<T>(QStringLiteral("prog"), name);
 }
 
-// ---- the file list, through its view and model --------------------------------------------
+// ---- the file list, through its view and model --------------------------------------------------
 
 inline QTreeView* listView()
 {
@@ -134,7 +134,16 @@ inline void clickHeader(int section)
                       QPoint(x, header->height() / 2));
 }
 
-// ---- drops, as a file manager makes them ----------------------------------------------------
+// ---- files, and drops as a file manager makes them ----------------------------------------------
+
+// A file with that content, and the folders above it.
+inline void makeFile(const QString& path, const QByteArray& content = {})
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(content), content.size());
+}
 
 // Drags mime into the middle of target (the main window when none is given) and drops it there
 // when the drag's entry was accepted; returns whether it was.
@@ -162,7 +171,7 @@ inline void drop(const QStringList& paths, QWidget* target = nullptr)
     QVERIFY(dropMime(&mime, target));
 }
 
-// ---- the windows ----------------------------------------------------------------------------
+// ---- the windows --------------------------------------------------------------------------------
 
 // How the program starts: the marker files in its working directory (which choose the
 // language), and whether the splash timer runs. Tests normally drive the splash themselves.

@@ -4,7 +4,6 @@
 
 #include "tests/appfixture.h"
 
-#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -13,22 +12,15 @@
 #include <QDate>
 #include <QDir>
 #include <QDirIterator>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QHeaderView>
 #include <QInputMethodEvent>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
-#include <QUrl>
 
 #include <unistd.h>
 
@@ -57,14 +49,6 @@ QString previewOld()
 QString previewNew()
 {
     return ui<QLabel>("vor_out")->text();
-}
-
-void makeFile(const QString& path, const QByteArray& content = {})
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(f.write(content), content.size());
 }
 
 QByteArray contentOf(const QString& path)

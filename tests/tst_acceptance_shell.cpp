@@ -7,7 +7,6 @@
 #include "tests/designnames.h"
 #include "tests/eventloop.h"
 
-#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -15,12 +14,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -30,7 +27,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <QUrl>
 #include <QWheelEvent>
 
 namespace {
@@ -67,14 +63,6 @@ QString caption(const QString& name)
         return label->text();
     qFatal("component %s missing", qPrintable(name));
     return {};
-}
-
-void makeFile(const QString& path, int size)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot create %s", qPrintable(path));
-    f.write(QByteArray(size, 'x'));
 }
 
 void tick(QTimer* timer)
@@ -465,7 +453,7 @@ void AcceptanceShellTest::resizeRefitsPreview()
     const QString longName =
         QStringLiteral("a_rather_long_file_name_that_will_not_fit_into_a_narrow_preview_label_"
                        "at_all_whatever_the_font_is.txt");
-    makeFile(dir.filePath(longName), 1);
+    makeFile(dir.filePath(longName), "x");
     AppFixture program;
     auto* main = qobject_cast<QMainWindow*>(mainWindow());
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
@@ -496,8 +484,8 @@ void AcceptanceShellTest::resizeRefitsPreview()
 void AcceptanceShellTest::sortBySizeFoldersFirst()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("big.txt"), 1536);
-    makeFile(dir.filePath("small.txt"), 64);
+    makeFile(dir.filePath("big.txt"), QByteArray(1536, 'x'));
+    makeFile(dir.filePath("small.txt"), QByteArray(64, 'x'));
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     AppFixture program;
     drop({dir.filePath("big.txt"), dir.filePath("small.txt"), dir.filePath("folder")},
@@ -535,7 +523,7 @@ void AcceptanceShellTest::sortByNameIgnoresCase()
     QTemporaryDir dir;
     QStringList paths;
     for (const QString& f : files) {
-        makeFile(dir.filePath(f), 1);
+        makeFile(dir.filePath(f), "x");
         paths << dir.filePath(f);
     }
     AppFixture program;
@@ -558,7 +546,7 @@ void AcceptanceShellTest::deleteKeyAndButtons()
     QTemporaryDir dir;
     QStringList paths;
     for (const char* f : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) {
-        makeFile(dir.filePath(f), 1);
+        makeFile(dir.filePath(f), "x");
         paths << dir.filePath(f);
     }
     AppFixture program;
@@ -588,7 +576,7 @@ void AcceptanceShellTest::deleteKeyAndButtons()
 void AcceptanceShellTest::contextMenuOnlyWithSelection()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
+    makeFile(dir.filePath("a.txt"), "x");
     AppFixture program;
     drop({dir.filePath("a.txt")});
     QTreeView* view = listView();
@@ -614,8 +602,8 @@ void AcceptanceShellTest::contextMenuOnlyWithSelection()
 void AcceptanceShellTest::rightClickSelectsEntry()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
-    makeFile(dir.filePath("b.txt"), 1);
+    makeFile(dir.filePath("a.txt"), "x");
+    makeFile(dir.filePath("b.txt"), "x");
     AppFixture program;
     drop({dir.filePath("a.txt"), dir.filePath("b.txt")});
     QTreeView* view = listView();
@@ -634,7 +622,7 @@ void AcceptanceShellTest::rightClickSelectsEntry()
 void AcceptanceShellTest::clipboardAndFileManager()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
+    makeFile(dir.filePath("a.txt"), "x");
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     AppFixture program;
     drop({dir.filePath("a.txt"), dir.filePath("folder")});
@@ -780,8 +768,8 @@ void AcceptanceShellTest::comboItemsAndPlaceholders()
 void AcceptanceShellTest::untouchedTextsAndState()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
-    makeFile(dir.filePath("b.txt"), 1);
+    makeFile(dir.filePath("a.txt"), "x");
+    makeFile(dir.filePath("b.txt"), "x");
     AppFixture program;
     drop({dir.filePath("a.txt")});
     QCOMPARE(cell(0, 3), QStringLiteral("Neu hinzugefügt"));
@@ -1045,7 +1033,7 @@ void AcceptanceShellTest::missingAndWriteProtected()
 void AcceptanceShellTest::cannotCreateFile()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("plain"), 1);
+    makeFile(dir.filePath("plain"), "x");
     AppFixture program;
     const QString target = dir.filePath("plain/new.qvc");
     program.platform.fileDialogAnswer = target;
@@ -1358,8 +1346,8 @@ void AcceptanceShellTest::bugReportOnce()
 void AcceptanceShellTest::rotationAndHold()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
-    makeFile(dir.filePath("b.txt"), 1);
+    makeFile(dir.filePath("a.txt"), "x");
+    makeFile(dir.filePath("b.txt"), "x");
     AppFixture program;
     QTimer* rotation = ui<QTimer>("Timer1");
     QTimer* hold = ui<QTimer>("timerstopper");
@@ -1399,8 +1387,8 @@ void AcceptanceShellTest::rotationAndHold()
 void AcceptanceShellTest::statusDoesNotRestartHold()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
-    makeFile(dir.filePath("b.txt"), 1);
+    makeFile(dir.filePath("a.txt"), "x");
+    makeFile(dir.filePath("b.txt"), "x");
     AppFixture program;
     QTimer* hold = ui<QTimer>("timerstopper");
     drop({dir.filePath("a.txt")});
