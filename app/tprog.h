@@ -292,7 +292,7 @@ private:
     qv::FileListModel* m_list = nullptr;
     // The message texts in the current language, rewritten by sprache.
     qv::MessageTexts txt;
-    // Set once a refused duplicate was reported; cleared after each drop.
+    // Set once a refused duplicate was reported, and by a folder load; cleared when a drop ends.
     bool m_duplicateWarned = false;
     // Support label rotation counter.
     int m_rotation = 0;
