@@ -24,6 +24,7 @@ class QTreeView;
 namespace qv {
 class Anchors;
 class DiskRenamer;
+class EntryAdder;
 class FileListModel;
 class ImageList;
 class Panel;
@@ -31,7 +32,8 @@ class Panel;
 
 // The main window: the file list, the rename settings with their preview, and the menus. Its
 // controls are the program's state; handlers read them when they run. The handlers of each
-// subsystem live in that subsystem's folder (tprog_*.cpp).
+// subsystem live in that subsystem's folder (tprog_*.cpp). Other code sees the components and
+// the handlers, as the user does; the list, the message texts and the helpers stay inside.
 class Tprog : public QMainWindow
 {
     Q_OBJECT
@@ -141,17 +143,8 @@ public:
     QAction* WhyDonate1 = nullptr;
     QAction* Licence1 = nullptr;
 
-    // ---- state -----------------------------------------------------------------------------
-    // The entries of qulist.
-    qv::FileListModel* m_list = nullptr;
-    // The message texts in the current language, rewritten by sprache.
-    qv::MessageTexts txt;
     // Maximise-pending flag: 0 means the window is maximised at its next activation.
     int Tag = 1;
-    // Set once a refused duplicate was reported; cleared after each drop.
-    bool m_duplicateWarned = false;
-    // Support label rotation counter.
-    int m_rotation = 0;
 
     // The client area: the central widget that carries all panels.
     QWidget* client() const { return m_client; }
@@ -172,11 +165,8 @@ public:
     void Englisch1Click();
 
     // ---- name expansion, settings panel, preview, batch rename (rename/tprog_rename.cpp) -----
-    qv::RenameSettings renameSettings() const;
     QString RenameName(const QString& name, int position) const;
     void UmbenennenClick();
-    // The entries of the list in their order now, as a rename run takes them.
-    QVector<qv::RunEntry> runEntries() const;
     // The way the batch rename reaches the disk; nullptr restores the no-replace default.
     // The window does not own a renamer given here.
     void setDiskRenamer(qv::DiskRenamer* renamer);
@@ -186,8 +176,6 @@ public:
     void numstartChange();
     void Label5Click(QLabel* sender);
     void act_maskeClick(QObject* sender);
-    // Re-fits the captions of both preview labels to their hints.
-    void fitPreviewLabels();
     // Key filters; false when the typed character is refused.
     static bool maskeKeyPress(QChar key);
     static bool numstartKeyPress(QChar key);
@@ -195,30 +183,14 @@ public:
     // ---- file list entries and adding (filelist/tprog_filelist.cpp) --------------------------
     void add2list(const QString& path);
     void addfolderaselement2list(const QString& path);
-    void writeCountToLaAnzahl();
     void AddOrdner(const QString& folder);
     // Handles one drop of local paths, in the order delivered.
     void dropFiles(const QStringList& paths);
     void OpenOrdnerClick();
     // False when the key is swallowed.
     bool quordnerKeyPress(QChar key);
-    // The characters quordner takes, typed or pasted.
-    static bool quordnerAccepts(QChar c);
     void quordnerDblClick();
     void BitBtn1Click();
-    // Marks the top row selected, in addition to the selection there is.
-    void selectFirstEntry();
-    // Within one drop: the row that goes first once the list is sorted, and how many rows
-    // selectFirstEntry has compared so far.
-    int m_dropTopRow = -1;
-    int m_dropRowsSeen = 0;
-    // Lets the window repaint during long operations, at most every ~30 ms.
-    void processPendingEvents();
-    // Whether processPendingEvents would let the window repaint now.
-    bool pendingEventsDue() const { return m_sinceEvents.elapsed() >= 30; }
-    // Inside a bulk addition the count text in laspenden is written only before a repaint and
-    // when the addition ends; nobody sees the values in between.
-    bool m_supportCountPending = false;
 
     // ---- sorting, deleting, context menu (filelist/tprog_listops.cpp) ----------------------
     // Sorts as a click on the column's header does.
@@ -234,8 +206,6 @@ public:
     void MenuItem4Click();
     void CopyFilesToClipboard(const QStringList& paths);
     void ShowFileProperties(const QString& path);
-    // Rows selected in qulist, in list order.
-    QList<int> selectedRows() const;
 
     // ---- configuration (config/tprog_config.cpp) -------------------------------------------
     void KonfigurationSpeichern(QObject* sender, const QString& fileName);
@@ -243,25 +213,17 @@ public:
     void KonfigurationSpeichernDialog();
     void KonfigurationLadenDialog();
     void m_konfig_alsstartClick();
-    // The work of m_konfig_alsstartClick; throws qv::ProfileError so that the close query can
-    // keep the window open when the automatic save fails.
-    void saveStartConfiguration();
     void m_konfig_autosave_allesClick();
     void m_konfig_autosave_nieClick();
     static QString startConfigurationPath();
-    void loadStartConfiguration();
 
     // ---- web links, support label, help menus (info/tprog_links.cpp) -----------------------
-    void buildSoftwareMenus();
     void BrowseToMenuCaption(QAction* sender);
     void BrowseToMenuCaptionWithoutRef(QAction* sender);
     void laspendenClick();
     void m_bugreportClick();
     void Timer1Timer();
     void timerstopperTimer();
-    // Writes a status text into the support label and starts the hold timer.
-    void setSupportStatus(const QString& text);
-    void showHelpPage(bool german, const QString& page);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -278,9 +240,69 @@ private:
     void setupSlots();
     // Web link entries of a menu, built from site link captions.
     QAction* addWebLink(QMenu* target, const QString& caption, bool withReferrer = true);
+    // Lets the window repaint during long operations, at most every ~30 ms.
+    void processPendingEvents();
+    // Whether processPendingEvents would let the window repaint now.
+    bool pendingEventsDue() const { return m_sinceEvents.elapsed() >= 30; }
+
+    // rename/tprog_rename.cpp, rename/tprog_batch.cpp
+    qv::RenameSettings renameSettings() const;
+    // The entries of the list in their order now, as a rename run takes them.
+    QVector<qv::RunEntry> runEntries() const;
+    // Re-fits the captions of both preview labels to their hints.
+    void fitPreviewLabels();
+
+    // filelist/tprog_filelist.cpp
+    void writeCountToLaAnzahl();
+    // The characters quordner takes, typed or pasted.
+    static bool quordnerAccepts(QChar c);
+    // Marks the top row selected, in addition to the selection there is.
+    void selectFirstEntry();
+    // The first refused duplicate after the switch went off is reported; later ones are not.
+    void refuseDuplicate(const QString& message);
+    void writeSupportCount();
+    void afterAddition();
+    // An adder with the controls' values of the moment: the duplicate message and the progress
+    // of each addition stay with the window.
+    qv::EntryAdder adder();
+    // A list bulk update that also suspends painting of the list while the outermost one runs.
+    void beginListUpdate();
+    void endListUpdate();
+    void giveFocus();
+
+    // filelist/tprog_listops.cpp
+    // Rows selected in qulist, in list order.
+    QList<int> selectedRows() const;
+
+    // config/tprog_config.cpp
+    // The work of m_konfig_alsstartClick; throws qv::ProfileError so that the close query can
+    // keep the window open when the automatic save fails.
+    void saveStartConfiguration();
+    void loadStartConfiguration();
+
+    // info/tprog_links.cpp
+    void buildSoftwareMenus();
+    // Writes a status text into the support label and starts the hold timer.
+    void setSupportStatus(const QString& text);
+    void showHelpPage(bool german, const QString& page);
 
     QWidget* m_client = nullptr;
     qv::Anchors* m_anchors = nullptr;
+    // The entries of qulist.
+    qv::FileListModel* m_list = nullptr;
+    // The message texts in the current language, rewritten by sprache.
+    qv::MessageTexts txt;
+    // Set once a refused duplicate was reported, and by a folder load; cleared when a drop ends.
+    bool m_duplicateWarned = false;
+    // Support label rotation counter.
+    int m_rotation = 0;
+    // Within one drop: the row that goes first once the list is sorted, and how many rows
+    // selectFirstEntry has compared so far.
+    int m_dropTopRow = -1;
+    int m_dropRowsSeen = 0;
+    // Inside a bulk addition the count text in laspenden is written only before a repaint and
+    // when the addition ends; nobody sees the values in between.
+    bool m_supportCountPending = false;
     // The name filter of the configuration dialogs in the language applied last.
     QString m_konfigFilter;
     bool m_shown = false;

@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -64,6 +65,7 @@ int main(int argc, char** argv)
     qv::createWindows();
     qv::start->Timer1->stop();
     Tprog* prog = qv::prog;
+    auto* list = qobject_cast<qv::FileListModel*>(prog->qulist->model());
     prog->show();
     QApplication::processEvents();
 
@@ -115,7 +117,7 @@ int main(int argc, char** argv)
     qv::quorvel_filter->uv->setChecked(true);
     prog->quordner->setText(root.path());
 
-    // The event loop runs only inside processPendingEvents; the longest gap between two ticks
+    // The event loop runs only where the window lets it repaint; the longest gap between two ticks
     // (and from the start to the first, the last to the end) is what the user waits for. The
     // load ends when the list has been laid out and painted.
     QTimer ticker;
@@ -134,7 +136,7 @@ int main(int argc, char** argv)
     qint64 loadRssBefore = 0;
     qint64 loadPeak = 0;
     for (int run = 0; run < 3; ++run) {
-        prog->m_list->clear();
+        list->clear();
         QApplication::processEvents();
         if (run == 0) {
             loadRssBefore = statusKb("VmRSS:");
@@ -154,7 +156,7 @@ int main(int argc, char** argv)
         if (run == 0)
             loadPeak = statusKb("VmHWM:");
         stallNs = std::max(stallNs, longestGapNs);
-        entries = prog->m_list->count();
+        entries = list->count();
     }
     const double loadBytesPerEntry = (loadPeak - loadRssBefore) * 1024.0 / std::max(entries, 1);
 
@@ -168,7 +170,7 @@ int main(int argc, char** argv)
         nameSortMs = std::min(nameSortMs, timer.nsecsElapsed() / 1e6);
     }
     prog->qulistColumnClick(qv::ColName);
-    prog->m_list->clear();
+    list->clear();
     QApplication::processEvents();
     // The memory the load freed goes back to the system, so that the next figure starts afresh.
     ::malloc_trim(0);
@@ -199,10 +201,10 @@ int main(int argc, char** argv)
             std::printf("?");
     });
     auto addAll = [&] {
-        prog->m_list->beginBulkUpdate();
+        list->beginBulkUpdate();
         for (const QString& path : std::as_const(paths))
             prog->add2list(path);
-        prog->m_list->endBulkUpdate();
+        list->endBulkUpdate();
     };
     const qint64 rssBefore = statusKb("VmRSS:");
     resetPeak();
@@ -210,15 +212,14 @@ int main(int argc, char** argv)
     addAll();
     double addMs = timer.nsecsElapsed() / 1e6;
     const qint64 peak = statusKb("VmHWM:");
-    const double bytesPerEntry = (peak - rssBefore) * 1024.0 / prog->m_list->count();
-    if (prog->m_list->count() != paths.size())
-        std::printf("  !! %d entries for %lld files\n", prog->m_list->count(),
-                    (long long)paths.size());
-    prog->m_list->clear();
+    const double bytesPerEntry = (peak - rssBefore) * 1024.0 / list->count();
+    if (list->count() != paths.size())
+        std::printf("  !! %d entries for %lld files\n", list->count(), (long long)paths.size());
+    list->clear();
     timer.restart();
     addAll();
     addMs = std::min(addMs, timer.nsecsElapsed() / 1e6);
-    prog->m_list->clear();
+    list->clear();
 
     std::printf("add2list, one bulk update\n");
     figure("bare stat", statMs, "ms");

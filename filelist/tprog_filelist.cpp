@@ -24,81 +24,76 @@ QString duplicateMessage(const QString& before, const QString& path, const QStri
     return before + emptyLine + path + emptyLine + after;
 }
 
-// The first refused duplicate after the switch went off is reported; later ones are not.
-void refuseDuplicate(Tprog& w, const QString& message)
+} // namespace
+
+void Tprog::refuseDuplicate(const QString& message)
 {
-    if (!w.m_duplicateWarned)
-        qv::platform().warning(&w, message);
-    w.m_duplicateWarned = true;
+    if (!m_duplicateWarned)
+        qv::platform().warning(this, message);
+    m_duplicateWarned = true;
 }
 
-void writeSupportCount(Tprog& w)
+void Tprog::writeSupportCount()
 {
-    w.setSupportStatus(qv::countText(w.m_list->count(), w.txt));
+    setSupportStatus(qv::countText(m_list->count(), txt));
 }
 
-void afterAddition(Tprog& w)
+void Tprog::afterAddition()
 {
-    if (w.m_list->inBulkUpdate() && !w.pendingEventsDue()) {
-        if (!w.timerstopper->isActive())
-            w.timerstopper->start();
-        w.m_supportCountPending = true;
+    if (m_list->inBulkUpdate() && !pendingEventsDue()) {
+        if (!timerstopper->isActive())
+            timerstopper->start();
+        m_supportCountPending = true;
         return;
     }
-    writeSupportCount(w);
-    w.processPendingEvents();
+    writeSupportCount();
+    processPendingEvents();
 }
 
-// An adder with the controls' values of the moment: the duplicate message and the progress of
-// each addition stay with the window.
-qv::EntryAdder adderFor(Tprog& w)
+qv::EntryAdder Tprog::adder()
 {
-    qv::EntryAdder adder(*w.m_list,
-                         {w.txt.txt_st_neu, w.cb_dat->isChecked(), w.cb_dir->isChecked()});
-    adder.setAddedHandler([&w](int) { afterAddition(w); });
-    adder.setDuplicateHandler([&w](const QString& path, bool folder) {
-        refuseDuplicate(
-            w, folder ? duplicateMessage(w.txt.txt_ordner_doppelt, path, w.txt.txt_ordner_einmal)
-                      : duplicateMessage(w.txt.txt_datei_doppelt, path, w.txt.txt_datei_einmal));
+    qv::EntryAdder adder(*m_list, {txt.txt_st_neu, cb_dat->isChecked(), cb_dir->isChecked()});
+    adder.setAddedHandler([this](int) { afterAddition(); });
+    adder.setDuplicateHandler([this](const QString& path, bool folder) {
+        refuseDuplicate(folder
+                            ? duplicateMessage(txt.txt_ordner_doppelt, path, txt.txt_ordner_einmal)
+                            : duplicateMessage(txt.txt_datei_doppelt, path, txt.txt_datei_einmal));
     });
     return adder;
 }
 
-// A list bulk update that also suspends painting of the list while the outermost one runs.
-void beginListUpdate(Tprog& w)
+void Tprog::beginListUpdate()
 {
-    if (!w.m_list->inBulkUpdate())
-        w.qulist->setUpdatesEnabled(false);
-    w.m_list->beginBulkUpdate();
+    if (!m_list->inBulkUpdate())
+        qulist->setUpdatesEnabled(false);
+    m_list->beginBulkUpdate();
 }
 
-void endListUpdate(Tprog& w)
+void Tprog::endListUpdate()
 {
-    if (w.m_supportCountPending)
-        writeSupportCount(w);
-    w.m_list->endBulkUpdate();
-    if (!w.m_list->inBulkUpdate())
-        w.qulist->setUpdatesEnabled(true);
+    if (m_supportCountPending)
+        writeSupportCount();
+    m_list->endBulkUpdate();
+    if (!m_list->inBulkUpdate())
+        qulist->setUpdatesEnabled(true);
 }
 
-void giveFocus(Tprog& w)
+void Tprog::giveFocus()
 {
-    if (w.isVisible())
-        w.activateWindow();
+    if (isVisible())
+        activateWindow();
 }
-
-} // namespace
 
 // Every path enters the list absolute and clean, so that one file is one entry however it was
 // named, and copying or showing it never depends on the working folder.
 void Tprog::add2list(const QString& path)
 {
-    adderFor(*this).addFiles({qv::absoluteCleanPath(path)});
+    adder().addFiles({qv::absoluteCleanPath(path)});
 }
 
 void Tprog::addfolderaselement2list(const QString& path)
 {
-    adderFor(*this).addFolders({qv::absoluteCleanPath(path)});
+    adder().addFolders({qv::absoluteCleanPath(path)});
 }
 
 void Tprog::writeCountToLaAnzahl()
@@ -127,14 +122,14 @@ void Tprog::AddOrdner(const QString& given)
     QList<qv::ScannedFile> found;
     qv::ScanFolder(found, folder, patterns, recursive, [this] { processPendingEvents(); });
 
-    beginListUpdate(*this);
-    adderFor(*this).addScanned(found);
+    beginListUpdate();
+    adder().addScanned(found);
     writeCountToLaAnzahl();
-    endListUpdate(*this);
+    endListUpdate();
 
     setEnabled(wasEnabled);
     if (wasEnabled)
-        giveFocus(*this);
+        giveFocus();
     m_duplicateWarned = true;
     selectFirstEntry();
 }
@@ -143,7 +138,7 @@ void Tprog::dropFiles(const QStringList& paths)
 {
     m_dropTopRow = -1;
     m_dropRowsSeen = 0;
-    beginListUpdate(*this);
+    beginListUpdate();
     setEnabled(false);
     int handled = 0;
     for (const QString& given : paths) {
@@ -163,9 +158,9 @@ void Tprog::dropFiles(const QStringList& paths)
         processPendingEvents();
     }
     writeCountToLaAnzahl();
-    endListUpdate(*this);
+    endListUpdate();
     setEnabled(true);
-    giveFocus(*this);
+    giveFocus();
     m_duplicateWarned = false;
     selectFirstEntry();
 }

@@ -2,10 +2,8 @@
 // from outside: windows and controls are found by their object names only, input arrives as
 // clicks, keys and drops, and results are read from widget texts, the list's model and the disk.
 
-#include "app/windows.h"
-#include "tests/fakeplatform.h"
+#include "tests/appfixture.h"
 
-#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,90 +12,19 @@
 #include <QDate>
 #include <QDir>
 #include <QDirIterator>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QHeaderView>
 #include <QInputMethodEvent>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
-#include <QUrl>
 
 #include <unistd.h>
 
 namespace {
-
-QWidget* topLevel(const char* name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String(name))
-            return w;
-    }
-    qFatal("window %s missing", name);
-    return nullptr;
-}
-
-template <typename T> T* in(const char* window, const char* name)
-{
-    T* found = topLevel(window)->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("component %s.%s missing", window, name);
-    return found;
-}
-
-template <typename T> T* ui(const char* name)
-{
-    return in<T>("prog", name);
-}
-
-QWidget* prog()
-{
-    return topLevel("prog");
-}
-
-QTreeView* qulist()
-{
-    return ui<QTreeView>("qulist");
-}
-
-QAbstractItemModel* model()
-{
-    return qulist()->model();
-}
-
-int rowCount()
-{
-    return model()->rowCount();
-}
-
-QString cell(int row, int column)
-{
-    return model()->data(model()->index(row, column)).toString();
-}
-
-QStringList entry(int row)
-{
-    QStringList texts;
-    for (int c = 0; c < 5; ++c)
-        texts.append(cell(row, c));
-    return texts;
-}
-
-QStringList column(int c)
-{
-    QStringList texts;
-    for (int r = 0; r < rowCount(); ++r)
-        texts.append(cell(r, c));
-    return texts;
-}
 
 int rowOfPath(const QString& path)
 {
@@ -122,58 +49,6 @@ QString previewOld()
 QString previewNew()
 {
     return ui<QLabel>("vor_out")->text();
-}
-
-// The windows as at start-up, in a working directory whose marker chooses the language.
-class Session
-{
-public:
-    explicit Session(const QString& language = QStringLiteral("de"))
-    {
-        m_oldCwd = QDir::currentPath();
-        if (language == QLatin1String("en")) {
-            QFile marker(m_cwd.filePath(QStringLiteral("en")));
-            marker.open(QIODevice::WriteOnly);
-        }
-        QDir::setCurrent(m_cwd.path());
-        qv::createWindows();
-        // The splash would show the main window after a while; the scenarios decide that.
-        in<QTimer>("start", "Timer1")->stop();
-    }
-    ~Session()
-    {
-        qv::destroyWindows();
-        QDir::setCurrent(m_oldCwd);
-    }
-    FakePlatform platform;
-
-private:
-    QTemporaryDir m_cwd;
-    QString m_oldCwd;
-};
-
-void drop(const QStringList& paths, QWidget* target = nullptr)
-{
-    if (!target)
-        target = prog();
-    QMimeData mime;
-    QList<QUrl> urls;
-    for (const QString& p : paths)
-        urls.append(QUrl::fromLocalFile(p));
-    mime.setUrls(urls);
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &dropped);
-}
-
-void makeFile(const QString& path, const QByteArray& content = {})
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(f.write(content), content.size());
 }
 
 QByteArray contentOf(const QString& path)
@@ -234,22 +109,6 @@ void setSearch(const QString& from, const QString& to, bool inName = true, bool 
         name->click();
     if (ext->isChecked() != inExt)
         ext->click();
-}
-
-void selectRows(const QList<int>& rows)
-{
-    QItemSelectionModel* selection = qulist()->selectionModel();
-    selection->clearSelection();
-    for (int r : rows)
-        selection->select(model()->index(r, 0),
-                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
-
-void clickHeader(int section)
-{
-    QHeaderView* header = qulist()->header();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
 }
 
 void rename()
@@ -349,34 +208,35 @@ private slots:
 void AcceptanceRename::listColumns()
 {
     {
-        Session s;
+        AppFixture s;
         const QStringList captions{"Name", "Typ", "Größe", "Status", "Dateipfad"};
         const int widths[] = {150, 50, 80, 90, 155};
         for (int c = 0; c < 5; ++c) {
-            QCOMPARE(model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
-            QCOMPARE(qulist()->columnWidth(c), widths[c]);
+            QCOMPARE(listModel()->headerData(c, Qt::Horizontal).toString(), captions[c]);
+            QCOMPARE(listView()->columnWidth(c), widths[c]);
         }
-        QCOMPARE(model()->columnCount(), 5);
-        QCOMPARE(qulist()->header()->minimumSectionSize(), 25);
-        QCOMPARE(qulist()->selectionBehavior(), QAbstractItemView::SelectRows);
-        QVERIFY(qulist()->selectionMode() == QAbstractItemView::ExtendedSelection ||
-                qulist()->selectionMode() == QAbstractItemView::MultiSelection);
-        QCOMPARE(qulist()->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(listModel()->columnCount(), 5);
+        QCOMPARE(listView()->header()->minimumSectionSize(), 25);
+        QCOMPARE(listView()->selectionBehavior(), QAbstractItemView::SelectRows);
+        QVERIFY(listView()->selectionMode() == QAbstractItemView::ExtendedSelection ||
+                listView()->selectionMode() == QAbstractItemView::MultiSelection);
+        QCOMPARE(listView()->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(laAnzahl(), "0" + kDe);
         QTemporaryDir dir;
         makeFile(dir.filePath("a.txt"), "x");
         drop({dir.filePath("a.txt")});
-        const int alignment = model()->data(model()->index(0, 2), Qt::TextAlignmentRole).toInt();
+        const int alignment =
+            listModel()->data(listModel()->index(0, 2), Qt::TextAlignmentRole).toInt();
         QVERIFY(alignment & Qt::AlignRight);
         const int nameAlignment =
-            model()->data(model()->index(0, 0), Qt::TextAlignmentRole).toInt();
+            listModel()->data(listModel()->index(0, 0), Qt::TextAlignmentRole).toInt();
         QVERIFY(!(nameAlignment & Qt::AlignRight));
-        QVERIFY(!(model()->flags(model()->index(0, 0)) & Qt::ItemIsEditable));
+        QVERIFY(!(listModel()->flags(listModel()->index(0, 0)) & Qt::ItemIsEditable));
     }
-    Session s(QStringLiteral("en"));
+    AppFixture s(QStringLiteral("en"));
     const QStringList captions{"Name", "Type", "Size", "Status", "Path"};
     for (int c = 0; c < 5; ++c)
-        QCOMPARE(model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
+        QCOMPARE(listModel()->headerData(c, Qt::Horizontal).toString(), captions[c]);
     QCOMPARE(laAnzahl(), "0" + kEn);
 }
 
@@ -426,7 +286,7 @@ void AcceptanceRename::entryFormation()
     QFETCH(QString, dropped);
     QFETCH(QString, name);
     QFETCH(QString, type);
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     const bool folder = item.endsWith(u'/');
     if (folder)
@@ -436,8 +296,8 @@ void AcceptanceRename::entryFormation()
     const QString path = dir.path() + u'/' + dropped;
     drop({path});
     QCOMPARE(rowCount(), 1);
-    QCOMPARE(entry(0), (QStringList{name, type, folder ? QString() : QStringLiteral("0.005 KB"),
-                                    QStringLiteral("Neu hinzugefügt"), QDir::cleanPath(path)}));
+    QCOMPARE(rowTexts(0), (QStringList{name, type, folder ? QString() : QStringLiteral("0.005 KB"),
+                                       QStringLiteral("Neu hinzugefügt"), QDir::cleanPath(path)}));
     QCOMPARE(laAnzahl(), "1" + kDe);
     // The first entry added to an empty list writes the count of 1.
     QCOMPARE(laspenden(), "1" + kDe);
@@ -464,7 +324,7 @@ void AcceptanceRename::sizeTexts()
 {
     QFETCH(qint64, bytes);
     QFETCH(QString, text);
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     const QString path = dir.filePath("f.bin");
     makeFile(path);
@@ -498,7 +358,7 @@ void AcceptanceRename::sizeTextsProbe()
     if (!qEnvironmentVariableIsSet("QV_SIZE_PROBE"))
         return;
     QCOMPARE(QLocale::system().decimalPoint(), QStringLiteral(","));
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     const QList<QPair<qint64, QString>> cases{
         {1536, "1,500 KB"}, {0, "0,000 KB"}, {qint64(123456789) * 1024, "1,2345679E008 KB"}};
@@ -515,8 +375,8 @@ void AcceptanceRename::sizeTextsProbe()
     for (int i = 0; i < cases.size(); ++i)
         QCOMPARE(cell(rowOfPath(paths[i]), 2), cases[i].second);
     // The size sort reads the texts back with the same separator, exponent form included.
-    prog()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(prog()));
+    mainWindow()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mainWindow()));
     clickHeader(2);
     QCOMPARE(column(4), (QStringList{paths[1], paths[0], paths[2]}));
     clickHeader(2);
@@ -525,7 +385,7 @@ void AcceptanceRename::sizeTextsProbe()
 
 void AcceptanceRename::duplicates()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     const QString a = dir.filePath("a.jpg");
     const QString upper = dir.filePath("A.JPG");
@@ -571,7 +431,7 @@ void AcceptanceRename::duplicates()
 
 void AcceptanceRename::duplicateSwitchCycle()
 {
-    Session s(QStringLiteral("en"));
+    AppFixture s(QStringLiteral("en"));
     QTemporaryDir dir;
     makeFile(dir.filePath("one.txt"));
     makeFile(dir.filePath("two.txt"));
@@ -609,7 +469,7 @@ void AcceptanceRename::duplicateSwitchCycle()
 
 void AcceptanceRename::gates()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     makeFile(dir.filePath("loose.txt"));
     makeFile(dir.filePath("box/in1.txt"));
@@ -724,7 +584,7 @@ void AcceptanceRename::expansion()
     QFETCH(QString, start);
     QFETCH(QStringList, search);
     QFETCH(QString, expected);
-    Session s(start == QLatin1String("Custom..") ? QStringLiteral("en") : QStringLiteral("de"));
+    AppFixture s(start == QLatin1String("Custom..") ? QStringLiteral("en") : QStringLiteral("de"));
     QTemporaryDir dir;
     QStringList paths;
     for (const QString& f : files) {
@@ -756,7 +616,7 @@ void AcceptanceRename::expansion()
 
 void AcceptanceRename::previewOfRemovedEntry()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     for (const char* f : {"a.txt", "b.txt", "c.txt"})
         makeFile(dir.filePath(f));
@@ -776,7 +636,7 @@ void AcceptanceRename::previewOfRemovedEntry()
 
 void AcceptanceRename::filterDialogForm()
 {
-    Session s;
+    AppFixture s;
     QWidget* dialog = topLevel("quorvel_filter");
     QCOMPARE(QString::fromLatin1(dialog->metaObject()->className()),
              QStringLiteral("Tquorvel_filter"));
@@ -822,7 +682,7 @@ void AcceptanceRename::filterDialogForm()
     QCOMPARE(order, five);
 
     // A language switch re-captions the closed dialog.
-    prog()->findChild<QAction*>(QStringLiteral("Englisch1"))->trigger();
+    mainWindow()->findChild<QAction*>(QStringLiteral("Englisch1"))->trigger();
     QCOMPARE(alle->text(), QStringLiteral("Search for all files (Use no filter)"));
     QCOMPARE(auswahl->text(), QStringLiteral("Only search for following files:"));
     QCOMPARE(uv->text(), QStringLiteral("Search all Subfolders"));
@@ -833,8 +693,8 @@ void AcceptanceRename::filterDialogForm()
 
 void AcceptanceRename::filterDialogOpensModally()
 {
-    Session s;
-    prog()->move(40, 30);
+    AppFixture s;
+    mainWindow()->move(40, 30);
     QWidget* dialog = topLevel("quorvel_filter");
     QWidget* client = ui<QWidget>("client");
     bool seen = false;
@@ -850,7 +710,7 @@ void AcceptanceRename::filterDialogOpensModally()
     QVERIFY(seen);
     QVERIFY(!dialog->isVisible());
     QVERIFY(!in<QCheckBox>("quorvel_filter", "uv")->isChecked());
-    const QRect frame = prog()->frameGeometry();
+    const QRect frame = mainWindow()->frameGeometry();
     QCOMPARE(where, QPoint(frame.left() + (client->width() - 341) / 2,
                            frame.top() + (client->height() - 163) / 2));
 
@@ -868,7 +728,7 @@ void AcceptanceRename::filterDialogOpensModally()
 
 void AcceptanceRename::filterDialogInput()
 {
-    Session s;
+    AppFixture s;
     auto* alle = in<QRadioButton>("quorvel_filter", "alle");
     auto* auswahl = in<QRadioButton>("quorvel_filter", "auswahl");
     auto* filter = in<QLineEdit>("quorvel_filter", "filter");
@@ -921,7 +781,7 @@ void AcceptanceRename::scans()
     QFETCH(QString, filter);
     QFETCH(bool, subfolders);
     QFETCH(QStringList, listed);
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     for (const QString& f : layout)
         makeFile(dir.filePath(f), f.toUtf8());
@@ -945,7 +805,7 @@ void AcceptanceRename::scans()
     // No folder entry through the edit; the first entry is selected.
     QVERIFY(!column(1).contains(QStringLiteral("DIR")));
     if (!listed.isEmpty()) {
-        QVERIFY(qulist()->selectionModel()->isRowSelected(0, {}));
+        QVERIFY(listView()->selectionModel()->isRowSelected(0, {}));
         QCOMPARE(previewOld(), QFileInfo(cell(0, 4)).fileName());
     }
 }
@@ -963,7 +823,7 @@ void AcceptanceRename::duplicateMessageFollowsScanOrder()
 {
     QFETCH(bool, subfolders);
     QFETCH(QString, first);
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     for (const char* f : {"b.JPG", "a.jpg", "c.png", "sub/d.jpg"})
         makeFile(dir.filePath(f));
@@ -979,7 +839,7 @@ void AcceptanceRename::duplicateMessageFollowsScanOrder()
 
 void AcceptanceRename::symlinkLoop()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     makeFile(dir.filePath("top.txt"));
     makeFile(dir.filePath("a/inner.txt"));
@@ -997,7 +857,7 @@ void AcceptanceRename::unreadableSubfolder()
 {
     if (::geteuid() == 0)
         QSKIP("permissions do not hold for root");
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     makeFile(dir.filePath("a/one.txt"));
     makeFile(dir.filePath("locked/two.txt"));
@@ -1014,7 +874,7 @@ void AcceptanceRename::unreadableSubfolder()
 
 void AcceptanceRename::dropThreeFilesAndFolder()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     QStringList items;
     for (int i = 0; i < 3; ++i) {
@@ -1030,14 +890,14 @@ void AcceptanceRename::dropThreeFilesAndFolder()
     QCOMPARE(laAnzahl(), "14" + kDe);
     QCOMPARE(rowCount(), 14);
     QCOMPARE(ui<QLineEdit>("quordner")->text(), QString());
-    QVERIFY(prog()->isEnabled());
-    QVERIFY(qulist()->selectionModel()->isRowSelected(0, {}));
+    QVERIFY(mainWindow()->isEnabled());
+    QVERIFY(listView()->selectionModel()->isRowSelected(0, {}));
     QCOMPARE(cell(rowOfPath(dir.filePath("box")), 1), QStringLiteral("DIR"));
 }
 
 void AcceptanceRename::enterVersusOpenFolder()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     makeFile(dir.filePath("f/1.txt"));
     makeFile(dir.filePath("f/2.txt"));
@@ -1099,7 +959,7 @@ void AcceptanceRename::openFolderDialogs()
     QFETCH(QString, answer);
     QFETCH(QString, editAfter);
     QFETCH(int, entries);
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     makeFile(dir.filePath("x/1.txt"));
     makeFile(dir.filePath("x/2.txt"));
@@ -1119,7 +979,7 @@ void AcceptanceRename::openFolderDialogs()
 
 void AcceptanceRename::folderEditKeys()
 {
-    Session s;
+    AppFixture s;
     auto* edit = ui<QLineEdit>("quordner");
     QTest::keyClicks(edit, QStringLiteral("/a\"b*c<d>e?f|g/h:i"));
     // A typed "/" passes on Linux: it separates the folders of a path.
@@ -1132,7 +992,7 @@ void AcceptanceRename::folderEditKeys()
 
 void AcceptanceRename::awkwardNames()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     const QStringList names{"with space.txt", "Ümläut ß.txt", "-leading.txt", "new\nline.txt"};
     for (const QString& n : names)
@@ -1177,7 +1037,7 @@ void AcceptanceRename::panelDefaults()
 {
     QFETCH(QString, language);
     const bool de = language == QLatin1String("de");
-    Session s(language);
+    AppFixture s(language);
     QVERIFY(!ui<QCheckBox>("act_maske")->isChecked());
     QVERIFY(!ui<QCheckBox>("act_suchenersetzen")->isChecked());
     QVERIFY(ui<QCheckBox>("cb_suchname")->isChecked());
@@ -1225,9 +1085,9 @@ void AcceptanceRename::panelDefaults()
 
 void AcceptanceRename::customItems()
 {
-    Session s;
-    prog()->show();
-    QVERIFY(QTest::qWaitForWindowActive(prog()));
+    AppFixture s;
+    mainWindow()->show();
+    QVERIFY(QTest::qWaitForWindowActive(mainWindow()));
     QTemporaryDir dir;
     makeFile(dir.filePath("a.txt"));
     drop({dir.filePath("a.txt")});
@@ -1254,7 +1114,7 @@ void AcceptanceRename::customItems()
     // The next refresh numbers from 1.
     ui<QCheckBox>("cb_suchname")->click();
     QCOMPARE(previewNew(), QStringLiteral("1.txt"));
-    prog()->hide();
+    mainWindow()->hide();
 }
 
 void AcceptanceRename::placeholderInsertion_data()
@@ -1307,7 +1167,7 @@ void AcceptanceRename::placeholderInsertion()
     QFETCH(QString, label);
     QFETCH(QString, result);
     QFETCH(int, caret);
-    Session s(language);
+    AppFixture s(language);
     QTemporaryDir dir;
     makeFile(dir.filePath("old.txt"));
     drop({dir.filePath("old.txt")});
@@ -1330,7 +1190,7 @@ void AcceptanceRename::placeholderInsertion()
 
 void AcceptanceRename::keyFilters()
 {
-    Session s;
+    AppFixture s;
     auto* maske = ui<QComboBox>("maske");
     ui<QCheckBox>("act_maske")->click();
     maske->setEditText(QString());
@@ -1377,13 +1237,13 @@ void AcceptanceRename::typedMask()
     QFETCH(QString, language);
     QFETCH(QString, typed);
     QFETCH(QString, renamedTo);
-    Session s(language);
+    AppFixture s(language);
     QTemporaryDir dir;
     makeFile(dir.filePath("a.txt"));
     drop({dir.filePath("a.txt")});
     ui<QCheckBox>("act_maske")->click();
-    prog()->show();
-    QVERIFY(QTest::qWaitForWindowActive(prog()));
+    mainWindow()->show();
+    QVERIFY(QTest::qWaitForWindowActive(mainWindow()));
     auto* maske = ui<QComboBox>("maske");
     maske->setFocus();
     maske->lineEdit()->selectAll();
@@ -1439,7 +1299,7 @@ void AcceptanceRename::insertedText()
     QFETCH(QString, how);
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    Session s;
+    AppFixture s;
     const QByteArray w = window.toLatin1();
     const QByteArray e = edit.toLatin1();
     QLineEdit* target = nullptr;
@@ -1467,7 +1327,7 @@ void AcceptanceRename::insertedText()
 
 void AcceptanceRename::optionPanels()
 {
-    Session s;
+    AppFixture s;
     auto* panel1 = ui<QWidget>("Panel1");
     auto* panel3 = ui<QWidget>("Panel3");
     auto* panel6 = ui<QWidget>("Panel6");
@@ -1515,7 +1375,7 @@ void AcceptanceRename::optionPanels()
 
 void AcceptanceRename::previewSelection()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     for (const char* f : {"d.txt", "a.txt", "c.txt", "b.txt"})
         makeFile(dir.filePath(f));
@@ -1528,7 +1388,7 @@ void AcceptanceRename::previewSelection()
     QCOMPARE(previewNew(), QStringLiteral("b_2.txt"));
     QCOMPARE(ui<QLabel>("vor_orig")->toolTip(), dir.filePath("b.txt"));
     QCOMPARE(ui<QLabel>("vor_out")->toolTip(), dir.filePath("b_2.txt"));
-    qulist()->selectionModel()->clearSelection();
+    listView()->selectionModel()->clearSelection();
     QCOMPARE(previewOld(), QStringLiteral("b.txt"));
     QCOMPARE(previewNew(), QStringLiteral("b_2.txt"));
     // Every setting refreshes the preview.
@@ -1547,9 +1407,9 @@ void AcceptanceRename::previewSelection()
 
 void AcceptanceRename::previewFollowsSort()
 {
-    Session s;
-    prog()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(prog()));
+    AppFixture s;
+    mainWindow()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mainWindow()));
     QTemporaryDir dir;
     QStringList paths;
     for (const char* f : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
@@ -1564,18 +1424,18 @@ void AcceptanceRename::previewFollowsSort()
     clickHeader(0);
     QCOMPARE(column(0), (QStringList{"d", "c", "b", "a"}));
     QCOMPARE(previewNew(), QStringLiteral("d_1.txt"));
-    prog()->hide();
+    mainWindow()->hide();
 }
 
 // ---- batch rename ---------------------------------------------------------------------------
 
 void AcceptanceRename::renameNothing()
 {
-    Session s;
+    AppFixture s;
     ui<QLabel>("laspenden")->setText(QStringLiteral("untouched"));
     rename();
     QCOMPARE(laspenden(), QStringLiteral("untouched"));
-    QVERIFY(prog()->isEnabled());
+    QVERIFY(mainWindow()->isEnabled());
 
     QTemporaryDir dir;
     makeFile(dir.filePath("a.txt"), "A");
@@ -1607,7 +1467,7 @@ void AcceptanceRename::renameRefusals()
 {
     QFETCH(QString, target);
     QFETCH(QString, status);
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     makeFile(dir.filePath("a.txt"), "mine");
     QStringList expected{"a.txt", "b.txt"};
@@ -1641,7 +1501,7 @@ void AcceptanceRename::renameRefusals()
 
 void AcceptanceRename::sameNewNameTwice()
 {
-    Session s(QStringLiteral("en"));
+    AppFixture s(QStringLiteral("en"));
     QTemporaryDir dir;
     makeFile(dir.filePath("a.txt"), "A");
     makeFile(dir.filePath("b.txt"), "B");
@@ -1658,9 +1518,9 @@ void AcceptanceRename::sameNewNameTwice()
 
 void AcceptanceRename::swapRefused()
 {
-    Session s;
-    prog()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(prog()));
+    AppFixture s;
+    mainWindow()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mainWindow()));
     QTemporaryDir dir;
     makeFile(dir.filePath("1.txt"), "one, the larger");
     makeFile(dir.filePath("2.txt"), "two");
@@ -1674,12 +1534,12 @@ void AcceptanceRename::swapRefused()
     QCOMPARE(contentOf(dir.filePath("1.txt")), QByteArray("one, the larger"));
     QCOMPARE(contentOf(dir.filePath("2.txt")), QByteArray("two"));
     QCOMPARE(column(3), (QStringList{"Datei existiert", "Datei existiert"}));
-    prog()->hide();
+    mainWindow()->hide();
 }
 
 void AcceptanceRename::folderChildrenFollow()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     makeFile(dir.filePath("pics/x.jpg"), "x");
     makeFile(dir.filePath("pics/deep/w.jpg"), "w");
@@ -1693,7 +1553,7 @@ void AcceptanceRename::folderChildrenFollow()
                                                 "photos/x.jpg", "pics2/", "pics2/y.jpg"}));
     const int folderRow = rowOfPath(dir.filePath("photos"));
     QVERIFY(folderRow >= 0);
-    QCOMPARE(entry(folderRow),
+    QCOMPARE(rowTexts(folderRow),
              (QStringList{"photos", "DIR", "", "Umbenannt", dir.filePath("photos")}));
     QVERIFY(rowOfPath(dir.filePath("photos/x.jpg")) >= 0);
     QVERIFY(rowOfPath(dir.filePath("photos/deep/w.jpg")) >= 0);
@@ -1702,7 +1562,7 @@ void AcceptanceRename::folderChildrenFollow()
     QCOMPARE(laspenden(), QStringLiteral("1 Dateien umbenannt"));
     // The preview followed its entry into the renamed folder.
     QCOMPARE(ui<QLabel>("vor_orig")->toolTip(), dir.filePath("photos/x.jpg"));
-    QVERIFY(prog()->isEnabled());
+    QVERIFY(mainWindow()->isEnabled());
 
     // A later run renames the children at their new place.
     setSearch(QStringLiteral("x"), QStringLiteral("z"));
@@ -1715,7 +1575,7 @@ void AcceptanceRename::folderChildrenFollow()
 
 void AcceptanceRename::numberingCountsSkippedAndFailed()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     QStringList paths;
     for (const char* f : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) {
@@ -1741,7 +1601,7 @@ void AcceptanceRename::numberingCountsSkippedAndFailed()
 
 void AcceptanceRename::sortedListRenamedOnce()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     QStringList paths;
     for (const char* f : {"a.txt", "b.txt", "m.txt", "y.txt", "zz.txt"}) {
@@ -1762,7 +1622,7 @@ void AcceptanceRename::sortedListRenamedOnce()
 
 void AcceptanceRename::caseOnlyAndColumns()
 {
-    Session s(QStringLiteral("en"));
+    AppFixture s(QStringLiteral("en"));
     QTemporaryDir dir;
     makeFile(dir.filePath("abc.txt"), "abc");
     makeFile(dir.filePath("report.txt"), "report");
@@ -1771,7 +1631,7 @@ void AcceptanceRename::caseOnlyAndColumns()
     setSearch(QStringLiteral("abc"), QStringLiteral("ABC"));
     rename();
     QCOMPARE(diskTree(dir.path()), (QStringList{"ABC.txt", "noext", "report.txt"}));
-    QCOMPARE(entry(rowOfPath(dir.filePath("ABC.txt"))),
+    QCOMPARE(rowTexts(rowOfPath(dir.filePath("ABC.txt"))),
              (QStringList{"ABC.txt", "TXT", "0.003 KB", "Renamed", dir.filePath("ABC.txt")}));
 
     ui<QCheckBox>("act_suchenersetzen")->click();
@@ -1779,9 +1639,9 @@ void AcceptanceRename::caseOnlyAndColumns()
     rename();
     QCOMPARE(diskTree(dir.path()), (QStringList{"ABC_1.txt", "noext_2", "report_3.txt"}));
     QCOMPARE(
-        entry(rowOfPath(dir.filePath("report_3.txt"))),
+        rowTexts(rowOfPath(dir.filePath("report_3.txt"))),
         (QStringList{"report_3.txt", "TXT", "0.006 KB", "Renamed", dir.filePath("report_3.txt")}));
-    QCOMPARE(entry(rowOfPath(dir.filePath("noext_2"))),
+    QCOMPARE(rowTexts(rowOfPath(dir.filePath("noext_2"))),
              (QStringList{"noext_2", "", "0.001 KB", "Renamed", dir.filePath("noext_2")}));
     QCOMPARE(laspenden(), QStringLiteral("3 files renamed"));
 }
@@ -1802,7 +1662,7 @@ void AcceptanceRename::badNames()
 {
     QFETCH(QString, mask);
     QFETCH(QStringList, search);
-    Session s(QStringLiteral("en"));
+    AppFixture s(QStringLiteral("en"));
     QTemporaryDir dir;
     makeFile(dir.filePath("a.txt"), "mine");
     QVERIFY(QDir().mkdir(dir.filePath("sub")));
@@ -1824,7 +1684,7 @@ void AcceptanceRename::readOnlyFolder()
 {
     if (::geteuid() == 0)
         QSKIP("permissions do not hold for root");
-    Session s(QStringLiteral("en"));
+    AppFixture s(QStringLiteral("en"));
     QTemporaryDir dir;
     makeFile(dir.filePath("ro/a.txt"), "mine");
     drop({dir.filePath("ro/a.txt")});
@@ -1855,7 +1715,7 @@ void AcceptanceRename::labelTexts()
     QFETCH(QString, language);
     QFETCH(int, failing);
     QFETCH(QString, label);
-    Session s(language);
+    AppFixture s(language);
     QTemporaryDir dir;
     QStringList paths;
     for (int i = 0; i < 12; ++i)
@@ -1871,7 +1731,7 @@ void AcceptanceRename::labelTexts()
     rename();
     QCOMPARE(laspenden(), label);
     QVERIFY(ui<QTimer>("timerstopper")->isActive());
-    QVERIFY(prog()->isEnabled());
+    QVERIFY(mainWindow()->isEnabled());
     QCOMPARE(diskTree(dir.path()).size(), 12 + 2 * failing);
 }
 
@@ -1895,9 +1755,9 @@ void AcceptanceRename::sortedAdditions()
     QFETCH(int, sortColumn);
     QFETCH(int, clicks);
     QFETCH(QStringList, order);
-    Session s;
-    prog()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(prog()));
+    AppFixture s;
+    mainWindow()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mainWindow()));
     QTemporaryDir dir;
     makeFile(dir.filePath("f/a.bmp"), "12345");
     makeFile(dir.filePath("f/c.txt"), "1");
@@ -1910,7 +1770,7 @@ void AcceptanceRename::sortedAdditions()
     for (QString& p : got)
         p = QDir(dir.path()).relativeFilePath(p);
     QCOMPARE(got, order);
-    prog()->hide();
+    mainWindow()->hide();
 }
 
 void AcceptanceRename::folderAndChildInOneRun_data()
@@ -1928,7 +1788,7 @@ void AcceptanceRename::folderAndChildInOneRun()
 {
     QFETCH(QString, child);
     QFETCH(QString, renamedChild);
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     makeFile(dir.filePath("pics/" + child), "child");
     drop({dir.filePath("pics")});
@@ -1946,7 +1806,7 @@ void AcceptanceRename::folderAndChildInOneRun()
 
 void AcceptanceRename::trailingSlashFolder()
 {
-    Session s;
+    AppFixture s;
     QTemporaryDir dir;
     makeFile(dir.filePath("f/a.txt"));
     makeFile(dir.filePath("f/s/b.txt"));
@@ -1964,7 +1824,7 @@ void AcceptanceRename::trailingSlashFolder()
     // The folder is the entry "f", never a nameless entry that no run could rename.
     const int row = rowOfPath(dir.filePath("f"));
     QVERIFY(row >= 0);
-    QCOMPARE(entry(row), (QStringList{"f", "DIR", "", "Neu hinzugefügt", dir.filePath("f")}));
+    QCOMPARE(rowTexts(row), (QStringList{"f", "DIR", "", "Neu hinzugefügt", dir.filePath("f")}));
     setMask(QStringLiteral("x%name%"));
     rename();
     QVERIFY(QFileInfo(dir.filePath("xf/s/xb.txt")).isFile());
@@ -1977,7 +1837,7 @@ void AcceptanceRename::trailingSlashFolder()
 // Typed, dropped or copied, a file is one entry under its absolute, clean path.
 void AcceptanceRename::relativeAndUncleanPaths()
 {
-    Session s;
+    AppFixture s;
     const QString cwd = QDir::currentPath();
     makeFile(QStringLiteral("rel/a.txt"));
     loadWithEnter(QStringLiteral("rel"));
@@ -2001,12 +1861,12 @@ void AcceptanceRename::dropAnywhere_data()
 void AcceptanceRename::dropAnywhere()
 {
     QFETCH(QString, target);
-    Session s;
+    AppFixture s;
     QWidget* w = nullptr;
     if (target == QLatin1String("prog"))
-        w = prog();
+        w = mainWindow();
     else if (target == QLatin1String("qulist viewport"))
-        w = qulist()->viewport();
+        w = listView()->viewport();
     else
         w = ui<QWidget>(target.toLatin1().constData());
     QTemporaryDir dir;

@@ -3,12 +3,10 @@
 // are found only by their objectNames, and the test acts through mouse clicks, key presses,
 // menu actions and files on disk, as a user or an outside test program would.
 
-#include "app/windows.h"
+#include "tests/appfixture.h"
 #include "tests/designnames.h"
 #include "tests/eventloop.h"
-#include "tests/fakeplatform.h"
 
-#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -16,12 +14,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -31,7 +27,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <QUrl>
 #include <QWheelEvent>
 
 namespace {
@@ -54,39 +49,10 @@ void removeStartConfig()
         QFile::remove(path);
 }
 
-QWidget* topLevel(const QString& name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name)
-            return w;
-    return nullptr;
-}
-
-template <typename T = QWidget> T* in(const QString& window, const QString& name)
-{
-    QWidget* top = topLevel(window);
-    if (!top)
-        qFatal("window %s missing", qPrintable(window));
-    T* found = top->findChild<T*>(name);
-    if (!found)
-        qFatal("%s of %s missing", qPrintable(name), qPrintable(window));
-    return found;
-}
-
-template <typename T = QWidget> T* prog(const QString& name)
-{
-    return in<T>(QStringLiteral("prog"), name);
-}
-
-QAction* action(const QString& name)
-{
-    return prog<QAction>(name);
-}
-
 // The caption of a component as the user sees it: label, button, menu title or menu entry.
 QString caption(const QString& name)
 {
-    QWidget* top = topLevel(QStringLiteral("prog"));
+    QWidget* top = mainWindow();
     if (auto* menu = top->findChild<QMenu*>(name))
         return menu->title();
     if (auto* act = top->findChild<QAction*>(name))
@@ -99,73 +65,9 @@ QString caption(const QString& name)
     return {};
 }
 
-QAbstractItemModel* listModel()
-{
-    return prog<QTreeView>(QStringLiteral("qulist"))->model();
-}
-
-QString cell(int row, int column)
-{
-    QAbstractItemModel* m = listModel();
-    return m->data(m->index(row, column)).toString();
-}
-
-QStringList column(int c)
-{
-    QStringList texts;
-    for (int r = 0; r < listModel()->rowCount(); ++r)
-        texts << cell(r, c);
-    return texts;
-}
-
-// Drops local paths onto a widget of the main window, as the file manager does.
-void dropOn(QWidget* target, const QStringList& paths)
-{
-    QMimeData mime;
-    QList<QUrl> urls;
-    for (const QString& p : paths)
-        urls << QUrl::fromLocalFile(p);
-    mime.setUrls(urls);
-    const QPointF pos(target->width() / 2, target->height() / 2);
-    QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-}
-
-void clickHeader(int section)
-{
-    QHeaderView* header = prog<QTreeView>(QStringLiteral("qulist"))->header();
-    const int x = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(x, header->height() / 2));
-}
-
-void selectRows(const QList<int>& rows)
-{
-    QTreeView* view = prog<QTreeView>(QStringLiteral("qulist"));
-    view->clearSelection();
-    for (int r : rows)
-        view->selectionModel()->select(view->model()->index(r, 0),
-                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
-
-void makeFile(const QString& path, int size)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot create %s", qPrintable(path));
-    f.write(QByteArray(size, 'x'));
-}
-
 void tick(QTimer* timer)
 {
     QMetaObject::invokeMethod(timer, "timeout");
-}
-
-QTimer* progTimer(const QString& name)
-{
-    return prog<QTimer>(name);
 }
 
 QString readUtf16(const QString& path)
@@ -188,35 +90,6 @@ void writeUtf8(const QString& path, const QByteArray& text)
         qFatal("cannot write %s", qPrintable(path));
     f.write(text);
 }
-
-// The program as started: the seven windows created in a working directory of their own with
-// the chosen marker files; dialogs and the desktop answered by the fake platform.
-class Program
-{
-public:
-    explicit Program(const QStringList& markers = {}, bool keepSplashTimer = false)
-    {
-        m_oldCwd = QDir::currentPath();
-        for (const QString& m : markers) {
-            QFile marker(m_cwd.filePath(m));
-            marker.open(QIODevice::WriteOnly);
-        }
-        QDir::setCurrent(m_cwd.path());
-        qv::createWindows();
-        if (!keepSplashTimer)
-            in<QTimer>(QStringLiteral("start"), QStringLiteral("Timer1"))->stop();
-    }
-    ~Program()
-    {
-        qv::destroyWindows();
-        QDir::setCurrent(m_oldCwd);
-    }
-    FakePlatform platform;
-
-private:
-    QTemporaryDir m_cwd;
-    QString m_oldCwd;
-};
 
 const QString tyDe = QStringLiteral("velmora.de/spenden - Vielen Dank!");
 const QString tyEn = QStringLiteral("velmora.com/donate - Thank you!");
@@ -299,7 +172,7 @@ void AcceptanceShellTest::startLanguage()
 {
     QFETCH(QStringList, markers);
     QFETCH(QString, code);
-    Program program(markers);
+    AppFixture program(AppStart{markers});
     const bool de = code == QLatin1String("de");
     QCOMPARE(in<QLabel>("start", "spr")->text(), code);
     QCOMPARE(in<QLabel>("start", "spr")->isVisibleTo(topLevel("start")), false);
@@ -308,18 +181,18 @@ void AcceptanceShellTest::startLanguage()
     QCOMPARE(in<QLabel>("start", "Image1")->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(in<QLabel>("start", "en1")->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(topLevel("start")->size(), QSize(380, 235));
-    QCOMPARE(topLevel("prog")->windowTitle(), QStringLiteral("Quorvel - Velmora"));
+    QCOMPARE(mainWindow()->windowTitle(), QStringLiteral("Quorvel - Velmora"));
     QCOMPARE(QApplication::applicationName(), QStringLiteral("Quorvel - Velmora"));
     QCOMPARE(caption("la_anzahl"), de ? QStringLiteral("0 Dateien/Ordner geladen")
                                       : QStringLiteral("0 Files/Folders loaded"));
     QCOMPARE(caption("Umbenennen"), de ? QStringLiteral("Umbenennen") : QStringLiteral("Rename"));
     QCOMPARE(caption("laspenden"), de ? tyDe : tyEn);
-    QVERIFY(!topLevel("prog")->isVisible());
+    QVERIFY(!mainWindow()->isVisible());
 }
 
 void AcceptanceShellTest::sevenWindowsAndComponents()
 {
-    Program program;
+    AppFixture program;
     const QList<QPair<QString, QString>> windows{{"start", "Tstart"},
                                                  {"prog", "Tprog"},
                                                  {"hilfe", "Thilfe"},
@@ -333,31 +206,31 @@ void AcceptanceShellTest::sevenWindowsAndComponents()
         QCOMPARE(QString::fromLatin1(w->metaObject()->className()), cls);
     }
     for (const char* name : design::widgetNames)
-        QVERIFY2(topLevel("prog")->findChild<QWidget*>(QLatin1String(name)), name);
+        QVERIFY2(mainWindow()->findChild<QWidget*>(QLatin1String(name)), name);
     for (const char* name : design::actionNames)
-        QVERIFY2(topLevel("prog")->findChild<QAction*>(QLatin1String(name)), name);
+        QVERIFY2(mainWindow()->findChild<QAction*>(QLatin1String(name)), name);
     for (const char* name : design::menuNames)
-        QVERIFY2(topLevel("prog")->findChild<QMenu*>(QLatin1String(name)), name);
+        QVERIFY2(mainWindow()->findChild<QMenu*>(QLatin1String(name)), name);
     // The product entries stand above the form's own entries of the software menus.
-    QCOMPARE(prog<QMenu>("m_soft_de")->actions().first()->objectName(), QStringLiteral("linkde0"));
-    QCOMPARE(prog<QMenu>("m_soft_en")->actions().first()->objectName(), QStringLiteral("linken0"));
-    QVERIFY(progTimer("Timer1")->isActive());
-    QCOMPARE(progTimer("Timer1")->interval(), 10000);
-    QVERIFY(!progTimer("timerstopper")->isActive());
-    QCOMPARE(progTimer("timerstopper")->interval(), 10000);
-    QVERIFY(action("m_konfig_autosave_nie")->isChecked());
-    QVERIFY(!action("m_konfig_autosave_alles")->isChecked());
-    QVERIFY(!prog("pa1")->isVisibleTo(topLevel("prog")));
-    QVERIFY(!prog("pa2")->isVisibleTo(topLevel("prog")));
+    QCOMPARE(ui<QMenu>("m_soft_de")->actions().first()->objectName(), QStringLiteral("linkde0"));
+    QCOMPARE(ui<QMenu>("m_soft_en")->actions().first()->objectName(), QStringLiteral("linken0"));
+    QVERIFY(ui<QTimer>("Timer1")->isActive());
+    QCOMPARE(ui<QTimer>("Timer1")->interval(), 10000);
+    QVERIFY(!ui<QTimer>("timerstopper")->isActive());
+    QCOMPARE(ui<QTimer>("timerstopper")->interval(), 10000);
+    QVERIFY(ui<QAction>("m_konfig_autosave_nie")->isChecked());
+    QVERIFY(!ui<QAction>("m_konfig_autosave_alles")->isChecked());
+    QVERIFY(!ui("pa1")->isVisibleTo(mainWindow()));
+    QVERIFY(!ui("pa2")->isVisibleTo(mainWindow()));
 }
 
 void AcceptanceShellTest::splashTimerSequence()
 {
     QElapsedTimer clock;
     clock.start();
-    Program program({}, true);
+    AppFixture program(AppStart{{}, true});
     QWidget* start = topLevel("start");
-    QWidget* main = topLevel("prog");
+    QWidget* main = mainWindow();
     QTimer* timer = in<QTimer>("start", "Timer1");
     QCOMPARE(timer->interval(), 600);
     QVERIFY(timer->isActive());
@@ -376,56 +249,56 @@ void AcceptanceShellTest::splashTimerSequence()
 
 void AcceptanceShellTest::splashClick()
 {
-    Program program({}, true);
+    AppFixture program(AppStart{{}, true});
     QWidget* start = topLevel("start");
     start->show();
     QVERIFY(QTest::qWaitForWindowExposed(start));
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
-    QVERIFY(topLevel("prog")->isVisible());
+    QVERIFY(mainWindow()->isVisible());
     QVERIFY(!start->isVisible());
     QVERIFY(!in<QTimer>("start", "Timer1")->isActive());
 }
 
 void AcceptanceShellTest::headingColours()
 {
-    Program program;
+    AppFixture program;
     const QColor face = QApplication::palette().color(QPalette::Button);
     auto minus = [&face](int amount) {
         return QColor(std::max(face.red() - amount, 0), std::max(face.green() - amount, 0),
                       std::max(face.blue() - amount, 0));
     };
     for (const char* name : {"Panel7", "Panel2", "Panel4"}) {
-        QWidget* w = prog(name);
+        QWidget* w = ui(name);
         QCOMPARE(w->palette().color(w->backgroundRole()).rgb(), minus(50).rgb());
         QVERIFY(w->autoFillBackground());
     }
     for (const char* name : {"pa1", "pa2"}) {
-        QWidget* w = prog(name);
+        QWidget* w = ui(name);
         QCOMPARE(w->palette().color(w->backgroundRole()).rgb(), minus(5).rgb());
     }
 }
 
 void AcceptanceShellTest::closeBoxEndsAtSplash()
 {
-    Program program;
+    AppFixture program;
     QWidget* start = topLevel("start");
     start->show();
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
     // The splash stays in existence, hidden; closing the main window closes it too.
     int code = -1;
-    QTimer::singleShot(0, topLevel("prog"), [&] { topLevel("prog")->close(); });
+    QTimer::singleShot(0, mainWindow(), [&] { mainWindow()->close(); });
     code = execWithWatchdog(99);
     QCOMPARE(code, 0);
-    QVERIFY(!topLevel("prog")->isVisible());
+    QVERIFY(!mainWindow()->isVisible());
     QVERIFY(!QFileInfo::exists(startConfigPath()));
 }
 
 void AcceptanceShellTest::beendenEndsWithoutSaving()
 {
-    Program program;
+    AppFixture program;
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
-    action("m_konfig_autosave_alles")->trigger();
-    QTimer::singleShot(0, [] { action("m_close")->trigger(); });
+    ui<QAction>("m_konfig_autosave_alles")->trigger();
+    QTimer::singleShot(0, [] { ui<QAction>("m_close")->trigger(); });
     QCOMPARE(execWithWatchdog(99), 0);
     QVERIFY(!QFileInfo::exists(startConfigPath()));
 }
@@ -433,8 +306,8 @@ void AcceptanceShellTest::beendenEndsWithoutSaving()
 void AcceptanceShellTest::maximisedStartConfigAtActivation()
 {
     writeUtf8(startConfigPath(), "[SP]\r\nPF=1\r\n");
-    Program program;
-    QWidget* main = topLevel("prog");
+    AppFixture program;
+    QWidget* main = mainWindow();
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
     main->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(main));
@@ -454,14 +327,14 @@ void AcceptanceShellTest::maximisedStartConfigAtActivation()
 
 void AcceptanceShellTest::layoutFollowsWindowSize()
 {
-    Program program;
-    auto* main = qobject_cast<QMainWindow*>(topLevel("prog"));
+    AppFixture program;
+    auto* main = qobject_cast<QMainWindow*>(mainWindow());
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
     QVERIFY(QTest::qWaitForWindowExposed(main));
     QCOMPARE(main->centralWidget()->size(), QSize(614, 639));
     QVERIFY(main->minimumSize().width() <= 500);
     auto at = [main](const char* name) {
-        QWidget* w = prog(name);
+        QWidget* w = ui(name);
         return QRect(w->mapTo(main->centralWidget(), QPoint(0, 0)), w->size());
     };
     const QRect list = at("qulist"), actions = at("Panel1"), preview = at("Panel3");
@@ -493,15 +366,15 @@ void AcceptanceShellTest::captionsUnclipped()
 {
     QFETCH(QString, language);
     QFETCH(int, grow);
-    Program program;
-    auto* main = qobject_cast<QMainWindow*>(topLevel("prog"));
+    AppFixture program;
+    auto* main = qobject_cast<QMainWindow*>(mainWindow());
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
     if (grow) {
         // Switched there and back, then to the language of the row.
-        action(language == "de" ? "Englisch1" : "Deutsch1")->trigger();
+        ui<QAction>(language == "de" ? "Englisch1" : "Deutsch1")->trigger();
         main->resize(main->width() + grow, main->height() + grow);
     }
-    action(language == "de" ? "Deutsch1" : "Englisch1")->trigger();
+    ui<QAction>(language == "de" ? "Deutsch1" : "Englisch1")->trigger();
     auto checkAll = [main] {
         for (QWidget* w : main->findChildren<QWidget*>()) {
             if (!w->isVisible() || w->objectName().isEmpty())
@@ -550,10 +423,10 @@ void AcceptanceShellTest::captionsUnclipped()
     checkAll();
     // Each option panel open in turn: at most one is open at a time.
     for (const char* box : {"act_maske", "act_suchenersetzen"}) {
-        QCheckBox* act = prog<QCheckBox>(box);
+        QCheckBox* act = ui<QCheckBox>(box);
         QTest::mouseClick(act, Qt::LeftButton, {}, QPoint(5, act->height() / 2));
-        QVERIFY(prog(box == QLatin1String("act_maske") ? "pa2" : "pa1")->isVisible());
-        QVERIFY(!prog(box == QLatin1String("act_maske") ? "pa1" : "pa2")->isVisible());
+        QVERIFY(ui(box == QLatin1String("act_maske") ? "pa2" : "pa1")->isVisible());
+        QVERIFY(!ui(box == QLatin1String("act_maske") ? "pa1" : "pa2")->isVisible());
         checkAll();
         if (QTest::currentTestFailed())
             return;
@@ -580,25 +453,25 @@ void AcceptanceShellTest::resizeRefitsPreview()
     const QString longName =
         QStringLiteral("a_rather_long_file_name_that_will_not_fit_into_a_narrow_preview_label_"
                        "at_all_whatever_the_font_is.txt");
-    makeFile(dir.filePath(longName), 1);
-    Program program;
-    auto* main = qobject_cast<QMainWindow*>(topLevel("prog"));
+    makeFile(dir.filePath(longName), "x");
+    AppFixture program;
+    auto* main = qobject_cast<QMainWindow*>(mainWindow());
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
     main->resize(1400, main->height());
-    dropOn(main, {dir.filePath(longName)});
+    drop({dir.filePath(longName)}, main);
     selectRows({0});
     QTRY_COMPARE(caption("vor_orig"), longName);
     QCOMPARE(caption("vor_out"), longName);
     // The captions hold only file names, and a file name is never cut: the re-fit on
     // resizing shows them whole at any width.
     main->resize(500, main->height());
-    QVERIFY(prog("vor_orig")->width() < 400);
+    QVERIFY(ui("vor_orig")->width() < 400);
     QCOMPARE(caption("vor_orig"), longName);
     QCOMPARE(caption("vor_out"), longName);
-    QCOMPARE(prog("vor_out")->width(), prog("vor_orig")->width());
-    QCheckBox* act = prog<QCheckBox>("act_maske");
+    QCOMPARE(ui("vor_out")->width(), ui("vor_orig")->width());
+    QCheckBox* act = ui<QCheckBox>("act_maske");
     QTest::mouseClick(act, Qt::LeftButton, {}, QPoint(5, act->height() / 2));
-    prog<QComboBox>("maske")->setEditText(QStringLiteral("%name%-x"));
+    ui<QComboBox>("maske")->setEditText(QStringLiteral("%name%-x"));
     QCOMPARE(caption("vor_out"), longName.chopped(4) + QStringLiteral("-x.txt"));
     main->resize(1400, main->height());
     QCOMPARE(caption("vor_orig"), longName);
@@ -611,13 +484,13 @@ void AcceptanceShellTest::resizeRefitsPreview()
 void AcceptanceShellTest::sortBySizeFoldersFirst()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("big.txt"), 1536);
-    makeFile(dir.filePath("small.txt"), 64);
+    makeFile(dir.filePath("big.txt"), QByteArray(1536, 'x'));
+    makeFile(dir.filePath("small.txt"), QByteArray(64, 'x'));
     QVERIFY(QDir(dir.path()).mkdir("folder"));
-    Program program;
-    dropOn(prog<QTreeView>("qulist")->viewport(),
-           {dir.filePath("big.txt"), dir.filePath("small.txt"), dir.filePath("folder")});
-    QCOMPARE(listModel()->rowCount(), 3);
+    AppFixture program;
+    drop({dir.filePath("big.txt"), dir.filePath("small.txt"), dir.filePath("folder")},
+         listView()->viewport());
+    QCOMPARE(rowCount(), 3);
     QCOMPARE(caption("la_anzahl"), QStringLiteral("3 Dateien/Ordner geladen"));
     QCOMPARE(cell(0, 3), QStringLiteral("Neu hinzugefügt"));
     clickHeader(2);
@@ -626,10 +499,10 @@ void AcceptanceShellTest::sortBySizeFoldersFirst()
     clickHeader(2);
     QCOMPARE(column(0), (QStringList{"big", "small", "folder"}));
     // Deleting all keeps the sort state: the next additions come in descending size.
-    prog<QPushButton>("BitBtn2")->click();
-    QCOMPARE(listModel()->rowCount(), 0);
+    ui<QPushButton>("BitBtn2")->click();
+    QCOMPARE(rowCount(), 0);
     QCOMPARE(caption("la_anzahl"), QStringLiteral("0 Dateien/Ordner geladen"));
-    dropOn(topLevel("prog"), {dir.filePath("small.txt"), dir.filePath("big.txt")});
+    drop({dir.filePath("small.txt"), dir.filePath("big.txt")});
     QCOMPARE(column(0), (QStringList{"big", "small"}));
 }
 
@@ -650,11 +523,11 @@ void AcceptanceShellTest::sortByNameIgnoresCase()
     QTemporaryDir dir;
     QStringList paths;
     for (const QString& f : files) {
-        makeFile(dir.filePath(f), 1);
+        makeFile(dir.filePath(f), "x");
         paths << dir.filePath(f);
     }
-    Program program;
-    dropOn(topLevel("prog"), paths);
+    AppFixture program;
+    drop(paths);
     QCOMPARE(column(0), ascending);
     // The first click on "Name" of a fresh program sorts Z to A, the next A to Z.
     clickHeader(0);
@@ -673,12 +546,12 @@ void AcceptanceShellTest::deleteKeyAndButtons()
     QTemporaryDir dir;
     QStringList paths;
     for (const char* f : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) {
-        makeFile(dir.filePath(f), 1);
+        makeFile(dir.filePath(f), "x");
         paths << dir.filePath(f);
     }
-    Program program;
-    dropOn(topLevel("prog"), paths);
-    QTreeView* view = prog<QTreeView>("qulist");
+    AppFixture program;
+    drop(paths);
+    QTreeView* view = listView();
     QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(view->selectionModel()->selectedRows().size(), 5);
     selectRows({0, 2, 4});
@@ -687,14 +560,14 @@ void AcceptanceShellTest::deleteKeyAndButtons()
     QCOMPARE(caption("la_anzahl"), QStringLiteral("2 Dateien/Ordner geladen"));
     // Nothing selected: the button only rewrites the count text.
     view->clearSelection();
-    prog<QPushButton>("BitBtn3")->click();
-    QCOMPARE(listModel()->rowCount(), 2);
+    ui<QPushButton>("BitBtn3")->click();
+    QCOMPARE(rowCount(), 2);
     selectRows({1});
-    action("pop4")->trigger();
+    ui<QAction>("pop4")->trigger();
     QCOMPARE(column(0), (QStringList{"b"}));
     QCOMPARE(caption("la_anzahl"), QStringLiteral("1 Dateien/Ordner geladen"));
     // Arrow keys keep the list's own behaviour.
-    dropOn(topLevel("prog"), {dir.filePath("a.txt")});
+    drop({dir.filePath("a.txt")});
     view->setCurrentIndex(listModel()->index(0, 0));
     QTest::keyClick(view, Qt::Key_Down);
     QCOMPARE(view->currentIndex().row(), 1);
@@ -703,11 +576,11 @@ void AcceptanceShellTest::deleteKeyAndButtons()
 void AcceptanceShellTest::contextMenuOnlyWithSelection()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
-    Program program;
-    dropOn(topLevel("prog"), {dir.filePath("a.txt")});
-    QTreeView* view = prog<QTreeView>("qulist");
-    QMenu* popup = prog<QMenu>("PopupMenu1");
+    makeFile(dir.filePath("a.txt"), "x");
+    AppFixture program;
+    drop({dir.filePath("a.txt")});
+    QTreeView* view = listView();
+    QMenu* popup = ui<QMenu>("PopupMenu1");
     view->clearSelection();
     const QPoint empty(view->viewport()->width() / 2, view->viewport()->height() - 3);
     QContextMenuEvent none(QContextMenuEvent::Mouse, empty, view->viewport()->mapToGlobal(empty));
@@ -729,56 +602,56 @@ void AcceptanceShellTest::contextMenuOnlyWithSelection()
 void AcceptanceShellTest::rightClickSelectsEntry()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
-    makeFile(dir.filePath("b.txt"), 1);
-    Program program;
-    dropOn(topLevel("prog"), {dir.filePath("a.txt"), dir.filePath("b.txt")});
-    QTreeView* view = prog<QTreeView>("qulist");
+    makeFile(dir.filePath("a.txt"), "x");
+    makeFile(dir.filePath("b.txt"), "x");
+    AppFixture program;
+    drop({dir.filePath("a.txt"), dir.filePath("b.txt")});
+    QTreeView* view = listView();
     view->clearSelection();
     const QPoint onB = view->visualRect(listModel()->index(1, 0)).center();
     QTest::mousePress(view->viewport(), Qt::RightButton, {}, onB);
     QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, onB);
     QContextMenuEvent event(QContextMenuEvent::Mouse, onB, view->viewport()->mapToGlobal(onB));
     QApplication::sendEvent(view->viewport(), &event);
-    QTRY_VERIFY(prog<QMenu>("PopupMenu1")->isVisible());
-    prog<QMenu>("PopupMenu1")->close();
-    action("pop3")->trigger();
+    QTRY_VERIFY(ui<QMenu>("PopupMenu1")->isVisible());
+    ui<QMenu>("PopupMenu1")->close();
+    ui<QAction>("pop3")->trigger();
     QCOMPARE(program.platform.clipboard, QList<QStringList>{{dir.filePath("b.txt")}});
 }
 
 void AcceptanceShellTest::clipboardAndFileManager()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
+    makeFile(dir.filePath("a.txt"), "x");
     QVERIFY(QDir(dir.path()).mkdir("folder"));
-    Program program;
-    dropOn(topLevel("prog"), {dir.filePath("a.txt"), dir.filePath("folder")});
+    AppFixture program;
+    drop({dir.filePath("a.txt"), dir.filePath("folder")});
     QCOMPARE(column(0), (QStringList{"a", "folder"}));
     selectRows({0, 1});
-    action("pop3")->trigger();
+    ui<QAction>("pop3")->trigger();
     QCOMPARE(program.platform.clipboard.size(), 1);
     QCOMPARE(program.platform.clipboard.first(),
              (QStringList{dir.filePath("a.txt"), dir.filePath("folder")}));
     // One folder entry: nothing is copied, the folder manager opens nothing.
     selectRows({1});
-    action("pop3")->trigger();
-    action("pop1")->trigger();
-    action("pop2")->trigger();
+    ui<QAction>("pop3")->trigger();
+    ui<QAction>("pop1")->trigger();
+    ui<QAction>("pop2")->trigger();
     QCOMPARE(program.platform.clipboard.size(), 1);
     QVERIFY(program.platform.shownItems.isEmpty());
     QVERIFY(program.platform.propertyItems.isEmpty());
     // One file entry.
     selectRows({0});
-    action("pop3")->trigger();
-    action("pop1")->trigger();
-    action("pop2")->trigger();
+    ui<QAction>("pop3")->trigger();
+    ui<QAction>("pop1")->trigger();
+    ui<QAction>("pop2")->trigger();
     QCOMPARE(program.platform.clipboard.last(), QStringList{dir.filePath("a.txt")});
     QCOMPARE(program.platform.shownItems, QStringList{dir.filePath("a.txt")});
     QCOMPARE(program.platform.propertyItems, QStringList{dir.filePath("a.txt")});
     // A file that went missing: nothing.
     QVERIFY(QFile::remove(dir.filePath("a.txt")));
-    action("pop3")->trigger();
-    action("pop1")->trigger();
+    ui<QAction>("pop3")->trigger();
+    ui<QAction>("pop1")->trigger();
     QCOMPARE(program.platform.clipboard.size(), 2);
     QCOMPARE(program.platform.shownItems.size(), 1);
 }
@@ -788,8 +661,8 @@ void AcceptanceShellTest::clipboardAndFileManager()
 
 void AcceptanceShellTest::captionsBothWays()
 {
-    Program program;
-    QWidget* main = topLevel("prog");
+    AppFixture program;
+    QWidget* main = mainWindow();
     const QStringList headersDe{"Name", "Typ", "Größe", "Status", "Dateipfad"};
     const QStringList headersEn{"Name", "Type", "Size", "Status", "Path"};
     auto check = [&](bool de) {
@@ -802,43 +675,43 @@ void AcceptanceShellTest::captionsBothWays()
         for (int c = 0; c < 5; ++c)
             headers << listModel()->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(headers, de ? headersDe : headersEn);
-        QCOMPARE(prog("cb_dir")->x(), de ? 250 : 160);
-        QCOMPARE(prog<QMenu>("m_soft_de")->menuAction()->isVisible(), de);
-        QCOMPARE(prog<QMenu>("Hilfe1")->menuAction()->isVisible(), de);
-        QCOMPARE(prog<QMenu>("m_soft_en")->menuAction()->isVisible(), !de);
-        QCOMPARE(prog<QMenu>("Information1")->menuAction()->isVisible(), !de);
-        QCOMPARE(action("Deutsch1")->isChecked(), de);
-        QCOMPARE(action("Englisch1")->isChecked(), !de);
+        QCOMPARE(ui("cb_dir")->x(), de ? 250 : 160);
+        QCOMPARE(ui<QMenu>("m_soft_de")->menuAction()->isVisible(), de);
+        QCOMPARE(ui<QMenu>("Hilfe1")->menuAction()->isVisible(), de);
+        QCOMPARE(ui<QMenu>("m_soft_en")->menuAction()->isVisible(), !de);
+        QCOMPARE(ui<QMenu>("Information1")->menuAction()->isVisible(), !de);
+        QCOMPARE(ui<QAction>("Deutsch1")->isChecked(), de);
+        QCOMPARE(ui<QAction>("Englisch1")->isChecked(), !de);
         const QString filter = de ? QStringLiteral("Quorvel Konfiguration (*.qvc)")
                                   : QStringLiteral("Quorvel Configuration (*.qvc)");
         for (const char* dialog : {"sd_konfig", "od_konfig"}) {
-            QCOMPARE(prog<QFileDialog>(dialog)->nameFilters(), QStringList{filter});
-            QCOMPARE(prog<QFileDialog>(dialog)->defaultSuffix(), QStringLiteral("qvc"));
+            QCOMPARE(ui<QFileDialog>(dialog)->nameFilters(), QStringList{filter});
+            QCOMPARE(ui<QFileDialog>(dialog)->defaultSuffix(), QStringLiteral("qvc"));
         }
         QCOMPARE(in<QLabel>("start", "spr")->text(), de ? QStringLiteral("de") : "en");
     };
     // The configuration dialogs exist once they have been used (cancelled here).
-    action("m_konfig_save")->trigger();
-    action("m_konfig_open")->trigger();
+    ui<QAction>("m_konfig_save")->trigger();
+    ui<QAction>("m_konfig_open")->trigger();
     check(true);
-    action("Englisch1")->trigger();
+    ui<QAction>("Englisch1")->trigger();
     check(false);
     // The filter dialog follows too.
     QVERIFY(!in<QCheckBox>("quorvel_filter", "uv")->text().isEmpty());
     const QString filterEn = in<QCheckBox>("quorvel_filter", "uv")->text();
-    action("Deutsch1")->trigger();
+    ui<QAction>("Deutsch1")->trigger();
     check(true);
     QVERIFY(in<QCheckBox>("quorvel_filter", "uv")->text() != filterEn);
     // Applying the same language twice changes nothing.
-    action("Deutsch1")->trigger();
+    ui<QAction>("Deutsch1")->trigger();
     check(true);
 }
 
 void AcceptanceShellTest::comboItemsAndPlaceholders()
 {
-    Program program;
-    QComboBox* maske = prog<QComboBox>("maske");
-    QComboBox* numstart = prog<QComboBox>("numstart");
+    AppFixture program;
+    QComboBox* maske = ui<QComboBox>("maske");
+    QComboBox* numstart = ui<QComboBox>("numstart");
     auto items = [](QComboBox* box) {
         QStringList texts;
         for (int i = 0; i < box->count(); ++i)
@@ -856,31 +729,31 @@ void AcceptanceShellTest::comboItemsAndPlaceholders()
     QCOMPARE(numstart->currentText(), QStringLiteral("1"));
     maske->setEditText(QStringLiteral("abc"));
     numstart->setEditText(QStringLiteral("7"));
-    action("Englisch1")->trigger();
+    ui<QAction>("Englisch1")->trigger();
     QCOMPARE(items(maske), maskeEn);
     QCOMPARE(items(numstart), (QStringList{"0", "1", "2", "5", "Custom.."}));
     QCOMPARE(maske->currentText(), QStringLiteral("abc"));
     QCOMPARE(numstart->currentText(), QStringLiteral("7"));
-    action("Deutsch1")->trigger();
+    ui<QAction>("Deutsch1")->trigger();
     QCOMPARE(items(maske), maskeDe);
     QCOMPARE(items(numstart), (QStringList{"0", "1", "2", "5", "Benutzer.."}));
     QCOMPARE(maske->currentText(), QStringLiteral("abc"));
 
     // Clicking a date placeholder inserts what it shows, in either language.
-    QCheckBox* act = prog<QCheckBox>("act_maske");
+    QCheckBox* act = ui<QCheckBox>("act_maske");
     QTest::mouseClick(act, Qt::LeftButton, {}, QPoint(5, act->height() / 2));
     QVERIFY(act->isChecked());
-    QVERIFY(prog("pa2")->isVisibleTo(topLevel("prog")));
+    QVERIFY(ui("pa2")->isVisibleTo(mainWindow()));
     maske->setEditText(QString());
-    QTest::mouseClick(prog("Label17"), Qt::LeftButton);
-    QTest::mouseClick(prog("Label19"), Qt::LeftButton);
+    QTest::mouseClick(ui("Label17"), Qt::LeftButton);
+    QTest::mouseClick(ui("Label19"), Qt::LeftButton);
     QCOMPARE(maske->currentText(), QStringLiteral("%t%%j%"));
-    action("Englisch1")->trigger();
+    ui<QAction>("Englisch1")->trigger();
     QCOMPARE(maske->currentText(), QStringLiteral("%t%%j%"));
     maske->setEditText(QString());
-    QTest::mouseClick(prog("Label17"), Qt::LeftButton);
-    QTest::mouseClick(prog("Label21"), Qt::LeftButton);
-    QTest::mouseClick(prog("Label19"), Qt::LeftButton);
+    QTest::mouseClick(ui("Label17"), Qt::LeftButton);
+    QTest::mouseClick(ui("Label21"), Qt::LeftButton);
+    QTest::mouseClick(ui("Label19"), Qt::LeftButton);
     QCOMPARE(maske->currentText(), QStringLiteral("%d%%m%%y%"));
     // Untouched placeholder captions.
     for (const char* name : {"Label5", "Label7", "Label12", "Label9", "Label21"})
@@ -895,41 +768,41 @@ void AcceptanceShellTest::comboItemsAndPlaceholders()
 void AcceptanceShellTest::untouchedTextsAndState()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
-    makeFile(dir.filePath("b.txt"), 1);
-    Program program;
-    dropOn(topLevel("prog"), {dir.filePath("a.txt")});
+    makeFile(dir.filePath("a.txt"), "x");
+    makeFile(dir.filePath("b.txt"), "x");
+    AppFixture program;
+    drop({dir.filePath("a.txt")});
     QCOMPARE(cell(0, 3), QStringLiteral("Neu hinzugefügt"));
-    prog<QLineEdit>("suchenalt")->setText(QStringLiteral("x"));
-    prog<QLineEdit>("suchenneu")->setText(QStringLiteral("y"));
-    prog<QLineEdit>("quordner")->setText(dir.path());
+    ui<QLineEdit>("suchenalt")->setText(QStringLiteral("x"));
+    ui<QLineEdit>("suchenneu")->setText(QStringLiteral("y"));
+    ui<QLineEdit>("quordner")->setText(dir.path());
     const QString origDe = caption("vor_orig");
     const QString outDe = caption("vor_out");
-    action("Englisch1")->trigger();
+    ui<QAction>("Englisch1")->trigger();
     QCOMPARE(cell(0, 3), QStringLiteral("Neu hinzugefügt"));
     QCOMPARE(caption("la_anzahl"), QStringLiteral("1 Dateien/Ordner geladen"));
     QCOMPARE(caption("vor_orig"), origDe);
     QCOMPARE(caption("vor_out"), outDe);
-    QCOMPARE(prog<QLineEdit>("suchenalt")->text(), QStringLiteral("x"));
-    QCOMPARE(prog<QLineEdit>("suchenneu")->text(), QStringLiteral("y"));
-    QCOMPARE(prog<QLineEdit>("quordner")->text(), dir.path());
-    QCOMPARE(listModel()->rowCount(), 1);
+    QCOMPARE(ui<QLineEdit>("suchenalt")->text(), QStringLiteral("x"));
+    QCOMPARE(ui<QLineEdit>("suchenneu")->text(), QStringLiteral("y"));
+    QCOMPARE(ui<QLineEdit>("quordner")->text(), dir.path());
+    QCOMPARE(rowCount(), 1);
     // The support label shows the new thank-you caption at once.
     QCOMPARE(caption("laspenden"), tyEn);
     // The next entry is composed in English; the first keeps its German status.
-    dropOn(topLevel("prog"), {dir.filePath("b.txt")});
+    drop({dir.filePath("b.txt")});
     QCOMPARE(column(3), (QStringList{"Neu hinzugefügt", "Added"}));
     QCOMPARE(caption("la_anzahl"), QStringLiteral("2 Files/Folders loaded"));
     // A duplicate is refused with the English message texts.
-    dropOn(topLevel("prog"), {dir.filePath("b.txt")});
+    drop({dir.filePath("b.txt")});
     QCOMPARE(program.platform.warnings.size(), 1);
     QVERIFY(program.platform.warnings.first().startsWith(
         QStringLiteral("This File has already been added to the File List:")));
     QVERIFY(program.platform.warnings.first().endsWith(
         QStringLiteral("File can not be added more than one time to the List.")));
     // A folder that does not exist: two sentences with one empty line between them.
-    prog<QLineEdit>("quordner")->setText(dir.filePath("missing"));
-    QTest::keyClick(prog("quordner"), Qt::Key_Return);
+    ui<QLineEdit>("quordner")->setText(dir.filePath("missing"));
+    QTest::keyClick(ui("quordner"), Qt::Key_Return);
     QCOMPARE(program.platform.warnings.size(), 2);
     QCOMPARE(program.platform.warnings.last(),
              QStringLiteral("You have selected a not-existing Directory.\r\n\r\n"
@@ -942,9 +815,9 @@ void AcceptanceShellTest::untouchedTextsAndState()
 void AcceptanceShellTest::designStateFileExact()
 {
     QTemporaryDir dir;
-    Program program;
+    AppFixture program;
     program.platform.fileDialogAnswer = dir.filePath("design.qvc");
-    action("m_konfig_save")->trigger();
+    ui<QAction>("m_konfig_save")->trigger();
     QFile f(dir.filePath("design.qvc"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QByteArray bytes = f.readAll();
@@ -970,10 +843,10 @@ void AcceptanceShellTest::designStateFileExact()
         "[AS]\r\nN=1\r\nA=0\r\n");
     QCOMPARE(text, expected);
     // A name typed without extension gets ".qvc".
-    QCOMPARE(prog<QFileDialog>("sd_konfig")->defaultSuffix(), QStringLiteral("qvc"));
+    QCOMPARE(ui<QFileDialog>("sd_konfig")->defaultSuffix(), QStringLiteral("qvc"));
     // A cancelled dialog writes nothing.
     program.platform.fileDialogAnswer.clear();
-    action("m_konfig_save")->trigger();
+    ui<QAction>("m_konfig_save")->trigger();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"design.qvc"});
 }
 
@@ -996,27 +869,27 @@ void AcceptanceShellTest::quoteProtectionRoundTrip()
     QFETCH(QString, mask);
     QFETCH(QString, line);
     QTemporaryDir dir;
-    Program program;
-    prog<QComboBox>("maske")->setEditText(mask);
-    prog<QLineEdit>("suchenalt")->setText(QStringLiteral(" lead"));
-    prog<QLineEdit>("suchenneu")->setText(QStringLiteral("trail "));
+    AppFixture program;
+    ui<QComboBox>("maske")->setEditText(mask);
+    ui<QLineEdit>("suchenalt")->setText(QStringLiteral(" lead"));
+    ui<QLineEdit>("suchenneu")->setText(QStringLiteral("trail "));
     program.platform.fileDialogAnswer = dir.filePath("q.qvc");
-    action("m_konfig_save")->trigger();
+    ui<QAction>("m_konfig_save")->trigger();
     QVERIFY(readUtf16(dir.filePath("q.qvc"))
                 .contains(QStringLiteral("\r\n") + line + QStringLiteral("\r\n")));
-    prog<QComboBox>("maske")->setEditText(QStringLiteral("other"));
-    action("m_konfig_open")->trigger();
-    QCOMPARE(prog<QComboBox>("maske")->currentText(), mask);
-    QCOMPARE(prog<QLineEdit>("suchenalt")->text(), QStringLiteral("lead"));
-    QCOMPARE(prog<QLineEdit>("suchenneu")->text(), QStringLiteral("trail"));
+    ui<QComboBox>("maske")->setEditText(QStringLiteral("other"));
+    ui<QAction>("m_konfig_open")->trigger();
+    QCOMPARE(ui<QComboBox>("maske")->currentText(), mask);
+    QCOMPARE(ui<QLineEdit>("suchenalt")->text(), QStringLiteral("lead"));
+    QCOMPARE(ui<QLineEdit>("suchenneu")->text(), QStringLiteral("trail"));
 }
 
 void AcceptanceShellTest::columnsAndPlacement()
 {
     QTemporaryDir dir;
-    Program program;
-    QTreeView* view = prog<QTreeView>("qulist");
-    QWidget* main = topLevel("prog");
+    AppFixture program;
+    QTreeView* view = listView();
+    QWidget* main = mainWindow();
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
     auto widths = [view] {
         QList<int> w;
@@ -1027,19 +900,19 @@ void AcceptanceShellTest::columnsAndPlacement()
     QCOMPARE(widths(), (QList<int>{150, 50, 80, 90, 155}));
     program.platform.fileDialogAnswer = dir.filePath("c.qvc");
     writeUtf8(dir.filePath("c.qvc"), "[PBCH]\r\nCOL=1,2,3\r\n");
-    action("m_konfig_open")->trigger();
+    ui<QAction>("m_konfig_open")->trigger();
     QCOMPARE(widths(), (QList<int>{150, 50, 80, 90, 155}));
     writeUtf8(dir.filePath("c.qvc"), "[PBCH]\r\nCOL=31,32,33,\r\n");
-    action("m_konfig_open")->trigger();
+    ui<QAction>("m_konfig_open")->trigger();
     QCOMPARE(widths(), (QList<int>{31, 32, 33, 90, 155}));
     writeUtf8(dir.filePath("c.qvc"), "[PBCH]\r\nCOL=40,x,44,45,46,\r\n");
-    action("m_konfig_open")->trigger();
+    ui<QAction>("m_konfig_open")->trigger();
     QCOMPARE(widths(), (QList<int>{40, 32, 44, 45, 46}));
 
     // "PT" beyond the screen keeps the top edge; a negative "PL" is applied; sizes apply.
     const int top = main->frameGeometry().top();
     writeUtf8(dir.filePath("c.qvc"), "[SP]\r\nPF=0\r\nPB=600\r\nPH=560\r\nPT=999999\r\nPL=-20\r\n");
-    action("m_konfig_open")->trigger();
+    ui<QAction>("m_konfig_open")->trigger();
     // "PB" and "PH" are the client area: below the menu bar.
     QTRY_COMPARE(qobject_cast<QMainWindow*>(main)->centralWidget()->size(), QSize(600, 560));
     QCOMPARE(main->frameGeometry().top(), top);
@@ -1050,55 +923,55 @@ void AcceptanceShellTest::columnsAndPlacement()
 void AcceptanceShellTest::maximisedFromMenuAtOnce()
 {
     QTemporaryDir dir;
-    Program program;
-    QWidget* main = topLevel("prog");
+    AppFixture program;
+    QWidget* main = mainWindow();
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
     writeUtf8(dir.filePath("m.qvc"), "[SP]\r\nPF=1\r\n");
     program.platform.fileDialogAnswer = dir.filePath("m.qvc");
-    action("m_konfig_open")->trigger();
+    ui<QAction>("m_konfig_open")->trigger();
     QVERIFY(main->windowState() & Qt::WindowMaximized);
 }
 
 void AcceptanceShellTest::autosaveMarksAndRadioButtons()
 {
     QTemporaryDir dir;
-    Program program;
+    AppFixture program;
     writeUtf8(dir.filePath("a.qvc"), "[AS]\r\nN=1\r\nA=1\r\n[PFRB]\r\nalle=1\r\nauswahl=1\r\n"
                                      "[PBCH]\r\nact_maske=1\r\n[PBPA]\r\npa2=1\r\npa1=1\r\n");
     program.platform.fileDialogAnswer = dir.filePath("a.qvc");
-    action("m_konfig_open")->trigger();
-    QVERIFY(action("m_konfig_autosave_nie")->isChecked());
-    QVERIFY(action("m_konfig_autosave_alles")->isChecked());
+    ui<QAction>("m_konfig_open")->trigger();
+    QVERIFY(ui<QAction>("m_konfig_autosave_nie")->isChecked());
+    QVERIFY(ui<QAction>("m_konfig_autosave_alles")->isChecked());
     QVERIFY(in<QAbstractButton>("quorvel_filter", "auswahl")->isChecked());
     QVERIFY(!in<QAbstractButton>("quorvel_filter", "alle")->isChecked());
     QVERIFY(in<QLineEdit>("quorvel_filter", "filter")->isEnabled());
     // The option panels end hidden whatever the file said.
-    QVERIFY(prog<QCheckBox>("act_maske")->isChecked());
-    QVERIFY(!prog("pa1")->isVisibleTo(topLevel("prog")));
-    QVERIFY(!prog("pa2")->isVisibleTo(topLevel("prog")));
+    QVERIFY(ui<QCheckBox>("act_maske")->isChecked());
+    QVERIFY(!ui("pa1")->isVisibleTo(mainWindow()));
+    QVERIFY(!ui("pa2")->isVisibleTo(mainWindow()));
     // The menu entries set their own mark and clear the other.
-    action("m_konfig_autosave_nie")->trigger();
-    QVERIFY(action("m_konfig_autosave_nie")->isChecked());
-    QVERIFY(!action("m_konfig_autosave_alles")->isChecked());
-    action("m_konfig_autosave_alles")->trigger();
-    QVERIFY(!action("m_konfig_autosave_nie")->isChecked());
-    QVERIFY(action("m_konfig_autosave_alles")->isChecked());
+    ui<QAction>("m_konfig_autosave_nie")->trigger();
+    QVERIFY(ui<QAction>("m_konfig_autosave_nie")->isChecked());
+    QVERIFY(!ui<QAction>("m_konfig_autosave_alles")->isChecked());
+    ui<QAction>("m_konfig_autosave_alles")->trigger();
+    QVERIFY(!ui<QAction>("m_konfig_autosave_nie")->isChecked());
+    QVERIFY(ui<QAction>("m_konfig_autosave_alles")->isChecked());
     // Loading ends with the language applied again: the thank-you caption is back.
-    tick(progTimer("Timer1"));
+    tick(ui<QTimer>("Timer1"));
     QVERIFY(caption("laspenden") != tyDe);
-    action("m_konfig_open")->trigger();
+    ui<QAction>("m_konfig_open")->trigger();
     QCOMPARE(caption("laspenden"), tyDe);
 }
 
 void AcceptanceShellTest::savingKeepsUnknownAndEightBit()
 {
     QTemporaryDir dir;
-    Program program;
+    AppFixture program;
     writeUtf8(dir.filePath("u.qvc"),
               "[Mine]\r\nfoo=bar\r\n[PBED]\r\nquordner=old\r\nextra=keep\r\n");
-    prog<QLineEdit>("quordner")->setText(QStringLiteral("/new"));
+    ui<QLineEdit>("quordner")->setText(QStringLiteral("/new"));
     program.platform.fileDialogAnswer = dir.filePath("u.qvc");
-    action("m_konfig_save")->trigger();
+    ui<QAction>("m_konfig_save")->trigger();
     QFile f(dir.filePath("u.qvc"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
@@ -1107,28 +980,28 @@ void AcceptanceShellTest::savingKeepsUnknownAndEightBit()
     QVERIFY(bytes.contains("\r\n[AS]\r\nN=1\r\nA=0\r\n"));
 
     program.platform.fileDialogAnswer = dir.filePath("x.jpg");
-    prog<QComboBox>("maske")->setEditText(QStringLiteral("ä%name%"));
-    action("m_konfig_save")->trigger();
+    ui<QComboBox>("maske")->setEditText(QStringLiteral("ä%name%"));
+    ui<QAction>("m_konfig_save")->trigger();
     QFile jpg(dir.filePath("x.jpg"));
     QVERIFY(jpg.open(QIODevice::ReadOnly));
     const QByteArray eight = jpg.readAll();
     QVERIFY(eight.startsWith("[PBPA]\r\nPanel6=1\r\n"));
     QVERIFY(eight.contains(QStringLiteral("maske=ä%name%\r\n").toUtf8()));
     // Read back as it was written.
-    prog<QComboBox>("maske")->setEditText(QStringLiteral("z"));
+    ui<QComboBox>("maske")->setEditText(QStringLiteral("z"));
     program.platform.fileDialogAnswer = dir.filePath("x.jpg");
-    action("m_konfig_open")->trigger();
-    QCOMPARE(prog<QComboBox>("maske")->currentText(), QStringLiteral("ä%name%"));
+    ui<QAction>("m_konfig_open")->trigger();
+    QCOMPARE(ui<QComboBox>("maske")->currentText(), QStringLiteral("ä%name%"));
 }
 
 void AcceptanceShellTest::missingAndWriteProtected()
 {
     QTemporaryDir dir;
-    Program program;
-    prog<QLineEdit>("suchenalt")->setText(QStringLiteral("keep"));
+    AppFixture program;
+    ui<QLineEdit>("suchenalt")->setText(QStringLiteral("keep"));
     program.platform.fileDialogAnswer = dir.filePath("missing.qvc");
-    action("m_konfig_open")->trigger();
-    QCOMPARE(prog<QLineEdit>("suchenalt")->text(), QStringLiteral("keep"));
+    ui<QAction>("m_konfig_open")->trigger();
+    QCOMPARE(ui<QLineEdit>("suchenalt")->text(), QStringLiteral("keep"));
     QVERIFY(!QFileInfo::exists(dir.filePath("missing.qvc")));
     QVERIFY(program.platform.errors.isEmpty());
 
@@ -1139,14 +1012,14 @@ void AcceptanceShellTest::missingAndWriteProtected()
     if (QFileInfo(locked).isWritable())
         QSKIP("running with rights that ignore file permissions");
     program.platform.fileDialogAnswer = locked;
-    action("m_konfig_save")->trigger();
+    ui<QAction>("m_konfig_save")->trigger();
     QCOMPARE(program.platform.errors, QStringList{QStringLiteral("Unable to write to ") + locked});
 
     // A write-protected folder: the file cannot be created.
     QDir(dir.path()).mkdir("ro");
     QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner);
     program.platform.fileDialogAnswer = dir.filePath("ro/new.qvc");
-    action("m_konfig_save")->trigger();
+    ui<QAction>("m_konfig_save")->trigger();
     QCOMPARE(program.platform.errors.size(), 2);
     QVERIFY2(program.platform.errors.last().startsWith(QStringLiteral("Cannot create file \"") +
                                                        dir.filePath("ro/new.qvc") +
@@ -1160,11 +1033,11 @@ void AcceptanceShellTest::missingAndWriteProtected()
 void AcceptanceShellTest::cannotCreateFile()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("plain"), 1);
-    Program program;
+    makeFile(dir.filePath("plain"), "x");
+    AppFixture program;
     const QString target = dir.filePath("plain/new.qvc");
     program.platform.fileDialogAnswer = target;
-    action("m_konfig_save")->trigger();
+    ui<QAction>("m_konfig_save")->trigger();
     QCOMPARE(program.platform.errors.size(), 1);
     const QString error = program.platform.errors.first();
     QVERIFY2(
@@ -1177,24 +1050,24 @@ void AcceptanceShellTest::cannotCreateFile()
 void AcceptanceShellTest::folderNamedAutoQvc()
 {
     QVERIFY(QDir().mkpath(startConfigPath()));
-    Program program;
+    AppFixture program;
     QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
-    QVERIFY(topLevel("prog")->isVisible());
+    QVERIFY(mainWindow()->isVisible());
     QVERIFY(program.platform.errors.isEmpty());
-    action("m_konfig_alsstart")->trigger();
+    ui<QAction>("m_konfig_alsstart")->trigger();
     QCOMPARE(program.platform.errors.size(), 1);
     // Either error of the file format would do; the project reports an existing entry that is
     // no file as the write failure.
     QCOMPARE(program.platform.errors.first(),
              QStringLiteral("Unable to write to ") + startConfigPath());
     // A failing automatic save keeps the window open.
-    action("m_konfig_autosave_alles")->trigger();
-    topLevel("prog")->close();
-    QVERIFY(topLevel("prog")->isVisible());
+    ui<QAction>("m_konfig_autosave_alles")->trigger();
+    mainWindow()->close();
+    QVERIFY(mainWindow()->isVisible());
     QCOMPARE(program.platform.errors.size(), 2);
     // "Nie" lets it close.
-    action("m_konfig_autosave_nie")->trigger();
-    QTimer::singleShot(0, [] { topLevel("prog")->close(); });
+    ui<QAction>("m_konfig_autosave_nie")->trigger();
+    QTimer::singleShot(0, [] { mainWindow()->close(); });
     QCOMPARE(execWithWatchdog(99), 0);
     QCOMPARE(program.platform.errors.size(), 2);
 }
@@ -1202,37 +1075,37 @@ void AcceptanceShellTest::folderNamedAutoQvc()
 void AcceptanceShellTest::immerThenCloseWritesAndNextStartShowsIt()
 {
     {
-        Program program;
+        AppFixture program;
         QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
-        action("m_konfig_autosave_alles")->trigger();
-        prog<QComboBox>("maske")->setEditText(QStringLiteral("%name%-saved"));
-        QTimer::singleShot(0, [] { topLevel("prog")->close(); });
+        ui<QAction>("m_konfig_autosave_alles")->trigger();
+        ui<QComboBox>("maske")->setEditText(QStringLiteral("%name%-saved"));
+        QTimer::singleShot(0, [] { mainWindow()->close(); });
         QCOMPARE(execWithWatchdog(99), 0);
     }
     const QString text = readUtf16(startConfigPath());
     QVERIFY(text.contains(QStringLiteral("[AS]\r\nN=0\r\nA=1\r\n")));
     {
-        Program program;
+        AppFixture program;
         // Loaded at the first showing, not before.
-        QCOMPARE(prog<QComboBox>("maske")->currentText(), QStringLiteral("%name%"));
+        QCOMPARE(ui<QComboBox>("maske")->currentText(), QStringLiteral("%name%"));
         QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
-        QCOMPARE(prog<QComboBox>("maske")->currentText(), QStringLiteral("%name%-saved"));
-        QVERIFY(action("m_konfig_autosave_alles")->isChecked());
-        QVERIFY(!action("m_konfig_autosave_nie")->isChecked());
+        QCOMPARE(ui<QComboBox>("maske")->currentText(), QStringLiteral("%name%-saved"));
+        QVERIFY(ui<QAction>("m_konfig_autosave_alles")->isChecked());
+        QVERIFY(!ui<QAction>("m_konfig_autosave_nie")->isChecked());
         // "Nie" and close: nothing written.
-        action("m_konfig_autosave_nie")->trigger();
-        QTimer::singleShot(0, [] { topLevel("prog")->close(); });
+        ui<QAction>("m_konfig_autosave_nie")->trigger();
+        QTimer::singleShot(0, [] { mainWindow()->close(); });
         QCOMPARE(execWithWatchdog(99), 0);
     }
     QCOMPARE(readUtf16(startConfigPath()), text);
     {
         // A load through the menu does not touch the start configuration.
         QTemporaryDir dir;
-        Program program;
+        AppFixture program;
         writeUtf8(dir.filePath("o.qvc"), "[PBED]\r\nsuchenalt=z\r\n");
         program.platform.fileDialogAnswer = dir.filePath("o.qvc");
-        action("m_konfig_open")->trigger();
-        QCOMPARE(prog<QLineEdit>("suchenalt")->text(), QStringLiteral("z"));
+        ui<QAction>("m_konfig_open")->trigger();
+        QCOMPARE(ui<QLineEdit>("suchenalt")->text(), QStringLiteral("z"));
         QCOMPARE(readUtf16(startConfigPath()), text);
     }
 }
@@ -1288,7 +1161,7 @@ void AcceptanceShellTest::helpMenusOpenPages()
     QFETCH(QString, entry);
     QFETCH(QString, window);
     QFETCH(QString, page);
-    Program program;
+    AppFixture program;
     QWidget* help = topLevel(window);
     QVERIFY(!help->isVisible());
     QCOMPARE(help->windowTitle(), QStringLiteral("Quorvel - Velmora"));
@@ -1302,19 +1175,19 @@ void AcceptanceShellTest::helpMenusOpenPages()
     // Opened on another page first, the command brings it to the named page.
     pc->setCurrentIndex(page == QLatin1String("pc_lizenz") ? 0 : 4);
     help->show();
-    action(entry)->trigger();
+    ui<QAction>(entry)->trigger();
     QVERIFY(help->isVisible());
     QCOMPARE(pc->currentWidget()->objectName(), page);
     // Closing only hides; the next command shows it again.
     help->close();
     QVERIFY(!help->isVisible());
-    action(entry)->trigger();
+    ui<QAction>(entry)->trigger();
     QVERIFY(help->isVisible());
 }
 
 void AcceptanceShellTest::backNextWrap()
 {
-    Program program;
+    AppFixture program;
     for (const auto& [window, back, next] :
          {std::tuple{"hilfe", "btide1", "btide2"}, std::tuple{"hilfe_en", "btien1", "btien2"}}) {
         QTabWidget* pc = in<QTabWidget>(window, "pc");
@@ -1337,10 +1210,10 @@ void AcceptanceShellTest::backNextWrap()
 
 void AcceptanceShellTest::softwareListWheel()
 {
-    Program program;
+    AppFixture program;
     for (const auto& [entry, window, box] : {std::tuple{"Software1", "hilfe", "ScrollBox1"},
                                              std::tuple{"Software2", "hilfe_en", "ScrollBox2"}}) {
-        action(entry)->trigger();
+        ui<QAction>(entry)->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(topLevel(window)));
         auto* area = in<QScrollArea>(window, box);
         QScrollBar* bar = area->verticalScrollBar();
@@ -1368,10 +1241,10 @@ void AcceptanceShellTest::softwareListWheel()
 
 void AcceptanceShellTest::webLinks()
 {
-    Program program;
+    AppFixture program;
     QStringList& urls = program.platform.urls;
     auto menuEntry = [](const char* menu, const QString& contains) -> QAction* {
-        for (QAction* a : prog<QMenu>(QLatin1String(menu))->actions())
+        for (QAction* a : ui<QMenu>(QLatin1String(menu))->actions())
             if (a->text().contains(contains))
                 return a;
         qFatal("no entry %s", qPrintable(contains));
@@ -1388,14 +1261,14 @@ void AcceptanceShellTest::webLinks()
     menuEntry("m_soft_en", "/individual-fit")->trigger();
     QCOMPARE(urls.last(), QStringLiteral("http://www.velmora.com/individual-fit&rf=qvm"));
     // A product entry: the menu rule, without any "&" of the caption.
-    action("linkde0")->trigger();
+    ui<QAction>("linkde0")->trigger();
     QVERIFY(urls.last().startsWith(QStringLiteral("http://www.velmora.de/")));
     QVERIFY(urls.last().endsWith(QStringLiteral("&rf=qvm")));
     QCOMPARE(urls.last().count(QLatin1Char('&')), 1);
     QVERIFY(!urls.last().contains(QStringLiteral(" - ")));
 
     // The support label: thank-you caption, letter "s", no slash insertion.
-    QTest::mouseClick(prog("laspenden"), Qt::LeftButton);
+    QTest::mouseClick(ui("laspenden"), Qt::LeftButton);
     QCOMPARE(urls.last(), QStringLiteral("http://www.velmora.de/spenden&rf=qvs"));
 
     // Link texts of the help windows: caption rule with "h".
@@ -1438,7 +1311,7 @@ void AcceptanceShellTest::webLinks()
 
 void AcceptanceShellTest::bugReportOnce()
 {
-    Program program;
+    AppFixture program;
     QWidget* de = topLevel("bugreport_de");
     QWidget* en = topLevel("bugreport_en");
     QCOMPARE(de->windowTitle(), QStringLiteral("Fehler oder Verbesserung melden"));
@@ -1456,15 +1329,15 @@ void AcceptanceShellTest::bugReportOnce()
                 ++n;
         return n;
     };
-    action("m_bugreport")->trigger();
-    action("FehleroderVerbesserungmelden1")->trigger();
+    ui<QAction>("m_bugreport")->trigger();
+    ui<QAction>("FehleroderVerbesserungmelden1")->trigger();
     QCOMPARE(visibleReports(), 1);
     QVERIFY(de->isVisible());
     QTest::mouseClick(in<QPushButton>("bugreport_de", "Button1"), Qt::LeftButton);
     QVERIFY(!de->isVisible());
-    action("Englisch1")->trigger();
-    action("m_bugreport")->trigger();
-    action("ReportBugorImprovement1")->trigger();
+    ui<QAction>("Englisch1")->trigger();
+    ui<QAction>("m_bugreport")->trigger();
+    ui<QAction>("ReportBugorImprovement1")->trigger();
     QCOMPARE(visibleReports(), 1);
     QVERIFY(en->isVisible());
     QCOMPARE(in<QPushButton>("bugreport_en", "Button1")->text(), QStringLiteral("OK"));
@@ -1473,11 +1346,11 @@ void AcceptanceShellTest::bugReportOnce()
 void AcceptanceShellTest::rotationAndHold()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
-    makeFile(dir.filePath("b.txt"), 1);
-    Program program;
-    QTimer* rotation = progTimer("Timer1");
-    QTimer* hold = progTimer("timerstopper");
+    makeFile(dir.filePath("a.txt"), "x");
+    makeFile(dir.filePath("b.txt"), "x");
+    AppFixture program;
+    QTimer* rotation = ui<QTimer>("Timer1");
+    QTimer* hold = ui<QTimer>("timerstopper");
     const QString support =
         QStringLiteral("velmora.de/support - Haben Sie Verbesserungsvorschläge?");
     const QString donate = QStringLiteral("velmora.de/spenden - Falls Ihnen die Software gefällt");
@@ -1488,7 +1361,7 @@ void AcceptanceShellTest::rotationAndHold()
         QCOMPARE(caption("laspenden"), cycle.at(i % 6));
     }
     // A status text starts the hold timer; its tick stops the running rotation.
-    dropOn(topLevel("prog"), {dir.filePath("a.txt")});
+    drop({dir.filePath("a.txt")});
     QCOMPARE(caption("laspenden"), QStringLiteral("1 Dateien/Ordner geladen"));
     QVERIFY(hold->isActive());
     QVERIFY(rotation->isActive());
@@ -1497,39 +1370,39 @@ void AcceptanceShellTest::rotationAndHold()
     QVERIFY(!rotation->isActive());
     QCOMPARE(caption("laspenden"), QStringLiteral("1 Dateien/Ordner geladen"));
     // The next burst's hold tick starts it again.
-    dropOn(topLevel("prog"), {dir.filePath("b.txt")});
+    drop({dir.filePath("b.txt")});
     QVERIFY(hold->isActive());
     tick(hold);
     QVERIFY(rotation->isActive());
     QVERIFY(!hold->isActive());
     // English rotation and the language switch restoring the thank-you caption.
-    action("Englisch1")->trigger();
+    ui<QAction>("Englisch1")->trigger();
     QCOMPARE(caption("laspenden"), tyEn);
     tick(rotation);
     QVERIFY(caption("laspenden").startsWith(QStringLiteral("velmora.com/")));
-    action("Englisch1")->trigger();
+    ui<QAction>("Englisch1")->trigger();
     QCOMPARE(caption("laspenden"), tyEn);
 }
 
 void AcceptanceShellTest::statusDoesNotRestartHold()
 {
     QTemporaryDir dir;
-    makeFile(dir.filePath("a.txt"), 1);
-    makeFile(dir.filePath("b.txt"), 1);
-    Program program;
-    QTimer* hold = progTimer("timerstopper");
-    dropOn(topLevel("prog"), {dir.filePath("a.txt")});
+    makeFile(dir.filePath("a.txt"), "x");
+    makeFile(dir.filePath("b.txt"), "x");
+    AppFixture program;
+    QTimer* hold = ui<QTimer>("timerstopper");
+    drop({dir.filePath("a.txt")});
     QVERIFY(hold->isActive());
     QTest::qWait(300);
     const int before = hold->remainingTime();
     QVERIFY(before < 9800);
-    dropOn(topLevel("prog"), {dir.filePath("b.txt")});
+    drop({dir.filePath("b.txt")});
     QVERIFY(hold->isActive());
     QVERIFY2(hold->remainingTime() <= before, qPrintable(QString::number(hold->remainingTime())));
     // While the rotation runs, its next tick replaces the status text.
     // A drop writes the number of dropped items handled so far.
     QCOMPARE(caption("laspenden"), QStringLiteral("1 Dateien/Ordner geladen"));
-    tick(progTimer("Timer1"));
+    tick(ui<QTimer>("Timer1"));
     QCOMPARE(caption("laspenden"),
              QStringLiteral("velmora.de/support - Haben Sie Verbesserungsvorschläge?"));
 }

@@ -1,5 +1,4 @@
 #include "app/messagetexts.h"
-#include "filelist/filelistmodel.h"
 #include "filelist/folderscan.h"
 #include "filelist/sizetext.h"
 #include "filelist/tquorvel_filter.h"
@@ -8,14 +7,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QItemSelectionModel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <QTreeView>
-#include <QUrl>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -70,7 +64,7 @@ private:
     QString path(const QString& relative) const { return m_dir->path() + u'/' + relative; }
     QStringList listedPaths() const;
     void setFilter(bool all, const QString& text, bool subfolders);
-    QString count(int n) const { return qv::countText(n, m_app->prog()->txt); }
+    static QString count(int n) { return qv::countText(n, qv::MessageTexts::english()); }
 
     AppFixture* m_app = nullptr;
     QTemporaryDir* m_dir = nullptr;
@@ -105,10 +99,7 @@ void AddingTest::makeTree(const QStringList& relative)
 
 QStringList AddingTest::listedPaths() const
 {
-    QStringList paths;
-    const qv::FileListModel* list = m_app->prog()->m_list;
-    for (int row = 0; row < list->count(); ++row)
-        paths << list->text(row, ColPath);
+    QStringList paths = column(ColPath);
     paths.sort();
     return paths;
 }
@@ -182,13 +173,13 @@ void AddingTest::folderLoad()
     QCOMPARE(listedPaths(), expected);
     QCOMPARE(m_app->platform.warnings.size(), messages);
     QCOMPARE(prog->la_anzahl->text(), count(listed.size()));
-    QVERIFY(prog->m_duplicateWarned);
     QVERIFY(prog->isEnabled());
-    QVERIFY(!prog->m_list->inBulkUpdate());
+    QVERIFY(!fileList()->inBulkUpdate());
     QVERIFY(prog->qulist->updatesEnabled());
     // The folder itself is no entry of a scan.
-    for (int row = 0; row < prog->m_list->count(); ++row)
-        QVERIFY(prog->m_list->text(row, ColType) != QLatin1String("DIR"));
+    QVERIFY(!column(ColType).contains(QStringLiteral("DIR")));
+    // A folder load leaves the duplicate reports off.
+    QVERIFY(!m_app->reportsNextDuplicate());
 }
 
 void AddingTest::duplicateMessageFollowsScanOrder()
@@ -253,9 +244,9 @@ void AddingTest::missingFolderChangesNothing()
     const QString before = prog->la_anzahl->text();
     prog->AddOrdner(path(QStringLiteral("nowhere")));
     prog->AddOrdner(QString());
-    QCOMPARE(prog->m_list->count(), 0);
+    QCOMPARE(rowCount(), 0);
     QCOMPARE(prog->la_anzahl->text(), before);
-    QVERIFY(!prog->m_duplicateWarned);
+    QVERIFY(m_app->reportsNextDuplicate());
 }
 
 void AddingTest::firstEntryAddedToSelection()
@@ -264,15 +255,12 @@ void AddingTest::firstEntryAddedToSelection()
     setFilter(true, {}, true);
     Tprog* prog = m_app->prog();
     prog->AddOrdner(path(QStringLiteral("f")));
-    QItemSelectionModel* selection = prog->qulist->selectionModel();
-    QCOMPARE(prog->selectedRows(), QList<int>{0});
+    QCOMPARE(selectedRows(), QList<int>{0});
     // Select c.txt instead; a later load marks the new top row and keeps c.txt selected.
-    selection->clearSelection();
-    selection->select(prog->m_list->index(1, 0),
-                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selectRows({1});
     prog->AddOrdner(path(QStringLiteral("g")));
-    QCOMPARE(prog->m_list->text(0, ColPath), path("g/a.txt"));
-    QCOMPARE(prog->selectedRows(), (QList<int>{0, 2}));
+    QCOMPARE(cell(0, ColPath), path("g/a.txt"));
+    QCOMPARE(selectedRows(), (QList<int>{0, 2}));
 }
 
 void AddingTest::scanReportsEachFolder()
@@ -299,9 +287,8 @@ void AddingTest::pathsBeyondPathMax()
     deeptree::removeBelow(root);
 
     QStringList listed;
-    const qv::FileListModel* list = m_app->prog()->m_list;
-    for (int row = 0; row < list->count(); ++row)
-        listed << list->text(row, ColPath) + u'=' + list->text(row, ColSize);
+    for (int row = 0; row < rowCount(); ++row)
+        listed << cell(row, ColPath) + u'=' + cell(row, ColSize);
     listed.sort();
     QStringList expected;
     QString prefix = root + u'/';
@@ -320,26 +307,29 @@ void AddingTest::dropFilesAndFolder()
     QStringList tree{"one.txt", "two.jpg", "three"};
     for (int i = 0; i < 10; ++i)
         tree << QStringLiteral("folder/pic%1.jpg").arg(i);
-    tree << "folder/skip.png";
+    tree << "folder/skip.png"
+         << "empty/";
     makeTree(tree);
     setFilter(false, QStringLiteral("jpg"), true);
     Tprog* prog = m_app->prog();
-    prog->m_duplicateWarned = true;
+    // Duplicate reports off, as a folder load leaves them.
+    prog->AddOrdner(path("empty"));
 
     prog->dropFiles({path("one.txt"), path("two.jpg"), path("folder"), path("three")});
 
-    QCOMPARE(prog->m_list->count(), 14);
+    QCOMPARE(rowCount(), 14);
     QCOMPARE(prog->laspenden->text(), count(4));
     QCOMPARE(prog->la_anzahl->text(), count(14));
-    QVERIFY(!prog->m_duplicateWarned);
     QVERIFY(prog->isEnabled());
     QVERIFY(prog->qulist->updatesEnabled());
     QVERIFY(prog->timerstopper->isActive());
     // The scan marked its top row, the drop marks the top row of the whole list as well.
-    QVERIFY(prog->selectedRows().contains(0));
+    QVERIFY(selectedRows().contains(0));
     QVERIFY(listedPaths().contains(path("folder")));
     QVERIFY(listedPaths().contains(path("three")));
     QVERIFY(!listedPaths().contains(path("folder/skip.png")));
+    // The end of the drop switched the reports on again.
+    QVERIFY(m_app->reportsNextDuplicate());
 }
 
 void AddingTest::dropMarksTopRowsAsSorted_data()
@@ -372,8 +362,8 @@ void AddingTest::dropMarksTopRowsAsSorted()
         paths << path(item);
     prog->dropFiles(paths);
     QStringList marked;
-    for (const int row : prog->selectedRows())
-        marked << prog->m_list->text(row, ColPath);
+    for (const int row : selectedRows())
+        marked << cell(row, ColPath);
     QStringList expected;
     for (const QString& item : std::as_const(selected))
         expected << path(item);
@@ -385,36 +375,26 @@ void AddingTest::dropThroughQt()
     makeTree({"a b.txt", "dir/c.txt"});
     setFilter(true, {}, true);
     Tprog* prog = m_app->prog();
-    auto* mime = new QMimeData;
-    mime->setUrls({QUrl::fromLocalFile(path("a b.txt")), QUrl(QStringLiteral("https://x.de/y")),
-                   QUrl::fromLocalFile(path("dir"))});
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path("a b.txt")), QUrl(QStringLiteral("https://x.de/y")),
+                  QUrl::fromLocalFile(path("dir"))});
     // Qt delivers a drop to the widget that accepted the drag's entry.
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(prog, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(prog, &drop);
+    QVERIFY(dropMime(&mime, prog));
     QCOMPARE(listedPaths(), (QStringList{path("a b.txt"), path("dir"), path("dir/c.txt")}));
     QCOMPARE(prog->laspenden->text(), count(2));
-    delete mime;
 }
 
 void AddingTest::dropOnFolderEdit()
 {
     makeTree({"a.txt"});
     Tprog* prog = m_app->prog();
-    auto* mime = new QMimeData;
-    mime->setUrls({QUrl::fromLocalFile(path("a.txt"))});
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path("a.txt"))});
     // File managers send the paths as plain text too, which an edit would take as typed text.
-    mime->setText(path("a.txt"));
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(prog->quordner, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(prog->quordner, &drop);
+    mime.setText(path("a.txt"));
+    QVERIFY(dropMime(&mime, prog->quordner));
     QCOMPARE(listedPaths(), QStringList{path("a.txt")});
     QCOMPARE(prog->quordner->text(), QString());
-    delete mime;
 }
 
 void AddingTest::dropDuplicatesAndOddItems()
@@ -436,7 +416,6 @@ void AddingTest::dropDuplicatesAndOddItems()
     QCOMPARE(listedPaths(), (QStringList{path("a.txt"), path("f"), path("f/b.txt"),
                                          path("linked folder"), path("linked folder/b.txt")}));
     QCOMPARE(prog->laspenden->text(), count(7));
-    QVERIFY(!prog->m_duplicateWarned);
 
     // The switch was cleared by the drop: the next drop reports again.
     prog->dropFiles({path("a.txt")});
@@ -471,8 +450,8 @@ void AddingTest::enterInFolderEdit()
 
     prog->quordner->setText(path("missing"));
     QTest::keyClick(prog->quordner, Qt::Key(key));
-    QCOMPARE(m_app->platform.warnings, QStringList{prog->txt.txt_ordner_fehlt});
-    QCOMPARE(prog->m_list->count(), 0);
+    QCOMPARE(m_app->platform.warnings, QStringList{qv::MessageTexts::english().txt_ordner_fehlt});
+    QCOMPARE(rowCount(), 0);
 
     prog->quordner->setText(path("f"));
     QTest::keyClick(prog->quordner, Qt::Key(key));
@@ -610,7 +589,7 @@ void AddingTest::filterDialogEnabling()
     makeTree({"f/a.txt", "f/b.png"});
     dialog->alle->setChecked(true);
     m_app->prog()->AddOrdner(path("f"));
-    QCOMPARE(m_app->prog()->m_list->count(), 2);
+    QCOMPARE(rowCount(), 2);
 }
 
 void AddingTest::filterKeyFilter()

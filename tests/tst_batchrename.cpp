@@ -1,28 +1,12 @@
-#include "filelist/filelistmodel.h"
-#include "filelist/sizetext.h"
 #include "rename/diskrename.h"
 #include "tests/appfixture.h"
+#include "tests/disklayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDirIterator>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeView>
-
-// The settings of one press of the rename button.
-struct Run
-{
-    Run(QString mask_ = {}, QString search_ = {}, QString replace_ = {})
-        : mask(std::move(mask_)), search(std::move(search_)), replace(std::move(replace_))
-    {
-    }
-    QString mask;   // empty: mask not active
-    QString search; // empty: search and replace not active
-    QString replace;
-    QString numStart = QStringLiteral("1");
-};
-Q_DECLARE_METATYPE(Run)
 
 namespace {
 
@@ -46,65 +30,18 @@ private:
     qv::NoReplaceRenamer m_real;
 };
 
-// Layout items: "name" is a file whose content is its own relative path, "name/" a folder,
-// "name>target" a symbolic link.
-void createLayout(const QString& root, const QStringList& layout)
-{
-    for (const QString& item : layout) {
-        const QString path = root + u'/' + item;
-        if (item.endsWith(u'/')) {
-            QVERIFY(QDir().mkpath(path));
-        } else if (item.contains(u'>')) {
-            const QStringList parts = item.split(u'>');
-            QVERIFY(QFile::link(parts[1], root + u'/' + parts[0]));
-        } else {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(item.toUtf8());
-        }
-    }
-}
-
-// The disk below root in the layout form; a file whose content differs from its own name is
-// "name=content", so that lost or swapped contents show.
-QStringList diskLayout(const QString& root)
-{
-    QStringList found;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString rel = QDir(root).relativeFilePath(info.filePath());
-        if (info.isSymLink()) {
-            found.append(rel + u'>' + info.symLinkTarget().section(u'/', -1));
-        } else if (info.isDir()) {
-            found.append(rel + u'/');
-        } else {
-            QFile file(info.filePath());
-            if (!file.open(QIODevice::ReadOnly))
-                return {QStringLiteral("unreadable: ") + rel};
-            const QString content = QString::fromUtf8(file.readAll());
-            found.append(content == rel ? rel : rel + u'=' + content);
-        }
-    }
-    found.sort();
-    return found;
-}
-
+// Lists the entries as the window's own adding does, and writes the count as the delete button
+// does with nothing selected.
 void addToList(Tprog* prog, const QString& root, const QStringList& relPaths)
 {
-    prog->m_list->beginBulkUpdate();
     for (const QString& rel : relPaths) {
         const QString path = root + u'/' + rel;
         if (QFileInfo(path).isDir())
-            prog->m_list->append(qv::folderEntryFor(path, prog->txt.txt_st_neu));
+            prog->addfolderaselement2list(path);
         else
-            prog->m_list->append(
-                qv::fileEntryFor(path, qv::SizeText(qv::FileSizeOf(path)), prog->txt.txt_st_neu));
+            prog->add2list(path);
     }
-    prog->m_list->endBulkUpdate();
-    prog->writeCountToLaAnzahl();
+    prog->BitBtn3Click();
 }
 
 void applyRun(Tprog* prog, const Run& run)
@@ -118,30 +55,27 @@ void applyRun(Tprog* prog, const Run& run)
 }
 
 // The list as "relative path:status", status as "new", "renamed", "exists" or "error".
-QStringList listState(Tprog* prog, const QString& root)
+QStringList listState(const QString& root)
 {
+    const qv::MessageTexts texts = qv::MessageTexts::english();
+    const QMap<QString, QString> statuses{{texts.txt_st_neu, QStringLiteral("new")},
+                                          {texts.txt_st_umbenannt, QStringLiteral("renamed")},
+                                          {texts.txt_st_existiert, QStringLiteral("exists")},
+                                          {texts.txt_st_fehler, QStringLiteral("error")}};
     QStringList rows;
-    for (int row = 0; row < prog->m_list->count(); ++row) {
-        const qv::FileEntry& e = prog->m_list->entry(row);
-        QString status = e.status;
-        if (status == prog->txt.txt_st_neu)
-            status = QStringLiteral("new");
-        else if (status == prog->txt.txt_st_umbenannt)
-            status = QStringLiteral("renamed");
-        else if (status == prog->txt.txt_st_existiert)
-            status = QStringLiteral("exists");
-        else if (status == prog->txt.txt_st_fehler)
-            status = QStringLiteral("error");
-        rows.append(QDir(root).relativeFilePath(e.path) + u':' + status);
+    for (int row = 0; row < rowCount(); ++row) {
+        const QString status = cell(row, qv::ColStatus);
+        rows.append(QDir(root).relativeFilePath(cell(row, qv::ColPath)) + u':' +
+                    statuses.value(status, status));
     }
     return rows;
 }
 
-QStringList listPaths(Tprog* prog, const QString& root)
+QStringList listPaths(const QString& root)
 {
     QStringList paths;
-    for (int row = 0; row < prog->m_list->count(); ++row)
-        paths.append(QDir(root).relativeFilePath(prog->m_list->entry(row).path));
+    for (const QString& path : column(qv::ColPath))
+        paths.append(QDir(root).relativeFilePath(path));
     return paths;
 }
 
@@ -231,10 +165,10 @@ void BatchRenameTest::run()
     QTemporaryDir dir;
     const QString root = dir.path();
     createLayout(root, layout);
-    prog->m_list->setSortOrder(0, descending);
-    prog->m_list->sort();
+    fileList()->setSortOrder(0, descending);
+    fileList()->sort();
     addToList(prog, root, listed);
-    QCOMPARE(listPaths(prog, root), listed);
+    QCOMPARE(listPaths(root), listed);
     for (const QString& rel : deletedAfterAdding)
         QVERIFY(rel.endsWith(u'/') ? QDir(root).rmdir(rel) : QFile::remove(root + u'/' + rel));
 
@@ -250,13 +184,14 @@ void BatchRenameTest::run()
     prog->setDiskRenamer(nullptr);
 
     QCOMPARE(diskLayout(root), diskAfter);
-    QStringList state = listState(prog, root);
+    QStringList state = listState(root);
     state.sort();
     listAfter.sort();
     QCOMPARE(state, listAfter);
     QCOMPARE(prog->laspenden->text(), label);
     // Entries that left the list are no longer counted.
-    QCOMPARE(prog->la_anzahl->text(), qv::countText(int(listAfter.size()), prog->txt));
+    QCOMPARE(prog->la_anzahl->text(),
+             qv::countText(int(listAfter.size()), qv::MessageTexts::english()));
     QVERIFY(!renamer.windowOpenDuringRun);
     QVERIFY(prog->isEnabled());
     QVERIFY(prog->qulist->updatesEnabled());
@@ -292,15 +227,14 @@ void BatchRenameTest::columnsOfRenamedEntries()
     createLayout(dir.path(), {item});
     const QString rel = item.endsWith(u'/') ? item.chopped(1) : item;
     addToList(prog, dir.path(), {rel});
-    const QString sizeBefore = prog->m_list->text(0, qv::ColSize);
+    const QString sizeBefore = cell(0, qv::ColSize);
     applyRun(prog, {mask});
     prog->UmbenennenClick();
 
-    const qv::FileEntry& e = prog->m_list->entry(0);
-    QCOMPARE((QStringList{e.name, e.type, e.status}), columns);
-    QCOMPARE(e.size, sizeBefore);
-    QCOMPARE(e.path, dir.path() + u'/' + columns[0]);
-    QVERIFY(QFileInfo::exists(e.path));
+    const QString path = dir.path() + u'/' + columns[0];
+    columns.insert(2, sizeBefore);
+    QCOMPARE(rowTexts(0), columns << path);
+    QVERIFY(QFileInfo::exists(path));
 }
 
 void BatchRenameTest::labelTexts_data()
@@ -345,10 +279,9 @@ void BatchRenameTest::labelTexts()
     prog->UmbenennenClick();
 
     QCOMPARE(prog->laspenden->text(), label);
-    QSet<QString> seen;
-    for (int row = 0; row < prog->m_list->count(); ++row)
-        seen.insert(prog->m_list->text(row, qv::ColStatus));
-    QCOMPARE(seen, QSet<QString>(statuses.begin(), statuses.end()));
+    const QStringList seen = column(qv::ColStatus);
+    QCOMPARE(QSet<QString>(seen.begin(), seen.end()),
+             QSet<QString>(statuses.begin(), statuses.end()));
     QCOMPARE(int(QDir(dir.path()).entryList(QDir::Files).size()), 12 + 2 * failing);
 }
 
@@ -376,8 +309,8 @@ void BatchRenameTest::nothingToDo()
     QVERIFY(!prog->timerstopper->isActive());
     QVERIFY(prog->isEnabled());
     QCOMPARE(diskLayout(dir.path()), listed);
-    for (int row = 0; row < prog->m_list->count(); ++row)
-        QCOMPARE(prog->m_list->text(row, qv::ColStatus), prog->txt.txt_st_neu);
+    for (const QString& status : column(qv::ColStatus))
+        QCOMPARE(status, qv::MessageTexts::english().txt_st_neu);
 }
 
 void BatchRenameTest::previewFollowsItsEntry()

@@ -1,6 +1,4 @@
-#include "app/messagetexts.h"
 #include "filelist/fileentry.h"
-#include "filelist/filelistmodel.h"
 #include "filelist/sizetext.h"
 #include "tests/appfixture.h"
 
@@ -10,15 +8,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QHeaderView>
-#include <QItemSelectionModel>
-#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSet>
-#include <QTest>
-#include <QTreeView>
 
 #include <algorithm>
 
@@ -62,9 +55,6 @@ private:
     // A real file of that many bytes, or a real folder when bytes is negative; added to the list.
     QString addReal(const QString& relative, qint64 bytes);
     QString addMissing(const QString& relative);
-    QStringList column(int column) const;
-    void clickHeader(int column);
-    void select(const QList<int>& rows);
 
     AppFixture* m_app = nullptr;
     Tprog* m_prog = nullptr;
@@ -93,7 +83,7 @@ void ListOpsTest::cleanup()
 void ListOpsTest::add(const QString& name, const QString& type, const QString& size,
                       const QString& status, const QString& path)
 {
-    m_prog->m_list->append(qv::FileEntry{name, type, size, status, path});
+    fileList()->append(qv::FileEntry{name, type, size, status, path});
 }
 
 QString ListOpsTest::addReal(const QString& relative, qint64 bytes)
@@ -101,13 +91,13 @@ QString ListOpsTest::addReal(const QString& relative, qint64 bytes)
     const QString path = m_dir->filePath(relative);
     if (bytes < 0) {
         QDir().mkpath(path);
-        m_prog->m_list->append(qv::folderEntryFor(path, m_prog->txt.txt_st_neu));
+        fileList()->append(qv::folderEntryFor(path, QStringLiteral("Added")));
     } else {
         QFile file(path);
         file.open(QIODevice::WriteOnly);
         file.write(QByteArray(bytes, 'x'));
         file.close();
-        m_prog->m_list->append(qv::fileEntryFor(path, qv::SizeText(bytes), m_prog->txt.txt_st_neu));
+        fileList()->append(qv::fileEntryFor(path, qv::SizeText(bytes), QStringLiteral("Added")));
     }
     return path;
 }
@@ -115,34 +105,8 @@ QString ListOpsTest::addReal(const QString& relative, qint64 bytes)
 QString ListOpsTest::addMissing(const QString& relative)
 {
     const QString path = m_dir->filePath(relative);
-    m_prog->m_list->append(qv::fileEntryFor(path, qv::SizeText(1), m_prog->txt.txt_st_neu));
+    fileList()->append(qv::fileEntryFor(path, qv::SizeText(1), QStringLiteral("Added")));
     return path;
-}
-
-QStringList ListOpsTest::column(int column) const
-{
-    QStringList texts;
-    for (int row = 0; row < m_prog->m_list->count(); ++row)
-        texts.append(m_prog->m_list->text(row, column));
-    return texts;
-}
-
-void ListOpsTest::clickHeader(int column)
-{
-    QHeaderView* header = m_prog->qulist->header();
-    const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                        header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
-}
-
-void ListOpsTest::select(const QList<int>& rows)
-{
-    QItemSelectionModel* selection = m_prog->qulist->selectionModel();
-    selection->clearSelection();
-    for (const int row : rows) {
-        selection->select(m_prog->m_list->index(row, 0),
-                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
 }
 
 void ListOpsTest::nameSortFirstClickDescending_data()
@@ -169,7 +133,7 @@ void ListOpsTest::nameSortFirstClickDescending()
     QStringList descending = ascending;
     std::reverse(descending.begin(), descending.end());
     QCOMPARE(column(qv::ColName), descending);
-    QVERIFY(m_prog->m_list->sortDescending());
+    QVERIFY(fileList()->sortDescending());
 
     clickHeader(qv::ColName);
     QCOMPARE(column(qv::ColName), ascending);
@@ -245,7 +209,7 @@ void ListOpsTest::nameAfterOtherColumnStartsAscending()
     clickHeader(qv::ColPath);
     clickHeader(qv::ColName);
     QCOMPARE(column(qv::ColName), (QStringList{"a", "b", "c"}));
-    QVERIFY(!m_prog->m_list->sortDescending());
+    QVERIFY(!fileList()->sortDescending());
     QCOMPARE(m_prog->qulist->header()->sortIndicatorSection(), int(qv::ColName));
     QCOMPARE(m_prog->qulist->header()->sortIndicatorOrder(), Qt::AscendingOrder);
 }
@@ -254,26 +218,26 @@ void ListOpsTest::selectionFollowsEntriesWhenSorting()
 {
     for (const QString name : {"a", "b", "c", "d"})
         add(name, "TXT", "1", "Added", "/p/" + name);
-    select({0, 1});
+    selectRows({0, 1});
     clickHeader(qv::ColName); // descending: d c b a
-    QCOMPARE(m_prog->selectedRows(), (QList<int>{2, 3}));
-    QCOMPARE(m_prog->m_list->text(m_prog->selectedRows().first(), qv::ColName), QString("b"));
+    QCOMPARE(selectedRows(), (QList<int>{2, 3}));
+    QCOMPARE(cell(selectedRows().first(), qv::ColName), QString("b"));
 }
 
 void ListOpsTest::deleteKeyRemovesSelected()
 {
     for (const QString name : {"a", "b", "c", "d", "e"})
         add(name, "TXT", "1", "Added", "/p/" + name);
-    select({0, 2, 4});
+    selectRows({0, 2, 4});
     m_prog->qulist->setFocus();
     QTest::keyClick(m_prog->qulist, Qt::Key_Delete);
     QCOMPARE(column(qv::ColName), (QStringList{"b", "d"}));
     QCOMPARE(m_prog->la_anzahl->text(), QString("2 Files/Folders loaded"));
-    QVERIFY(m_prog->m_list->containsPath("/p/b"));
-    QVERIFY(!m_prog->m_list->containsPath("/p/a"));
+    QVERIFY(fileList()->containsPath("/p/b"));
+    QVERIFY(!fileList()->containsPath("/p/a"));
     // A removed path may be added again.
     add("a", "TXT", "1", "Added", "/p/a");
-    QCOMPARE(m_prog->m_list->count(), 3);
+    QCOMPARE(rowCount(), 3);
 }
 
 void ListOpsTest::deleteWithNothingSelectedOnlyWritesCount()
@@ -282,33 +246,32 @@ void ListOpsTest::deleteWithNothingSelectedOnlyWritesCount()
         add(name, "TXT", "1", "Added", "/p/" + name);
     m_prog->la_anzahl->setText("stale");
     QTest::mouseClick(m_prog->BitBtn3, Qt::LeftButton);
-    QCOMPARE(m_prog->m_list->count(), 2);
+    QCOMPARE(rowCount(), 2);
     QCOMPARE(m_prog->la_anzahl->text(), QString("2 Files/Folders loaded"));
 }
 
 void ListOpsTest::deleteManyScatteredRows()
 {
     // Every other row of a long list: enough ranges for the list to compact in one pass.
-    m_prog->m_list->beginBulkUpdate();
+    fileList()->beginBulkUpdate();
     for (int i = 0; i < 300; ++i) {
         const QString name = QStringLiteral("n%1").arg(i, 3, 10, QChar('0'));
         add(name, "TXT", "1", "Added", "/p/" + name);
     }
-    m_prog->m_list->endBulkUpdate();
+    fileList()->endBulkUpdate();
     clickHeader(qv::ColName);
     clickHeader(qv::ColName); // ascending
     QList<int> odd;
     for (int row = 1; row < 300; row += 2)
         odd.append(row);
-    select(odd);
+    selectRows(odd);
     m_prog->pop4->trigger();
-    QCOMPARE(m_prog->m_list->count(), 150);
+    QCOMPARE(rowCount(), 150);
     for (int row = 0; row < 150; ++row) {
-        QCOMPARE(m_prog->m_list->text(row, qv::ColName),
-                 QStringLiteral("n%1").arg(2 * row, 3, 10, QChar('0')));
+        QCOMPARE(cell(row, qv::ColName), QStringLiteral("n%1").arg(2 * row, 3, 10, QChar('0')));
     }
-    QVERIFY(!m_prog->m_list->containsPath("/p/n001"));
-    QVERIFY(m_prog->selectedRows().isEmpty());
+    QVERIFY(!fileList()->containsPath("/p/n001"));
+    QVERIFY(selectedRows().isEmpty());
     QCOMPARE(m_prog->la_anzahl->text(), QString("150 Files/Folders loaded"));
 }
 
@@ -317,11 +280,11 @@ void ListOpsTest::deleteAllKeepsSortState()
     for (const QString name : {"a", "b", "c"})
         add(name, "TXT", "1", "Added", "/p/" + name);
     clickHeader(qv::ColPath); // ascending by path
-    select({1});
+    selectRows({1});
     QTest::mouseClick(m_prog->BitBtn2, Qt::LeftButton);
-    QCOMPARE(m_prog->m_list->count(), 0);
+    QCOMPARE(rowCount(), 0);
     QCOMPARE(m_prog->la_anzahl->text(), QString("0 Files/Folders loaded"));
-    QVERIFY(m_prog->selectedRows().isEmpty());
+    QVERIFY(selectedRows().isEmpty());
 
     // The next click on the same column still reverses the order kept from before.
     for (const QString name : {"a", "b", "c"})
@@ -337,7 +300,7 @@ void ListOpsTest::deleteAllLeavesPreviewAlone()
     m_prog->numstart->setEditText(QStringLiteral("1"));
     for (const QString name : {"a", "b", "c"})
         add(name, "TXT", "1", "Added", "/p/" + name + ".txt");
-    select({2});
+    selectRows({2});
     QCOMPARE(m_prog->vor_out->toolTip(), QString("/p/3.txt"));
     // Emptying the list keeps the preview as it stands; only its next refresh renumbers it.
     QTest::mouseClick(m_prog->BitBtn2, Qt::LeftButton);
@@ -358,10 +321,10 @@ void ListOpsTest::ctrlASelectsAll()
     QFETCH(int, modifiers);
     for (const QString name : {"a", "b", "c", "d"})
         add(name, "TXT", "1", "Added", "/p/" + name);
-    select({1});
+    selectRows({1});
     m_prog->qulist->setFocus();
     QTest::keyClick(m_prog->qulist, Qt::Key_A, Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(m_prog->selectedRows(), (QList<int>{0, 1, 2, 3}));
+    QCOMPARE(selectedRows(), (QList<int>{0, 1, 2, 3}));
 }
 
 void ListOpsTest::otherKeysKeepStandardBehaviour()
@@ -370,16 +333,16 @@ void ListOpsTest::otherKeysKeepStandardBehaviour()
         add(name, "TXT", "1", "Added", "/p/" + name);
     QTreeView* list = m_prog->qulist;
     list->setFocus();
-    list->setCurrentIndex(m_prog->m_list->index(0, 0));
+    list->setCurrentIndex(listModel()->index(0, 0));
     QTest::keyClick(list, Qt::Key_Down);
-    QCOMPARE(m_prog->selectedRows(), (QList<int>{1}));
+    QCOMPARE(selectedRows(), (QList<int>{1}));
     QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
-    QCOMPARE(m_prog->selectedRows(), (QList<int>{1, 2}));
+    QCOMPARE(selectedRows(), (QList<int>{1, 2}));
     QTest::keyClick(list, Qt::Key_Home);
-    QCOMPARE(m_prog->selectedRows(), (QList<int>{0}));
+    QCOMPARE(selectedRows(), (QList<int>{0}));
     // A plain letter is the view's keyboard search, not "select all".
     QTest::keyClick(list, Qt::Key_C);
-    QCOMPARE(m_prog->selectedRows(), (QList<int>{2}));
+    QCOMPARE(selectedRows(), (QList<int>{2}));
 }
 
 void ListOpsTest::contextMenuNeedsSelection()
@@ -391,7 +354,7 @@ void ListOpsTest::contextMenuNeedsSelection()
     QApplication::sendEvent(viewport, &request);
     QVERIFY(!m_prog->PopupMenu1->isVisible());
 
-    select({0});
+    selectRows({0});
     QContextMenuEvent again(QContextMenuEvent::Mouse, empty, viewport->mapToGlobal(empty));
     QApplication::sendEvent(viewport, &again);
     QTRY_VERIFY(m_prog->PopupMenu1->isVisible());
@@ -438,7 +401,7 @@ void ListOpsTest::copyToClipboard()
         }
     }
     QCOMPARE(column(qv::ColName).size(), kinds.size());
-    select(selected);
+    selectRows(selected);
     m_prog->pop3->trigger();
 
     if (!copies) {
@@ -479,7 +442,7 @@ void ListOpsTest::openFolderAndProperties()
         else
             paths.append(addMissing(name + ".txt"));
     }
-    select(selected);
+    selectRows(selected);
     const QStringList expected = askedRow < 0 ? QStringList{} : QStringList{paths[askedRow]};
 
     m_prog->pop1->trigger();

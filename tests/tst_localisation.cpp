@@ -63,30 +63,40 @@ void LocalisationTest::captions()
     QCOMPARE(captionOf(o), german);
 }
 
+// The language switches all message texts at once: one of them shown proves the rest, whose
+// words are the core's.
 void LocalisationTest::columnTitlesAndMessages()
 {
     AppFixture app;
     Tprog* p = app.prog();
-    auto titles = [p] {
+    auto titles = [] {
         QStringList t;
         for (int c = 0; c < 5; ++c)
-            t << p->m_list->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+            t << listModel()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         return t;
     };
+    const QString missing = QDir::current().filePath(QStringLiteral("missing"));
     QCOMPARE(titles(), (QStringList{"Name", "Typ", "Größe", "Status", "Dateipfad"}));
-    QCOMPARE(p->txt.txt_ordner_fehlt,
-             QStringLiteral("Sie haben einen nicht existierenden Ordner angegeben.\r\n\r\n"
-                            "Bitte wählen Sie einen anderen Ordner aus."));
+    p->quordner->setText(missing);
+    p->quordnerKeyPress(QChar(13));
+    QCOMPARE(app.platform.warnings,
+             QStringList{"Sie haben einen nicht existierenden Ordner angegeben.\r\n\r\n"
+                         "Bitte wählen Sie einen anderen Ordner aus."});
     p->Englisch1Click();
     QCOMPARE(titles(), (QStringList{"Name", "Type", "Size", "Status", "Path"}));
-    QCOMPARE(p->txt.txt_geladen, QStringLiteral(" Files/Folders loaded"));
-    QCOMPARE(p->txt.txt_st_existiert, QStringLiteral("File already exists"));
-    QCOMPARE(p->txt.txt_ordner_einmal,
-             QStringLiteral("Directory can not be added more than one time to the List."));
+    p->addfolderaselement2list(missing);
+    p->addfolderaselement2list(missing);
+    QVERIFY(app.platform.warnings.last().endsWith(
+        QStringLiteral("Directory can not be added more than one time to the List.")));
+    p->BitBtn2Click();
+    QCOMPARE(p->la_anzahl->text(), QStringLiteral("0 Files/Folders loaded"));
+    QCOMPARE(qv::MessageTexts::english().txt_st_existiert, QStringLiteral("File already exists"));
     QCOMPARE(p->windowTitle(), QStringLiteral("Quorvel - Velmora"));
     p->Deutsch1Click();
-    QCOMPARE(p->txt.txt_st_neu, QStringLiteral("Neu hinzugefügt"));
-    QCOMPARE(p->txt.txt_nicht_umbenannt, QStringLiteral(" Dateien konnten nicht umbenannt werden"));
+    p->add2list(missing);
+    QCOMPARE(cell(0, qv::ColStatus), QStringLiteral("Neu hinzugefügt"));
+    QCOMPARE(qv::MessageTexts::german().txt_nicht_umbenannt,
+             QStringLiteral(" Dateien konnten nicht umbenannt werden"));
 }
 
 void LocalisationTest::comboItemsSwapOneWord()
@@ -147,22 +157,23 @@ void LocalisationTest::textsNoRunTouches()
 {
     AppFixture app;
     Tprog* p = app.prog();
-    p->m_list->append(qv::fileEntryFor(QStringLiteral("/tmp/a.txt"), QStringLiteral("0.000 KB"),
-                                       p->txt.txt_st_neu));
-    p->la_anzahl->setText(qv::countText(1, p->txt));
+    const qv::MessageTexts german = qv::MessageTexts::german();
+    fileList()->append(qv::fileEntryFor(QStringLiteral("/tmp/a.txt"), QStringLiteral("0.000 KB"),
+                                        german.txt_st_neu));
+    p->la_anzahl->setText(qv::countText(1, german));
     p->maske->setEditText(QStringLiteral("%name%_%num%"));
     p->suchenalt->setText(QStringLiteral("alt"));
     p->suchenneu->setText(QStringLiteral("neu"));
     p->vor_orig->setText(QStringLiteral("a.txt"));
     p->Englisch1Click();
-    QCOMPARE(p->m_list->entry(0).status, QStringLiteral("Neu hinzugefügt"));
+    QCOMPARE(cell(0, qv::ColStatus), QStringLiteral("Neu hinzugefügt"));
     QCOMPARE(p->la_anzahl->text(), QStringLiteral("1 Dateien/Ordner geladen"));
     QCOMPARE(p->maske->currentText(), QStringLiteral("%name%_%num%"));
     QCOMPARE(p->numstart->currentText(), QStringLiteral("1"));
     QCOMPARE(p->suchenalt->text(), QStringLiteral("alt"));
     QCOMPARE(p->suchenneu->text(), QStringLiteral("neu"));
     QCOMPARE(p->vor_orig->text(), QStringLiteral("a.txt"));
-    QCOMPARE(p->m_list->count(), 1);
+    QCOMPARE(rowCount(), 1);
     for (QLabel* constant : {p->Label5, p->Label7, p->Label12, p->Label9, p->Label21})
         QVERIFY(constant->text().startsWith(QLatin1Char('%')));
     QCOMPARE(p->Label5->text(), QStringLiteral("%name%"));

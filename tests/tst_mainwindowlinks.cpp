@@ -38,6 +38,16 @@ QAction* entryWithCaptionStart(QMenu* menu, const QString& start)
     return nullptr;
 }
 
+// Drops that many paths that name nothing: the support label shows how many items the drop
+// handled, "n Dateien/Ordner geladen".
+void showStatus(Tprog* p, int items)
+{
+    QStringList paths;
+    for (int i = 0; i < items; ++i)
+        paths.append(QStringLiteral("/nonexistent/%1").arg(i));
+    p->dropFiles(paths);
+}
+
 } // namespace
 
 void MainWindowLinksTest::menuWebLinks_data()
@@ -73,8 +83,7 @@ void MainWindowLinksTest::menuWebLinks()
     QFETCH(QString, captionStart);
     QFETCH(QString, address);
     AppFixture app;
-    QAction* entry =
-        entryWithCaptionStart(component<QMenu>(app.prog(), menu.toLatin1()), captionStart);
+    QAction* entry = entryWithCaptionStart(ui<QMenu>(menu), captionStart);
     QVERIFY(entry);
     entry->trigger();
     QCOMPARE(app.platform.urls, QStringList{address});
@@ -134,7 +143,7 @@ void MainWindowLinksTest::holdTimerFlipsTheRotation()
     AppFixture app;
     Tprog* p = app.prog();
     QVERIFY(p->Timer1->isActive());
-    p->setSupportStatus(QStringLiteral("1 Dateien/Ordner geladen"));
+    showStatus(p, 1);
     QVERIFY(p->timerstopper->isActive());
     QCOMPARE(p->laspenden->text(), QStringLiteral("1 Dateien/Ordner geladen"));
     // The rotation still runs during the hold; its next tick would replace the status.
@@ -144,7 +153,8 @@ void MainWindowLinksTest::holdTimerFlipsTheRotation()
     QVERIFY(!p->timerstopper->isActive());
     QCOMPARE(p->laspenden->text(), QStringLiteral("1 Dateien/Ordner geladen"));
 
-    p->setSupportStatus(QStringLiteral("2 Dateien umbenannt"));
+    showStatus(p, 2);
+    QCOMPARE(p->laspenden->text(), QStringLiteral("2 Dateien/Ordner geladen"));
     QVERIFY(p->timerstopper->isActive());
     p->timerstopperTimer();
     QVERIFY(p->Timer1->isActive());
@@ -155,9 +165,9 @@ void MainWindowLinksTest::statusDoesNotRestartTheHold()
 {
     AppFixture app;
     Tprog* p = app.prog();
-    p->setSupportStatus(QStringLiteral("1"));
+    showStatus(p, 1);
     QTest::qWait(120);
-    p->setSupportStatus(QStringLiteral("2"));
+    showStatus(p, 1);
     QVERIFY(p->timerstopper->remainingTime() <= 10000 - 100);
 }
 
@@ -168,7 +178,7 @@ void MainWindowLinksTest::languageSwitchRestoresThankYou()
     p->Timer1Timer();
     p->Englisch1Click();
     QCOMPARE(p->laspenden->text(), QStringLiteral("velmora.com/donate - Thank you!"));
-    p->setSupportStatus(QStringLiteral("3 files renamed"));
+    showStatus(p, 3);
     p->Deutsch1Click();
     QCOMPARE(p->laspenden->text(), QStringLiteral("velmora.de/spenden - Vielen Dank!"));
 }
@@ -181,7 +191,7 @@ void MainWindowLinksTest::supportLabelClick()
     // No slash is inserted by the support label rule.
     QCOMPARE(app.platform.urls,
              QStringList{QStringLiteral("http://www.velmora.de/spenden&rf=qvs")});
-    p->setSupportStatus(QStringLiteral("12 Dateien umbenannt"));
+    showStatus(p, 12);
     QTest::mouseClick(p->laspenden, Qt::LeftButton);
     QCOMPARE(app.platform.urls.size(), 1);
 }
@@ -233,7 +243,7 @@ void MainWindowLinksTest::helpMenusOpenTheirPage()
                                    : static_cast<qv::HelpWindow*>(qv::hilfe);
     // Open elsewhere first: the command must switch the page of an open window too.
     window->showPage(QStringLiteral("pc_lizenz"));
-    component<QAction>(app.prog(), item.toLatin1())->trigger();
+    ui<QAction>(item)->trigger();
     QVERIFY(window->isVisible());
     QVERIFY(!other->isVisible());
     QCOMPARE(window->pageControl()->currentWidget()->objectName(), page);

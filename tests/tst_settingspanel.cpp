@@ -1,6 +1,5 @@
 #include "app/panel.h"
 #include "app/startup.h"
-#include "filelist/filelistmodel.h"
 #include "rename/shortenpath.h"
 #include "tests/appfixture.h"
 
@@ -8,11 +7,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
-#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
 
 // Drives the real main window. Every test gets fresh windows with the design font, shown and
 // active, so focus and geometry behave as for the user.
@@ -57,7 +54,6 @@ private:
     void show(const QString& language);
     // Adds entries for files of these names in a temporary folder; returns their paths.
     QStringList addFiles(const QStringList& names);
-    void select(const QList<int>& rows);
     void setMask(const QString& mask);
 
     std::unique_ptr<AppFixture> m_app;
@@ -97,19 +93,10 @@ QStringList SettingsPanelTest::addFiles(const QStringList& names)
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             qFatal("cannot create %s", qPrintable(path));
-        prog()->m_list->append(qv::fileEntryFor(path, QStringLiteral("0,000 KB"), QString()));
+        fileList()->append(qv::fileEntryFor(path, QStringLiteral("0,000 KB"), QString()));
         paths.append(path);
     }
     return paths;
-}
-
-void SettingsPanelTest::select(const QList<int>& rows)
-{
-    QItemSelectionModel* selection = prog()->qulist->selectionModel();
-    selection->clearSelection();
-    for (int row : rows)
-        selection->select(prog()->m_list->index(row, 0),
-                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void SettingsPanelTest::setMask(const QString& mask)
@@ -155,10 +142,10 @@ void SettingsPanelTest::customItems()
     addFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
     setMask(QStringLiteral("%name%_%num%"));
     prog()->numstart->setEditText(QStringLiteral("5"));
-    select({1});
+    selectRows({1});
     QCOMPARE(prog()->vor_out->text(), QStringLiteral("b_6.txt"));
 
-    auto* box = component<QComboBox>(prog(), combo.toLatin1().constData());
+    auto* box = ui<QComboBox>(combo);
     const int custom = box->findText(item);
     QCOMPARE(custom, box->count() - 1);
     if (byKeyboard) {
@@ -185,7 +172,7 @@ void SettingsPanelTest::customStartNumbersFromOne()
 {
     addFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
     setMask(QStringLiteral("%name%_%num%"));
-    select({1});
+    selectRows({1});
     prog()->numstart->setCurrentIndex(prog()->numstart->findText(QStringLiteral("Benutzer..")));
     QCOMPARE(prog()->numstart->currentText(), QString());
     prog()->Vorschau();
@@ -246,14 +233,14 @@ void SettingsPanelTest::placeholderInsertion()
     show(language);
     addFiles({QStringLiteral("photo.jpg")});
     setMask(mask);
-    select({0});
+    selectRows({0});
 
     QLineEdit* edit = prog()->maske->lineEdit();
     if (selLength > 0)
         edit->setSelection(selStart, selLength);
     else
         edit->setCursorPosition(selStart);
-    auto* label = component<QLabel>(prog(), constant.toLatin1().constData());
+    auto* label = ui<QLabel>(constant);
     QTest::mouseClick(label, Qt::LeftButton);
 
     QCOMPARE(prog()->maske->currentText(), result);
@@ -306,9 +293,9 @@ void SettingsPanelTest::typedCharacters()
     QFETCH(QString, result);
     QLineEdit* edit = nullptr;
     if (field == QLatin1String("maske") || field == QLatin1String("numstart"))
-        edit = component<QComboBox>(prog(), field.toLatin1().constData())->lineEdit();
+        edit = ui<QComboBox>(field)->lineEdit();
     else
-        edit = component<QLineEdit>(prog(), field.toLatin1().constData());
+        edit = ui<QLineEdit>(field);
     edit->clear();
     edit->setFocus();
     QTest::keyClicks(edit, typed);
@@ -339,7 +326,7 @@ void SettingsPanelTest::typedIntoFocusedCombo()
     QFETCH(QString, typed);
     QFETCH(QString, result);
     prog()->act_maske->click();
-    auto* box = component<QComboBox>(prog(), combo.toLatin1().constData());
+    auto* box = ui<QComboBox>(combo);
     box->setEditText(QString());
     QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
     QWidget* focused = QApplication::focusWidget();
@@ -407,7 +394,7 @@ void SettingsPanelTest::panelHeights()
     QFETCH(bool, maskOpen);
     QFETCH(bool, searchOpen);
     for (const QString& box : clicks)
-        component<QCheckBox>(prog(), box.toLatin1().constData())->click();
+        ui<QCheckBox>(box)->click();
 
     QCOMPARE(prog()->pa2->isVisible(), maskOpen);
     QCOMPARE(prog()->pa1->isVisible(), searchOpen);
@@ -443,7 +430,7 @@ void SettingsPanelTest::panelHeightsAfterResize()
 void SettingsPanelTest::closedSearchPanelKeepsApplying()
 {
     addFiles({QStringLiteral("holiday.jpg")});
-    select({0});
+    selectRows({0});
     prog()->act_suchenersetzen->click();
     QVERIFY(prog()->pa1->isVisible());
     QTest::keyClicks(prog()->suchenalt, QStringLiteral("day"));
@@ -506,7 +493,7 @@ void SettingsPanelTest::settingsRefreshPreview()
     prog()->act_suchenersetzen->setChecked(true);
     prog()->suchenalt->setText(searchOld);
     prog()->suchenneu->setText(searchNew);
-    select({0});
+    selectRows({0});
     const QString before = prog()->vor_out->text();
 
     if (control == QLatin1String("maske")) {
@@ -520,7 +507,7 @@ void SettingsPanelTest::settingsRefreshPreview()
     } else if (control == QLatin1String("suchenneu")) {
         QTest::keyClick(prog()->suchenneu, 'Q');
     } else {
-        component<QCheckBox>(prog(), control.toLatin1().constData())->click();
+        ui<QCheckBox>(control)->click();
     }
     QVERIFY(before != preview);
     QCOMPARE(prog()->vor_out->text(), preview);
@@ -532,7 +519,7 @@ void SettingsPanelTest::firstSelectedInListOrder()
                                         QStringLiteral("c.txt"), QStringLiteral("d.txt")});
     setMask(QStringLiteral("%name%_%num%"));
     // Selected bottom first: list order, not selection order, decides.
-    select({3, 1, 2});
+    selectRows({3, 1, 2});
     QCOMPARE(prog()->vor_orig->toolTip(), paths[1]);
     QCOMPARE(prog()->vor_orig->text(), QStringLiteral("b.txt"));
     QCOMPARE(prog()->vor_out->text(), QStringLiteral("b_2.txt"));
@@ -543,8 +530,8 @@ void SettingsPanelTest::clearedSelectionKeepsPreview()
 {
     const QStringList paths = addFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt")});
     setMask(QStringLiteral("%name%_%num%"));
-    select({1});
-    select({});
+    selectRows({1});
+    selectRows({});
     QCOMPARE(prog()->vor_orig->toolTip(), paths[1]);
     QCOMPARE(prog()->vor_orig->text(), QStringLiteral("b.txt"));
     QCOMPARE(prog()->vor_out->text(), QStringLiteral("b_2.txt"));
@@ -556,13 +543,13 @@ void SettingsPanelTest::numberFollowsResort()
               QStringLiteral("b.png")});
     setMask(QStringLiteral("%name%_%num%"));
     prog()->numstart->setEditText(QStringLiteral("1"));
-    select({3});
+    selectRows({3});
     QCOMPARE(prog()->vor_orig->text(), QStringLiteral("d.png"));
     QCOMPARE(prog()->vor_out->text(), QStringLiteral("d_4.png"));
 
-    prog()->m_list->setSortOrder(qv::ColName, true);
-    prog()->m_list->sort();
-    QCOMPARE(prog()->m_list->text(0, qv::ColName), QStringLiteral("d"));
+    fileList()->setSortOrder(qv::ColName, true);
+    fileList()->sort();
+    QCOMPARE(cell(0, qv::ColName), QStringLiteral("d"));
     prog()->Vorschau();
     QCOMPARE(prog()->vor_out->text(), QStringLiteral("d_1.png"));
 }
@@ -608,7 +595,7 @@ void SettingsPanelTest::adapterReadsList()
     addFiles(names);
     setMask(mask);
     prog()->numstart->setEditText(start);
-    select({previewRow});
+    selectRows({previewRow});
     QCOMPARE(prog()->vor_out->text(), preview);
     QCOMPARE(prog()->RenameName(names[position], position), atPosition);
 }
@@ -618,13 +605,13 @@ void SettingsPanelTest::previewOfRemovedEntry()
     addFiles({QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")});
     setMask(QStringLiteral("%name%_%num%"));
     prog()->numstart->setEditText(QStringLiteral("5"));
-    select({2});
+    selectRows({2});
     QCOMPARE(prog()->vor_out->text(), QStringLiteral("c_7.txt"));
-    prog()->m_list->removeRowsAt({2});
+    fileList()->removeRowsAt({2});
     prog()->Vorschau();
     QCOMPARE(prog()->vor_orig->text(), QStringLiteral("c.txt"));
     QCOMPARE(prog()->vor_out->text(), QStringLiteral("c_5.txt"));
-    prog()->m_list->clear();
+    fileList()->clear();
     prog()->Vorschau();
     QCOMPARE(prog()->vor_out->text(), QStringLiteral("c_5.txt"));
 }
@@ -707,8 +694,8 @@ void SettingsPanelTest::noClippedCaption()
     if (language == QLatin1String("en"))
         prog()->Englisch1Click();
     addFiles({QStringLiteral("Urlaubsbild vom Strand.jpg")});
-    select({0});
-    component<QCheckBox>(prog(), panel.toLatin1().constData())->click();
+    selectRows({0});
+    ui<QCheckBox>(panel)->click();
     QCoreApplication::processEvents();
 
     QWidget* open =

@@ -172,7 +172,9 @@ void StartupTest::designState()
     QVERIFY(p->m_konfig_autosave_nie->isChecked());
     QVERIFY(!p->m_konfig_autosave_alles->isChecked());
     QCOMPARE(p->la_anzahl->text(), QStringLiteral("0 Dateien/Ordner geladen"));
-    QCOMPARE(p->txt.txt_st_neu, QStringLiteral("Neu hinzugefügt"));
+    // The statuses are German too.
+    p->add2list(QStringLiteral("/nonexistent/a.txt"));
+    QCOMPARE(cell(0, qv::ColStatus), QStringLiteral("Neu hinzugefügt"));
 }
 
 void StartupTest::closingEndsAtSplash()
