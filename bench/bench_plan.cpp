@@ -2,6 +2,7 @@
 // disk as it is, for a mask that renames every file and for one that leaves them all as they are.
 // Usage: bench_plan [folders, default 100] [files per folder, default 1000]
 #include "bench/benchtools.h"
+#include "rename/renamename.h"
 #include "rename/renamerun.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,11 @@ int main(int argc, char** argv)
         const qv::RenameRun run(entries, settings, QDate::currentDate());
         int renamed = 0;
         const double ms = bench::bestMs(3, [&] { renamed = run.plan().renamed; });
+        const double namesMs = bench::bestMs(3, [&] {
+            for (int i = 0; i < entries.size(); ++i)
+                qv::RenameName(entries[i].path, i, settings, int(entries.size()), QDate());
+        });
+        std::printf("  (names alone, one thread: %.1f ms)\n", namesMs);
         std::printf("  mask %-16s %8.1f ms (%d would be renamed; goal <= 300 ms)\n", mask, ms,
                     renamed);
     }

@@ -35,7 +35,7 @@ QStringList insidePrefixes(const QString& folder)
 class PathIndex
 {
 public:
-    explicit PathIndex(const QVector<RunEntry>& entries)
+    void fill(const QVector<RunEntry>& entries)
     {
         m_paths.reserve(entries.size());
         m_rows.reserve(entries.size());
@@ -145,7 +145,7 @@ public:
     Runner(const QVector<RunEntry>& entries, const RenameSettings& settings, const QDate& today,
            RunDisk& disk, const RenameRun::Progress& progress)
         : m_entries(entries), m_settings(settings), m_today(today), m_disk(disk),
-          m_progress(progress), m_paths(entries), m_state(entries.size(), State::Pending)
+          m_progress(progress), m_state(entries.size(), State::Pending)
     {
         m_result.entries.resize(entries.size());
     }
@@ -153,7 +153,7 @@ public:
     RunResult run(bool resolveChains)
     {
         const int count = int(m_entries.size());
-        nameAll();
+        prepare();
         std::vector<int> deferred;
         for (int row = 0; row < count; ++row) {
             if (m_state[row] == State::Stale)
@@ -185,9 +185,9 @@ private:
     // changes by its own rename, so the names can all be formed before the first rename.
     const QString& newName(int row) const { return m_result.entries[row].newName; }
 
-    // Forming the names is pure work on texts, about a third of a plan: a long list shares it
-    // with a second thread.
-    void nameAll()
+    // Forms every entry's new name and indexes the paths. Forming the names is pure work on
+    // texts, about a third of a plan: a long list shares it with a second thread.
+    void prepare()
     {
         const int count = int(m_entries.size());
         const auto name = [this, count](int begin, int end) {
@@ -196,11 +196,14 @@ private:
                     RenameName(m_entries[row].path, row, m_settings, count, m_today);
         };
         if (count < 4096) {
+            m_paths.fill(m_entries);
             name(0, count);
             return;
         }
-        std::thread helper(name, count / 2, count);
-        name(0, count / 2);
+        // The index is built meanwhile; the second thread takes the larger share.
+        std::thread helper(name, count / 3, count);
+        m_paths.fill(m_entries);
+        name(0, count / 3);
         helper.join();
     }
 
@@ -408,7 +411,6 @@ RunResult RenameRun::execute(RunDisk& disk, const Progress& progress) const
 RunResult RenameRun::plan() const
 {
     SimulatedDisk disk;
-    disk.reserve(m_entries.size());
     return execute(disk);
 }
 

@@ -137,13 +137,10 @@ std::optional<QString> SimulatedDisk::realPath(const QString& path, int step) co
     return realPath(latest->source + path.mid(latestLength), latest->step);
 }
 
-void SimulatedDisk::reserve(qsizetype renames)
-{
-    m_records.reserve(2 * renames);
-}
-
 RunDisk::Kind SimulatedDisk::kind(const QString& path)
 {
+    if (m_records.isEmpty())
+        return realKind(path);
     const std::optional<QString> real = realPath(path, INT_MAX);
     return real ? realKind(*real) : Kind::Missing;
 }
@@ -156,25 +153,32 @@ bool SimulatedDisk::rename(const QString& from, const QString& to)
     if (source == Kind::Missing || source == Kind::Unknown || kind(to) != Kind::Missing)
         return false;
     // The limits the system itself applies: the name length of the file system, the length of a
-    // whole path, and the right to change the folder.
-    // Until a folder has moved, every folder is where it was.
+    // whole path, and the right to change the folder. Until a folder has moved, every folder is
+    // where it was.
     std::optional<QString> movedFolder;
-    if (m_folderMoved) {
+    if (!m_records.isEmpty()) {
         movedFolder = realPath(folderPart(to), INT_MAX);
         if (!movedFolder)
             return false;
     }
-    const Folder& f = folder(movedFolder ? QStringView(*movedFolder) : folderPartIn(to));
+    Folder& f = folder(movedFolder ? QStringView(*movedFolder) : folderPartIn(to));
     // A UTF-16 unit takes at most three bytes: short texts need no counting.
-    const auto bytesOver = [](const QString& text, qsizetype limit) {
-        return text.size() * 3 > limit && QFile::encodeName(text).size() > limit;
+    const auto bytesOver = [](QStringView text, qsizetype limit) {
+        return text.size() * 3 > limit && text.toUtf8().size() > limit;
     };
-    if (!f.writable || bytesOver(fileName(to), f.nameMax))
+    if (!f.writable || bytesOver(fileNameIn(to), f.nameMax))
         return false;
 #ifndef Q_OS_WIN
     if (bytesOver(from, PATH_MAX - 1) || bytesOver(to, PATH_MAX - 1))
         return false;
 #endif
+    if (source != Kind::Folder && f.listed) {
+        // A file moves within the listing of its folder; nothing below it can be asked for.
+        f.names.remove(fileNameIn(from));
+        f.texts.append(fileName(to));
+        f.names.insert(QStringView(f.texts.constLast()), source);
+        return true;
+    }
     ++m_steps;
     m_records[from].append({m_steps, true, {}});
     m_records[to].append({m_steps, false, from});

@@ -19,14 +19,13 @@ namespace qv {
 class SimulatedDisk : public RunDisk
 {
 public:
-    // Room for this many renames, so that a long plan does not grow its records step by step.
-    void reserve(qsizetype renames);
     Kind kind(const QString& path) override;
     bool rename(const QString& from, const QString& to) override;
 
 private:
-    // A rename seen from one of its two paths: the source is gone from then on, the target
-    // shows what the source showed just before.
+    // A rename of a folder (or of anything in a folder that could not be listed) seen from one of
+    // its two paths: the source is gone from then on, the target shows what the source showed
+    // just before. Files that move change their folder's listing instead.
     struct Record
     {
         int step;
