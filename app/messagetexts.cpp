@@ -23,6 +23,9 @@ MessageTexts MessageTexts::german()
     t.txt_datei_einmal = QStringLiteral("Sie können Dateien nur einmal zur Liste hinzufügen.");
     t.txt_ordner_doppelt = QStringLiteral("Dieser Ordner wurde schon zur Liste hinzugefügt:");
     t.txt_ordner_einmal = QStringLiteral("Sie können Ordner nur einmal zur Liste hinzufügen.");
+    t.txt_st_zurueck = QStringLiteral("Zurückbenannt");
+    t.txt_zurueckbenannt = QStringLiteral(" Dateien zurückbenannt");
+    t.txt_nicht_zurueckbenannt = QStringLiteral(" Dateien konnten nicht zurückbenannt werden");
     return t;
 }
 
@@ -45,6 +48,9 @@ MessageTexts MessageTexts::english()
         QStringLiteral("This Directory has already been added to the File List:");
     t.txt_ordner_einmal =
         QStringLiteral("Directory can not be added more than one time to the List.");
+    t.txt_st_zurueck = QStringLiteral("Restored");
+    t.txt_zurueckbenannt = QStringLiteral(" files restored");
+    t.txt_nicht_zurueckbenannt = QStringLiteral(" files could not be restored");
     return t;
 }
 

@@ -5,7 +5,7 @@
 namespace qv {
 
 // The language-dependent texts that other parts compose into statuses, counts and messages.
-// All thirteen are written together whenever the language is applied to the main window.
+// All are written together whenever the language is applied to the main window.
 struct MessageTexts
 {
     QString txt_geladen;
@@ -21,6 +21,10 @@ struct MessageTexts
     QString txt_datei_einmal;
     QString txt_ordner_doppelt;
     QString txt_ordner_einmal;
+    // Undoing the last run: the status of an entry renamed back, and the label's counts.
+    QString txt_st_zurueck;
+    QString txt_zurueckbenannt;
+    QString txt_nicht_zurueckbenannt;
 
     static MessageTexts german();
     static MessageTexts english();

@@ -54,6 +54,7 @@ Tprog::Tprog(QWidget* parent) : QMainWindow(parent)
     for (qv::Panel* heading : {Panel7, Panel2, Panel4})
         heading->setBackgroundColour(qv::darkerButtonFace(50));
     act_maskeClick(this);
+    updateUndoEntry();
     Timer1->start();
     m_sinceEvents.start();
     // Only a disabled window may repaint in the middle of a sort: then no input can reach the
@@ -100,6 +101,10 @@ void Tprog::setupSlots()
     connect(Timer1, &QTimer::timeout, this, &Tprog::Timer1Timer);
     connect(timerstopper, &QTimer::timeout, this, &Tprog::timerstopperTimer);
 
+    connect(m_vorschau_alle, &QAction::triggered, this, &Tprog::m_vorschau_alleClick);
+    connect(m_rueckgaengig, &QAction::triggered, this, &Tprog::m_rueckgaengigClick);
+    // The preview of all entries shows the run as it would be with or without chains.
+    connect(m_ketten, &QAction::toggled, this, &Tprog::followWithPreview);
     connect(m_bugreport, &QAction::triggered, this, &Tprog::m_bugreportClick);
     connect(FehleroderVerbesserungmelden1, &QAction::triggered, this, &Tprog::m_bugreportClick);
     connect(ReportBugorImprovement1, &QAction::triggered, this, &Tprog::m_bugreportClick);

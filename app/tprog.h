@@ -6,6 +6,7 @@
 #include "rename/renamerun.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -112,6 +113,8 @@ public:
 
     // main menu
     QMenu* Programm1 = nullptr;
+    QAction* m_vorschau_alle = nullptr;
+    QAction* m_rueckgaengig = nullptr;
     QAction* m_bugreport = nullptr;
     QAction* m_close = nullptr;
     QMenu* Einstellungen2 = nullptr;
@@ -121,6 +124,7 @@ public:
     QMenu* m_konfig_autosave = nullptr;
     QAction* m_konfig_autosave_nie = nullptr;
     QAction* m_konfig_autosave_alles = nullptr;
+    QAction* m_ketten = nullptr;
     QMenu* m_einstspr = nullptr;
     QAction* Deutsch1 = nullptr;
     QAction* Englisch1 = nullptr;
@@ -172,6 +176,10 @@ public:
     void setDiskRenamer(qv::DiskRenamer* renamer);
     void VorschauSetzen();
     void Vorschau();
+    // Shows every entry with what a run would do with it, and keeps following the settings.
+    void m_vorschau_alleClick();
+    // Renames back what the last run renamed.
+    void m_rueckgaengigClick();
     void maskeChange();
     void numstartChange();
     void Label5Click(QLabel* sender);
@@ -251,6 +259,14 @@ private:
     QVector<qv::RunEntry> runEntries() const;
     // Re-fits the captions of both preview labels to their hints.
     void fitPreviewLabels();
+    // A run of the list as it stands, with the settings and the date of the moment.
+    qv::RenameRun currentRun() const;
+    // Hands the current run to the preview of all entries when it is shown.
+    void followWithPreview();
+    // The renamer of the runs and of undo.
+    qv::DiskRenamer& diskRenamer() const;
+    // Whether the journal holds a run to undo.
+    void updateUndoEntry();
 
     // filelist/tprog_filelist.cpp
     void writeCountToLaAnzahl();
@@ -309,4 +325,7 @@ private:
     QElapsedTimer m_sinceEvents;
     // Set by setDiskRenamer; nullptr means the no-replace rename.
     qv::DiskRenamer* m_diskRenamer = nullptr;
+    // The name and type columns the entries renamed by the last run showed before it, by the
+    // path they had then; undo gives them back.
+    QHash<QString, QPair<QString, QString>> m_textsBeforeRun;
 };

@@ -9,6 +9,7 @@
 #include "filelist/tquorvel_filter.h"
 #include "info/weblinks.h"
 #include "rename/textutil.h"
+#include "rename/tvorschau_alle.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -116,6 +117,9 @@ void Tprog::sprache()
             tr({"Markierte Dateien aus der Liste löschen", "Delete selected Files from List"}));
 
         Programm1->setTitle(tr({"Programm", "Program"}));
+        m_vorschau_alle->setText(tr({"Vorschau aller Einträge", "Preview All Entries"}));
+        m_rueckgaengig->setText(tr({"Letzte Umbenennung rückgängig", "Undo Last Rename"}));
+        m_ketten->setText(tr({"Ketten und Tausch auflösen", "Resolve Chains and Swaps"}));
         m_bugreport->setText(
             tr({"Fehler oder Verbesserung melden..", "Report Bug or Improvement.."}));
         m_close->setText(tr({"Beenden", "Close"}));
@@ -164,6 +168,8 @@ void Tprog::sprachealles()
     sprache();
     qv::start->sprache();
     qv::quorvel_filter->Sprache();
+    if (qv::vorschau_alle)
+        qv::vorschau_alle->sprache();
 }
 
 void Tprog::Deutsch1Click()

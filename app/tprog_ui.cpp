@@ -326,6 +326,13 @@ void Tprog::createMenus()
     };
 
     Programm1 = topMenu("Programm1", QStringLiteral("Programm"));
+    m_vorschau_alle =
+        action(Programm1, "m_vorschau_alle", QStringLiteral("Vorschau aller Einträge"));
+    m_vorschau_alle->setShortcut(QKeySequence(Qt::Key_F5));
+    m_rueckgaengig =
+        action(Programm1, "m_rueckgaengig", QStringLiteral("Letzte Umbenennung rückgängig"));
+    m_rueckgaengig->setShortcut(QKeySequence::Undo);
+    Programm1->addSeparator();
     m_bugreport =
         action(Programm1, "m_bugreport", QStringLiteral("Fehler oder Verbesserung melden.."));
     Programm1->addSeparator();
@@ -348,6 +355,9 @@ void Tprog::createMenus()
     m_konfig_autosave_alles =
         action(m_konfig_autosave, "m_konfig_autosave_alles", QStringLiteral("Immer"));
     m_konfig_autosave_alles->setCheckable(true);
+    Einstellungen2->addSeparator();
+    m_ketten = action(Einstellungen2, "m_ketten", QStringLiteral("Ketten und Tausch auflösen"));
+    m_ketten->setCheckable(true);
     Einstellungen2->addSeparator();
     m_einstspr = subMenu(Einstellungen2->addMenu(QStringLiteral("Sprache")), "m_einstspr");
     Deutsch1 = action(m_einstspr, "Deutsch1", QStringLiteral("Deutsch"));

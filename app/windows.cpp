@@ -6,6 +6,7 @@
 #include "filelist/tquorvel_filter.h"
 #include "info/tbugreport.h"
 #include "info/thilfe.h"
+#include "rename/tvorschau_alle.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -20,6 +21,7 @@ Thilfe_en* hilfe_en = nullptr;
 Tbugreport_de* bugreport_de = nullptr;
 Tbugreport_en* bugreport_en = nullptr;
 Tquorvel_filter* quorvel_filter = nullptr;
+Tvorschau_alle* vorschau_alle = nullptr;
 
 void createWindows()
 {
@@ -36,10 +38,12 @@ void createWindows()
     bugreport_de = new Tbugreport_de;
     bugreport_en = new Tbugreport_en;
     quorvel_filter = new Tquorvel_filter;
+    vorschau_alle = new Tvorschau_alle;
 }
 
 void destroyWindows()
 {
+    delete vorschau_alle;
     delete quorvel_filter;
     delete bugreport_en;
     delete bugreport_de;
@@ -47,6 +51,7 @@ void destroyWindows()
     delete hilfe;
     delete prog;
     delete start;
+    vorschau_alle = nullptr;
     quorvel_filter = nullptr;
     bugreport_en = nullptr;
     bugreport_de = nullptr;

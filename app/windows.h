@@ -9,6 +9,7 @@ class Thilfe_en;
 class Tbugreport_de;
 class Tbugreport_en;
 class Tquorvel_filter;
+class Tvorschau_alle;
 
 // The seven windows of the program, created once at start-up and kept for the whole run.
 namespace qv {
@@ -20,6 +21,7 @@ extern Thilfe_en* hilfe_en;
 extern Tbugreport_de* bugreport_de;
 extern Tbugreport_en* bugreport_en;
 extern Tquorvel_filter* quorvel_filter;
+extern Tvorschau_alle* vorschau_alle;
 
 inline const QString applicationTitle = QStringLiteral("Quorvel - Velmora");
 

@@ -506,7 +506,7 @@ ProfileUpdate::ProfileUpdate(const QString& fileName, qint64 maxSize)
 
 void ProfileUpdate::writeString(const QString& section, const QString& key, const QString& value)
 {
-    m_writes.append({section, key, value});
+    m_writes.append({section, key, value, false});
 }
 
 void ProfileUpdate::writeInteger(const QString& section, const QString& key, int value)
@@ -517,6 +517,18 @@ void ProfileUpdate::writeInteger(const QString& section, const QString& key, int
 void ProfileUpdate::writeBool(const QString& section, const QString& key, bool value)
 {
     writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void ProfileUpdate::writeBoolIfPresent(const QString& section, const QString& key, bool value)
+{
+    m_writes.append({section, key, value ? QStringLiteral("1") : QStringLiteral("0"), true});
+}
+
+QByteArray ProfileUpdate::applied(const QByteArray& content, const Write& write)
+{
+    if (write.onlyIfPresent && !ProfileFile::valueIn(content, write.section, write.key))
+        return content;
+    return ProfileFile::withValue(content, write.section, write.key, write.value);
 }
 
 void ProfileUpdate::commit()
@@ -537,14 +549,14 @@ void ProfileUpdate::commit()
         throw failure;
     QByteArray after = before;
     for (const Write& write : std::as_const(m_writes))
-        after = ProfileFile::withValue(after, write.section, write.key, write.value);
+        after = applied(after, write);
     if (rewrite(file, before, after, m_maxSize))
         return;
     // The file holds its old bytes again. Writing the entries one by one finds the first that
     // cannot be written and keeps those before it, as a save key by key always has.
     QByteArray current = before;
     for (const Write& write : std::as_const(m_writes)) {
-        QByteArray next = ProfileFile::withValue(current, write.section, write.key, write.value);
+        QByteArray next = applied(current, write);
         if (!rewrite(file, current, next, m_maxSize))
             throw failure;
         current = std::move(next);

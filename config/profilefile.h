@@ -98,6 +98,9 @@ public:
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
+    // Writes the value only where the file holds the key already: a setting that is stored only
+    // when it differs from its default leaves files without it as they are.
+    void writeBoolIfPresent(const QString& section, const QString& key, bool value);
 
     // Throws "Unable to write to %s" when the file cannot be written, is larger than maxSize or
     // would grow beyond it. The writes before the one that failed are then in the file and the
@@ -110,7 +113,9 @@ private:
         QString section;
         QString key;
         QString value;
+        bool onlyIfPresent = false;
     };
+    static QByteArray applied(const QByteArray& content, const Write& write);
 
     QString m_fileName;
     qint64 m_maxSize;

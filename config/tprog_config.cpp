@@ -228,6 +228,11 @@ void Tprog::KonfigurationSpeichern(QObject*, const QString& fileName)
 
     file.writeBool(QStringLiteral("AS"), QStringLiteral("N"), m_konfig_autosave_nie->isChecked());
     file.writeBool(QStringLiteral("AS"), QStringLiteral("A"), m_konfig_autosave_alles->isChecked());
+    // Stored only when set, so that a file of the usual settings stays as it always was.
+    if (m_ketten->isChecked())
+        file.writeBool(QStringLiteral("KT"), QStringLiteral("A"), true);
+    else
+        file.writeBoolIfPresent(QStringLiteral("KT"), QStringLiteral("A"), false);
     file.commit();
 }
 
@@ -291,6 +296,7 @@ void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
         file.readBool(autosave, QStringLiteral("N"), m_konfig_autosave_nie->isChecked()));
     m_konfig_autosave_alles->setChecked(
         file.readBool(autosave, QStringLiteral("A"), m_konfig_autosave_alles->isChecked()));
+    m_ketten->setChecked(file.readBool(QStringLiteral("KT"), QStringLiteral("A"), false));
 
     act_maskeClick(sender);
     sprachealles();

@@ -18,6 +18,8 @@ namespace qv {
 
 namespace {
 
+const QString parkingPrefix = QStringLiteral(".quorvel-turn-");
+
 // The starts of the paths that lie inside `folder`.
 QStringList insidePrefixes(const QString& folder)
 {
@@ -377,9 +379,9 @@ private:
     QString parkingPath(const QString& folder)
     {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const QString path =
-                folder + QStringLiteral(".quorvel-turn-%1")
-                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+            const QString path = folder + parkingPrefix +
+                                 QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8,
+                                                          16, QLatin1Char('0'));
             if (m_disk.kind(path) == RunDisk::Kind::Missing && m_paths.rowAt(path) < 0)
                 return path;
         }
@@ -397,6 +399,11 @@ private:
 };
 
 } // namespace
+
+bool isParkingName(QStringView name)
+{
+    return name.startsWith(parkingPrefix);
+}
 
 RenameRun::RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate today)
     : m_entries(std::move(entries)), m_settings(std::move(settings)), m_today(today)

@@ -12,6 +12,9 @@ namespace qv {
 
 class RunDisk;
 
+// Whether a file name is one a run gives an entry for a moment while a circle turns.
+bool isParkingName(QStringView name);
+
 // What a run did with one entry, or would do.
 enum class RunOutcome : quint8
 {

@@ -5,6 +5,7 @@
 
 #include "filelist/filelistmodel.h"
 #include "rename/diskrename.h"
+#include "rename/journal.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
 #include "rename/textutil.h"
@@ -15,11 +16,11 @@
 
 namespace {
 
-QString progressText(int renamed, int failed, const qv::MessageTexts& txt)
+QString progressText(int done, int failed, const QString& doneText, const QString& failedText)
 {
-    QString text = QString::number(renamed) + txt.txt_umbenannt;
+    QString text = QString::number(done) + doneText;
     if (failed > 0)
-        text += QStringLiteral(" (") + QString::number(failed) + txt.txt_nicht_umbenannt + u')';
+        text += QStringLiteral(" (") + QString::number(failed) + failedText + u')';
     return text;
 }
 
@@ -35,6 +36,16 @@ qv::DiskRenamer& noReplaceRenamer()
 void Tprog::setDiskRenamer(qv::DiskRenamer* renamer)
 {
     m_diskRenamer = renamer;
+}
+
+qv::DiskRenamer& Tprog::diskRenamer() const
+{
+    return m_diskRenamer ? *m_diskRenamer : noReplaceRenamer();
+}
+
+void Tprog::updateUndoEntry()
+{
+    m_rueckgaengig->setEnabled(!qv::RenameJournal().isEmpty());
 }
 
 QVector<qv::RunEntry> Tprog::runEntries() const
@@ -58,12 +69,18 @@ void Tprog::UmbenennenClick()
     // What the run reads from the controls and the clock is read once: the window is disabled,
     // so no setting can change during the run, and one date for the whole run keeps a run across
     // midnight consistent.
-    const qv::RenameRun run(runEntries(), renameSettings(), QDate::currentDate());
-    qv::LiveDisk disk(m_diskRenamer ? *m_diskRenamer : noReplaceRenamer());
+    const qv::RenameRun run = currentRun();
+    // Every rename goes into the journal as soon as it is made, so that the run can be undone
+    // even when it does not end normally.
+    qv::RenameJournal journal;
+    qv::JournalingRenamer journaling(diskRenamer(), journal);
+    qv::LiveDisk disk(journaling);
     const qv::RunResult result = run.execute(disk, [this](int renamed, int failed) {
-        setSupportStatus(progressText(renamed, failed, txt));
+        setSupportStatus(progressText(renamed, failed, txt.txt_umbenannt, txt.txt_nicht_umbenannt));
         processPendingEvents();
     });
+    if (result.renamed > 0)
+        m_textsBeforeRun.clear();
 
     // Inside a bulk update the list does not sort itself when a name changes, so every entry
     // keeps its row until the end: row r is the entry at position r of the moment of the press.
@@ -79,6 +96,8 @@ void Tprog::UmbenennenClick()
         }
         switch (entry.outcome) {
         case qv::RunOutcome::Renamed:
+            m_textsBeforeRun.insert(run.entries()[row].path, {m_list->text(row, qv::ColName),
+                                                              m_list->text(row, qv::ColType)});
             m_list->setText(row, qv::ColName, qv::fileName(entry.path));
             if (!entry.renamedAsFolder)
                 m_list->setText(row, qv::ColType, qv::extension(entry.path).remove(u'.').toUpper());
@@ -108,6 +127,109 @@ void Tprog::UmbenennenClick()
     qulist->setUpdatesEnabled(true);
     if (previewRow >= 0)
         vor_orig->setToolTip(previewNow);
+    updateUndoEntry();
+    Vorschau();
+    setEnabled(true);
+}
+
+void Tprog::m_rueckgaengigClick()
+{
+    qv::RenameJournal journal;
+    const QVector<qv::JournalMove> moves = journal.moves();
+    if (moves.isEmpty()) {
+        updateUndoEntry();
+        return;
+    }
+    setEnabled(false);
+    qulist->setUpdatesEnabled(false);
+    qv::LiveDisk disk(diskRenamer());
+    // A step back to a name a circle only passed through is no file of its own to count.
+    const auto counts = [](const qv::JournalMove& move) {
+        return !qv::isParkingName(qv::fileNameIn(move.from));
+    };
+    int restored = 0;
+    int refused = 0;
+    const QVector<qv::UndoStep> steps =
+        qv::undoMoves(moves, disk, [this](int, int) { processPendingEvents(); });
+    for (const qv::UndoStep& step : steps) {
+        if (!counts(step.move))
+            continue;
+        if (step.outcome == qv::UndoOutcome::Restored)
+            ++restored;
+        else
+            ++refused;
+    }
+    journal.remove();
+
+    // The listed entries follow the renames back, step by step, as the run moved them.
+    m_list->beginBulkUpdate();
+    const QString previewPath = vor_orig->toolTip();
+    const int previewRow = previewPath.isEmpty() ? -1 : m_list->rowOfPath(previewPath);
+    QHash<QString, int> rows;
+    for (int row = 0; row < m_list->count(); ++row)
+        rows.insert(m_list->text(row, qv::ColPath), row);
+    QList<int> restoredRows;
+    for (const qv::UndoStep& step : steps) {
+        const int row = rows.value(step.move.to, -1);
+        switch (step.outcome) {
+        case qv::UndoOutcome::Restored:
+            if (step.folder) {
+                const QString inside = step.move.to + u'/';
+                for (int r = 0; r < m_list->count(); ++r) {
+                    const QString path = m_list->text(r, qv::ColPath);
+                    if (path.startsWith(inside)) {
+                        const QString back = step.move.from + path.mid(step.move.to.size());
+                        rows.remove(path);
+                        rows.insert(back, r);
+                        m_list->setText(r, qv::ColPath, back);
+                    }
+                }
+            }
+            if (row >= 0) {
+                rows.remove(step.move.to);
+                rows.insert(step.move.from, row);
+                m_list->setText(row, qv::ColPath, step.move.from);
+                restoredRows.append(row);
+            }
+            break;
+        case qv::UndoOutcome::Taken:
+            if (row >= 0)
+                m_list->setText(row, qv::ColStatus, txt.txt_st_existiert);
+            break;
+        case qv::UndoOutcome::Error:
+            if (row >= 0)
+                m_list->setText(row, qv::ColStatus, txt.txt_st_fehler);
+            break;
+        case qv::UndoOutcome::Gone:
+            break;
+        }
+    }
+    for (const int row : std::as_const(restoredRows)) {
+        const QString path = m_list->text(row, qv::ColPath);
+        if (qv::isParkingName(qv::fileNameIn(path)))
+            continue;
+        const bool folder = m_list->text(row, qv::ColType) == QLatin1String("DIR");
+        const auto before = m_textsBeforeRun.constFind(path);
+        if (before != m_textsBeforeRun.constEnd()) {
+            m_list->setText(row, qv::ColName, before->first);
+            m_list->setText(row, qv::ColType, before->second);
+        } else {
+            m_list->setText(row, qv::ColName, qv::fileName(path));
+            if (!folder)
+                m_list->setText(row, qv::ColType, qv::extension(path).remove(u'.').toUpper());
+        }
+        m_list->setText(row, qv::ColStatus, txt.txt_st_zurueck);
+    }
+    const QString previewNow = previewRow >= 0 ? m_list->text(previewRow, qv::ColPath) : QString();
+    m_list->endBulkUpdate();
+    m_textsBeforeRun.clear();
+    qulist->setUpdatesEnabled(true);
+    if (previewRow >= 0)
+        vor_orig->setToolTip(previewNow);
+
+    setSupportStatus(
+        progressText(restored, refused, txt.txt_zurueckbenannt, txt.txt_nicht_zurueckbenannt));
+    updateUndoEntry();
     Vorschau();
     setEnabled(true);
 }

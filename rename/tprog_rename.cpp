@@ -2,9 +2,11 @@
 
 #include "app/panel.h"
 #include "app/tprog.h"
+#include "app/windows.h"
 #include "filelist/filelistmodel.h"
 #include "rename/shortenpath.h"
 #include "rename/textutil.h"
+#include "rename/tvorschau_alle.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,6 +87,7 @@ void Tprog::VorschauSetzen()
 
 void Tprog::Vorschau()
 {
+    followWithPreview();
     const QString previewPath = vor_orig->toolTip();
     vor_orig->setText(fittedCaption(vor_orig, previewPath));
     if (previewPath.isEmpty())
@@ -159,4 +162,26 @@ bool Tprog::maskeKeyPress(QChar key)
 bool Tprog::numstartKeyPress(QChar key)
 {
     return (key >= u'0' && key <= u'9') || key == QChar(8);
+}
+
+qv::RenameRun Tprog::currentRun() const
+{
+    qv::RenameRun run(runEntries(), renameSettings(), QDate::currentDate());
+    run.setResolveChains(m_ketten->isChecked());
+    return run;
+}
+
+void Tprog::followWithPreview()
+{
+    if (qv::vorschau_alle && qv::vorschau_alle->isVisible())
+        qv::vorschau_alle->follow(currentRun());
+}
+
+void Tprog::m_vorschau_alleClick()
+{
+    Tvorschau_alle* window = qv::vorschau_alle;
+    window->show();
+    window->raise();
+    window->activateWindow();
+    followWithPreview();
 }

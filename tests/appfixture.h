@@ -7,6 +7,7 @@
 #include "app/tstart.h"
 #include "app/windows.h"
 #include "filelist/filelistmodel.h"
+#include "rename/journal.h"
 #include "tests/fakeplatform.h"
 
 #include <QAbstractItemModel>
@@ -18,6 +19,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -179,6 +181,8 @@ struct AppStart
 {
     QStringList markers;
     bool splashTimer = false;
+    // The journal of the last run, as a restart finds it; otherwise it is cleared first.
+    bool keepJournal = false;
 };
 
 // The seven windows created as at start-up, in a working directory of the test's own, with a
@@ -189,7 +193,8 @@ public:
     // "en" starts in English, anything else in German.
     explicit AppFixture(const QString& language = QStringLiteral("de"))
         : AppFixture(
-              AppStart{language == QLatin1String("en") ? QStringList{language} : QStringList{}})
+              AppStart{language == QLatin1String("en") ? QStringList{language} : QStringList{},
+                       false, false})
     {
     }
     explicit AppFixture(const AppStart& start)
@@ -200,6 +205,10 @@ public:
             file.open(QIODevice::WriteOnly);
         }
         QDir::setCurrent(m_cwd.path());
+        // The user's own data folder stays out of the tests.
+        QStandardPaths::setTestModeEnabled(true);
+        if (!start.keepJournal)
+            QFile::remove(qv::RenameJournal::defaultPath());
         qv::createWindows();
         if (!start.splashTimer)
             in<QTimer>(QStringLiteral("start"), QStringLiteral("Timer1"))->stop();

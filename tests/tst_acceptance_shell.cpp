@@ -172,7 +172,7 @@ void AcceptanceShellTest::startLanguage()
 {
     QFETCH(QStringList, markers);
     QFETCH(QString, code);
-    AppFixture program(AppStart{markers});
+    AppFixture program(AppStart{markers, false, false});
     const bool de = code == QLatin1String("de");
     QCOMPARE(in<QLabel>("start", "spr")->text(), code);
     QCOMPARE(in<QLabel>("start", "spr")->isVisibleTo(topLevel("start")), false);
@@ -228,7 +228,7 @@ void AcceptanceShellTest::splashTimerSequence()
 {
     QElapsedTimer clock;
     clock.start();
-    AppFixture program(AppStart{{}, true});
+    AppFixture program(AppStart{{}, true, false});
     QWidget* start = topLevel("start");
     QWidget* main = mainWindow();
     QTimer* timer = in<QTimer>("start", "Timer1");
@@ -249,7 +249,7 @@ void AcceptanceShellTest::splashTimerSequence()
 
 void AcceptanceShellTest::splashClick()
 {
-    AppFixture program(AppStart{{}, true});
+    AppFixture program(AppStart{{}, true, false});
     QWidget* start = topLevel("start");
     start->show();
     QVERIFY(QTest::qWaitForWindowExposed(start));

@@ -1,0 +1,221 @@
+// The whole run before it happens, undone after, and the option that resolves chains, seen
+// through the windows by objectName as a user meets them.
+
+#include "tests/appfixture.h"
+#include "tests/disklayout.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+QWidget* previewWindow()
+{
+    return topLevel(QStringLiteral("vorschau_alle"));
+}
+
+QAbstractItemModel* planModel()
+{
+    return in<QTreeView>(QStringLiteral("vorschau_alle"), QStringLiteral("va_liste"))->model();
+}
+
+QStringList planRows()
+{
+    QStringList rows;
+    QAbstractItemModel* m = planModel();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < 4; ++c)
+            cells.append(m->index(r, c).data().toString());
+        rows.append(cells.join(u'|'));
+    }
+    return rows;
+}
+
+QString summary()
+{
+    return in<QLabel>(QStringLiteral("vorschau_alle"), QStringLiteral("va_summe"))->text();
+}
+
+void setMask(const QString& mask)
+{
+    if (!ui<QCheckBox>(QStringLiteral("act_maske"))->isChecked())
+        ui<QCheckBox>(QStringLiteral("act_maske"))->click();
+    ui<QComboBox>(QStringLiteral("maske"))->setEditText(mask);
+}
+
+QAction* action(const char* name)
+{
+    return ui<QAction>(QLatin1String(name));
+}
+
+// A configuration file as text.
+QString configText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll().mid(2);
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()),
+                              bytes.size() / 2);
+}
+
+} // namespace
+
+class PreviewUndoTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void previewOfAllEntries_data();
+    void previewOfAllEntries();
+    void undoLastRun();
+    void undoAfterRestart();
+    void chainsOption();
+};
+
+void PreviewUndoTest::previewOfAllEntries_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QStringList>("headers");
+    QTest::newRow("de") << "de"
+                        << QStringList{"a.txt|b.txt|/|Datei existiert", "b.txt|b.txt|/|Unverändert",
+                                       "ca.txt|cb.txt|/|Wird umbenannt"}
+                        << "1 wird umbenannt, 1 unverändert, 1 Konflikt"
+                        << QStringList{"Alter Name", "Neuer Name", "Ordner", "Ergebnis"};
+    QTest::newRow("en") << "en"
+                        << QStringList{"a.txt|b.txt|/|File already exists",
+                                       "b.txt|b.txt|/|Unchanged", "ca.txt|cb.txt|/|Will be renamed"}
+                        << "1 will be renamed, 1 unchanged, 1 conflict"
+                        << QStringList{"Old Name", "New Name", "Folder", "Outcome"};
+}
+
+// F5 opens the preview of every entry in list order, and it follows the settings.
+void PreviewUndoTest::previewOfAllEntries()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, summary);
+    QFETCH(QStringList, headers);
+    AppFixture app(language);
+    QTemporaryDir dir;
+    for (const char* name : {"a.txt", "b.txt", "ca.txt"})
+        makeFile(dir.filePath(QLatin1String(name)));
+    drop({dir.filePath("a.txt"), dir.filePath("b.txt"), dir.filePath("ca.txt")});
+    app.prog()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(app.prog()));
+    ui<QCheckBox>(QStringLiteral("act_suchenersetzen"))->click();
+    ui<QLineEdit>(QStringLiteral("suchenalt"))->setText(QStringLiteral("a"));
+    ui<QLineEdit>(QStringLiteral("suchenneu"))->setText(QStringLiteral("b"));
+
+    QTest::keyClick(app.prog(), Qt::Key_F5);
+    QTRY_VERIFY(previewWindow()->isVisible());
+    QTRY_COMPARE(planModel()->rowCount(), 3);
+    for (QString& row : rows)
+        row.replace(QStringLiteral("|/|"), u'|' + dir.path() + QStringLiteral("/|"));
+    QCOMPARE(planRows(), rows);
+    QCOMPARE(::summary(), summary);
+    for (int c = 0; c < 4; ++c)
+        QCOMPARE(planModel()->headerData(c, Qt::Horizontal).toString(), headers[c]);
+    // Refused rows carry a warning icon; the others none.
+    QVERIFY(!planModel()->index(0, 0).data(Qt::DecorationRole).isNull());
+    QVERIFY(planModel()->index(1, 0).data(Qt::DecorationRole).isNull());
+
+    in<QCheckBox>(QStringLiteral("vorschau_alle"), QStringLiteral("va_konflikte"))->click();
+    QCOMPARE(planModel()->rowCount(), 1);
+
+    // A changed setting is followed; nothing was renamed meanwhile.
+    ui<QCheckBox>(QStringLiteral("act_suchenersetzen"))->click();
+    QTRY_COMPARE(planModel()->rowCount(), 0);
+    QVERIFY(::summary().startsWith(QStringLiteral("0 ")));
+    QVERIFY(QFileInfo::exists(dir.filePath("a.txt")));
+
+    QTest::keyClick(previewWindow(), Qt::Key_Escape);
+    QVERIFY(!previewWindow()->isVisible());
+}
+
+// The last run is renamed back, the list follows, and the entry is disabled until the next run.
+void PreviewUndoTest::undoLastRun()
+{
+    AppFixture app(QStringLiteral("en"));
+    QTemporaryDir dir;
+    createLayout(dir.path(), {"pics/", "pics/x.jpg", "a.txt", "b.txt"});
+    drop({dir.filePath("pics"), dir.filePath("a.txt")});
+    QVERIFY(!action("m_rueckgaengig")->isEnabled());
+    const QStringList before = diskLayout(dir.path());
+    const QStringList pathsBefore = column(4);
+    const QStringList namesBefore = column(0);
+    setMask(QStringLiteral("n_%name%"));
+    ui<QPushButton>(QStringLiteral("Umbenennen"))->click();
+    QVERIFY(diskLayout(dir.path()) != before);
+    QVERIFY(action("m_rueckgaengig")->isEnabled());
+    // Since the run another "b.txt" took a name that nobody asks back; the run's own names are
+    // all free.
+    action("m_rueckgaengig")->trigger();
+    QCOMPARE(diskLayout(dir.path()), before);
+    QCOMPARE(column(4), pathsBefore);
+    QCOMPARE(column(0), namesBefore);
+    QCOMPARE(column(3), QStringList(pathsBefore.size(), QStringLiteral("Restored")));
+    QCOMPARE(ui<QLabel>(QStringLiteral("laspenden"))->text(), QStringLiteral("3 files restored"));
+    QVERIFY(!action("m_rueckgaengig")->isEnabled());
+}
+
+// After a restart the journal still holds the run; a name taken since is left alone.
+void PreviewUndoTest::undoAfterRestart()
+{
+    QTemporaryDir dir;
+    createLayout(dir.path(), {"a", "b"});
+    {
+        AppFixture app(QStringLiteral("en"));
+        drop({dir.filePath("a"), dir.filePath("b")});
+        setMask(QStringLiteral("x%name%"));
+        ui<QPushButton>(QStringLiteral("Umbenennen"))->click();
+    }
+    createLayout(dir.path(), {"a"});
+    AppFixture app(AppStart{{QStringLiteral("en")}, false, true});
+    QVERIFY(action("m_rueckgaengig")->isEnabled());
+    action("m_rueckgaengig")->trigger();
+    QCOMPARE(diskLayout(dir.path()), (QStringList{"a", "b", "xa=a"}));
+    QCOMPARE(ui<QLabel>(QStringLiteral("laspenden"))->text(),
+             QStringLiteral("1 files restored (1 files could not be restored)"));
+    QVERIFY(!action("m_rueckgaengig")->isEnabled());
+}
+
+// The option lets a renumbering shift through, is stored only when set, and a file without it
+// leaves it unset.
+void PreviewUndoTest::chainsOption()
+{
+    AppFixture app;
+    QTemporaryDir configs;
+    QAction* chains = action("m_ketten");
+    QVERIFY(chains->isCheckable() && !chains->isChecked());
+    const QString plain = configs.filePath(QStringLiteral("plain.qvc"));
+    app.prog()->KonfigurationSpeichern(nullptr, plain);
+    QVERIFY(!configText(plain).contains(QStringLiteral("[KT]")));
+
+    chains->trigger();
+    const QString set = configs.filePath(QStringLiteral("set.qvc"));
+    app.prog()->KonfigurationSpeichern(nullptr, set);
+    QVERIFY(configText(set).contains(QStringLiteral("[KT]\r\nA=1\r\n")));
+    app.prog()->KonfigurationLaden(nullptr, plain);
+    QVERIFY(!chains->isChecked());
+    app.prog()->KonfigurationLaden(nullptr, set);
+    QVERIFY(chains->isChecked());
+
+    // Sorted by path, Z to A: "3" and "1" trade names, "2" keeps its own.
+    QTemporaryDir dir;
+    createLayout(dir.path(), {"1", "2", "3"});
+    drop({dir.filePath("1"), dir.filePath("2"), dir.filePath("3")});
+    clickHeader(qv::ColPath);
+    clickHeader(qv::ColPath);
+    setMask(QStringLiteral("%num%"));
+    ui<QPushButton>(QStringLiteral("Umbenennen"))->click();
+    QCOMPARE(diskLayout(dir.path()), (QStringList{"1=3", "2", "3=1"}));
+}
+
+QTEST_MAIN(PreviewUndoTest)
+#include "tst_previewundo.moc"
