@@ -1,19 +1,37 @@
 // Figures for the plan of a run: 100,000 listed files (100 folders of 1,000) planned against the
-// disk as it is, for a mask that renames every file and for one that leaves them all as they are.
+// disk as it is, for a mask that renames every file and for one that leaves them all as they are;
+// then the main window with the same list and its preview of all entries open: the time from a
+// change of the mask until the preview shows the new plan, and the longest stall of the window.
 // Usage: bench_plan [folders, default 100] [files per folder, default 1000]
 #include "bench/benchtools.h"
 #include "rename/renamename.h"
 #include "rename/renamerun.h"
 
-#include <QCoreApplication>
+#include "app/startup.h"
+#include "app/tprog.h"
+#include "app/windows.h"
+#include "filelist/filelistmodel.h"
+#include "rename/tvorschau_alle.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
 
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
     const int folders = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     const int perFolder = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1000;
     QTemporaryDir root;
@@ -48,5 +66,53 @@ int main(int argc, char** argv)
         std::printf("  mask %-16s %8.1f ms (%d would be renamed; goal <= 300 ms)\n", mask, ms,
                     renamed);
     }
+
+    // The window: the list, the preview of all entries, and a change of the mask.
+    QTemporaryDir cwd;
+    QDir::setCurrent(cwd.path());
+    qv::createWindows();
+    Tprog* prog = qv::prog;
+    auto* list = qobject_cast<qv::FileListModel*>(prog->qulist->model());
+    list->beginBulkUpdate();
+    for (const qv::RunEntry& entry : std::as_const(entries))
+        list->appendFile(entry.path, 0, QStringLiteral("Neu hinzugefügt"));
+    list->endBulkUpdate();
+    prog->show();
+    prog->act_maske->click();
+    prog->m_vorschau_alleClick();
+    const auto settle = [] {
+        while (qv::vorschau_alle->planning())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    };
+    settle();
+    QElapsedTimer ticks;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    QTimer probe;
+    probe.setInterval(5);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, ticks.elapsed() - lastTick);
+        lastTick = ticks.elapsed();
+    });
+    double followMs = 1e300;
+    for (const char* mask : {"%name%_%0num%", "x_%name%", "%0num% %name%"}) {
+        QApplication::processEvents();
+        probe.start();
+        ticks.start();
+        lastTick = 0;
+        QElapsedTimer clock;
+        clock.start();
+        prog->maske->setEditText(QLatin1String(mask));
+        settle();
+        followMs = std::min(followMs, clock.nsecsElapsed() / 1e6);
+        longestGap = std::max(longestGap, ticks.elapsed() - lastTick);
+        probe.stop();
+    }
+    std::printf("preview of all entries, %lld entries, after a change of the mask\n",
+                (long long)entries.size());
+    bench::verdict("until the plan is shown", followMs, 300.0, "ms");
+    bench::verdict("longest stall of the window", double(longestGap), 100.0, "ms");
+    std::printf("  %s\n", qPrintable(qv::vorschau_alle->va_summe->text()));
+    qv::destroyWindows();
     return 0;
 }

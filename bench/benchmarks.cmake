@@ -12,4 +12,4 @@ add_executable(bench_rename bench_rename.cpp)
 target_link_libraries(bench_rename PRIVATE quorvel_widgets)
 
 add_executable(bench_plan bench_plan.cpp)
-target_link_libraries(bench_plan PRIVATE qv_rename_core)
+target_link_libraries(bench_plan PRIVATE quorvel_widgets)

@@ -58,10 +58,11 @@ bool isDiskText(QStringView path)
 {
     if (path.isEmpty())
         return false;
+    const char16_t* units = path.utf16();
     for (qsizetype i = 0; i < path.size(); ++i) {
-        const QChar c = path[i];
-        if (c.unicode() > 0 && c.unicode() < 0xd800)
+        if (units[i] > 0 && units[i] < 0xd800)
             continue;
+        const QChar c = path[i];
         if (c.isNull() || c == QChar(QChar::ReplacementCharacter))
             return false;
         // Half of a surrogate pair has no bytes that lead back to it.

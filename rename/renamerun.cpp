@@ -30,6 +30,106 @@ QStringList insidePrefixes(const QString& folder)
 #endif
 }
 
+// Rows by path, as a table of the paths' hashes: the paths themselves stay where the index keeps
+// them, so the table copies none, and a look-up costs one hash and mostly one comparison. A plan
+// of many entries looks paths up several times per entry.
+class RowTable
+{
+public:
+    explicit RowTable(const QVector<QString>& paths) : m_paths(paths) {}
+
+    void reserve(qsizetype rows) { rehash(capacityFor(rows)); }
+
+    int find(const QString& path) const
+    {
+        if (m_slots.empty())
+            return -1;
+        const size_t hash = qHash(path);
+        for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+            const Slot& slot = m_slots[i];
+            if (slot.row == Empty)
+                return -1;
+            if (slot.row >= 0 && slot.hash == hash && m_paths[slot.row] == path)
+                return slot.row;
+        }
+    }
+
+    // The row's path in the index must be `path` already.
+    void insert(const QString& path, int row)
+    {
+        if ((m_filled + 1) * 10 > qsizetype(m_slots.size()) * 7)
+            rehash(capacityFor(m_live + 1));
+        place({qHash(path), row});
+        ++m_filled;
+        ++m_live;
+    }
+
+    void remove(const QString& path, int row)
+    {
+        if (m_slots.empty())
+            return;
+        const size_t hash = qHash(path);
+        for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+            Slot& slot = m_slots[i];
+            if (slot.row == Empty)
+                return;
+            if (slot.row == row && slot.hash == hash) {
+                slot.row = Removed;
+                --m_live;
+                return;
+            }
+        }
+    }
+
+private:
+    static constexpr int Empty = -1;
+    static constexpr int Removed = -2;
+    struct Slot
+    {
+        size_t hash = 0;
+        int row = Empty;
+    };
+
+    static size_t capacityFor(qsizetype rows)
+    {
+        size_t capacity = 16;
+        while (capacity * 7 < size_t(rows) * 10 + 10)
+            capacity *= 2;
+        return capacity;
+    }
+
+    void place(const Slot& entry)
+    {
+        for (size_t i = entry.hash & m_mask;; i = (i + 1) & m_mask) {
+            if (m_slots[i].row < 0) {
+                m_slots[i] = entry;
+                return;
+            }
+        }
+    }
+
+    void rehash(size_t capacity)
+    {
+        std::vector<Slot> old(capacity);
+        old.swap(m_slots);
+        m_mask = capacity - 1;
+        m_filled = 0;
+        for (const Slot& slot : old) {
+            if (slot.row >= 0) {
+                place(slot);
+                ++m_filled;
+            }
+        }
+    }
+
+    const QVector<QString>& m_paths;
+    std::vector<Slot> m_slots;
+    size_t m_mask = 0;
+    // Slots in use, by rows and by rows taken out again.
+    qsizetype m_filled = 0;
+    qsizetype m_live = 0;
+};
+
 // The current path of every entry, found by path. Paths are unique: the list allows each once,
 // and an entry that a rename makes stale leaves the index before the moved entry takes its path.
 // The ordered copy, needed to find the entries inside a renamed folder as one range, is built
@@ -41,6 +141,7 @@ public:
     {
         m_paths.reserve(entries.size());
         m_rows.reserve(entries.size());
+        m_indexed.assign(entries.size(), true);
         for (int row = 0; row < entries.size(); ++row) {
             m_paths.append(entries[row].path);
             m_rows.insert(entries[row].path, row);
@@ -49,22 +150,24 @@ public:
 
     const QString& path(int row) const { return m_paths[row]; }
     // The entry at exactly that path, or -1.
-    int rowAt(const QString& path) const { return m_rows.value(path, -1); }
+    int rowAt(const QString& path) const { return m_rows.find(path); }
 
     // Takes out the entries whose path is `path`, or lies inside it when `inside` is set.
     std::vector<int> take(const QString& path, bool inside)
     {
         std::vector<int> taken;
-        const auto exact = m_rows.constFind(path);
-        if (exact != m_rows.constEnd()) {
-            taken.push_back(exact.value());
-            drop(path, exact.value());
+        const int exact = m_rows.find(path);
+        if (exact >= 0) {
+            taken.push_back(exact);
+            drop(path, exact);
+            m_indexed[exact] = false;
         }
         if (inside) {
             build();
             for (const QString& prefix : insidePrefixes(path)) {
                 for (const auto& [p, row] : takeRange(prefix)) {
-                    m_rows.remove(p);
+                    m_rows.remove(p, row);
+                    m_indexed[row] = false;
                     taken.push_back(row);
                 }
             }
@@ -83,7 +186,7 @@ public:
     {
         build();
         std::vector<std::pair<QString, int>> moved;
-        const auto exact = m_sorted.find({from, m_rows.value(from, -1)});
+        const auto exact = m_sorted.find({from, m_rows.find(from)});
         if (exact != m_sorted.end()) {
             moved.push_back(*exact);
             m_sorted.erase(exact);
@@ -93,7 +196,7 @@ public:
             moved.insert(moved.end(), range.begin(), range.end());
         }
         for (const auto& [path, row] : moved) {
-            m_rows.remove(path);
+            m_rows.remove(path, row);
             add(to + path.mid(from.size()), row);
         }
     }
@@ -104,8 +207,10 @@ private:
         if (m_built)
             return;
         m_built = true;
-        for (auto it = m_rows.constBegin(); it != m_rows.constEnd(); ++it)
-            m_sorted.insert({it.key(), it.value()});
+        for (int row = 0; row < m_paths.size(); ++row) {
+            if (m_indexed[row])
+                m_sorted.insert({m_paths[row], row});
+        }
     }
 
     std::vector<std::pair<QString, int>> takeRange(const QString& prefix)
@@ -121,7 +226,7 @@ private:
 
     void drop(const QString& path, int row)
     {
-        m_rows.remove(path);
+        m_rows.remove(path, row);
         if (m_built)
             m_sorted.erase({path, row});
     }
@@ -135,7 +240,9 @@ private:
     }
 
     QVector<QString> m_paths;
-    QHash<QString, int> m_rows;
+    RowTable m_rows{m_paths};
+    // Whether a row's path is in the index: entries made stale leave it.
+    std::vector<bool> m_indexed;
     std::set<std::pair<QString, int>> m_sorted;
     bool m_built = false;
 };

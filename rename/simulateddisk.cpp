@@ -48,7 +48,9 @@ RunDisk::Kind kindOfEntry(int dirFd, const char* name, unsigned char type)
 SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
 {
     // A run goes through the entries of one folder after another.
-    if (m_lastFolder && folderView == m_lastFolderPath)
+    if (m_lastFolder && folderView.size() == m_lastFolderPath.size() &&
+        std::memcmp(folderView.utf16(), m_lastFolderPath.utf16(),
+                    size_t(folderView.size()) * sizeof(char16_t)) == 0)
         return *m_lastFolder;
     const QString folderPath = folderView.toString();
     const auto found = m_folders.find(folderPath);
@@ -97,10 +99,11 @@ SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
 
 RunDisk::Kind SimulatedDisk::realKind(const QString& path)
 {
-    const Folder& f = folder(folderPartIn(path));
+    const QStringView name = fileNameIn(path);
+    const Folder& f = folder(QStringView(path).chopped(name.size()));
     if (!f.listed)
         return LiveDisk::lookUp(path);
-    return f.names.value(fileNameIn(path), Kind::Missing);
+    return f.names.value(name, Kind::Missing);
 }
 
 std::optional<QString> SimulatedDisk::realPath(const QString& path, int step) const

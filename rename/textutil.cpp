@@ -52,11 +52,21 @@ namespace {
 
 qsizetype lastSeparator(QStringView path)
 {
+#ifndef Q_OS_WIN
+    // One separator only: a plain loop over the units, which a run does for every entry.
+    const char16_t* units = path.utf16();
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (units[i] == u'/')
+            return i;
+    }
+    return -1;
+#else
     for (qsizetype i = path.size() - 1; i >= 0; --i) {
         if (isPathSeparator(path.at(i)))
             return i;
     }
     return -1;
+#endif
 }
 
 bool isBlank(QChar c)
