@@ -1,3 +1,4 @@
+#include "app/displayguard.h"
 #include "app/startup.h"
 #include "app/tstart.h"
 #include "app/windows.h"
@@ -6,7 +7,9 @@
 
 int main(int argc, char* argv[])
 {
+    qv::requireDisplay();
     QApplication app(argc, argv);
+    qv::displayFound();
     qv::createWindows();
     qv::start->show();
     qv::scheduleScreenshotIfAsked();

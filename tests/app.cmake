@@ -24,3 +24,7 @@ add_test(NAME window_keeps_its_place
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window_position.sh $<TARGET_FILE:quorvel>)
 set_tests_properties(window_keeps_its_place PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 quorvel_add_unprivileged(tst_acceptance_shell missingAndWriteProtected)
+# Without any display the program says so in one line and ends with 1, without a core dump.
+add_test(NAME program_without_display
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/no_display.sh $<TARGET_FILE:quorvel>)
+set_tests_properties(program_without_display PROPERTIES TIMEOUT 30)
