@@ -3,6 +3,7 @@
 #include "app/tprog.h"
 
 #include "app/panel.h"
+#include "app/qttranslation.h"
 #include "app/tstart.h"
 #include "app/windows.h"
 #include "filelist/filelistmodel.h"
@@ -47,6 +48,7 @@ void swapItemWord(QComboBox* box, const QString& from, const QString& to)
 
 void Tprog::sprache()
 {
+    qv::useQtTranslation(qv::languageCode());
     for (const QString& language : {QStringLiteral("en"), QStringLiteral("de")}) {
         if (qv::languageCode() != language)
             continue;

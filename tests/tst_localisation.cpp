@@ -7,9 +7,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -25,6 +27,7 @@ private slots:
     void textsNoRunTouches();
     void filterDialogFollows();
     void datePlaceholdersInsertWhatTheyShow();
+    void qtButtonsSpeakTheLanguage();
 };
 
 namespace {
@@ -212,5 +215,21 @@ void LocalisationTest::datePlaceholdersInsertWhatTheyShow()
     QCOMPARE(p->maske->currentText(), QStringLiteral("%d%%y%"));
 }
 
+// Qt's own standard buttons and dialogs follow the program's language, also when it switches.
+void LocalisationTest::qtButtonsSpeakTheLanguage()
+{
+    AppFixture app;
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    const auto cancel = [&box] {
+        return box.button(QDialogButtonBox::Cancel)->text().remove(u'&');
+    };
+    QCOMPARE(cancel(), QStringLiteral("Abbrechen"));
+    app.prog()->Englisch1Click();
+    QTRY_COMPARE(cancel(), QStringLiteral("Cancel"));
+    app.prog()->Deutsch1Click();
+    QTRY_COMPARE(cancel(), QStringLiteral("Abbrechen"));
+}
+
 QTEST_MAIN(LocalisationTest)
+
 #include "tst_localisation.moc"

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2 xvfb xauth
+packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-dejavu-core fonts-liberation2 xvfb xauth
           dbus openbox xdotool wmctrl x11-utils)
 missing=()
 for p in "${packages[@]}"; do
