@@ -155,6 +155,7 @@ void Tprog::setupSlots()
         new qv::InsertedTextFilter(edit, &Tprog::maskeKeyPress);
     new qv::InsertedTextFilter(numstart->lineEdit(), &Tprog::numstartKeyPress);
     new qv::InsertedTextFilter(quordner, &Tprog::quordnerAccepts);
+    setupKeyboard();
 }
 
 bool Tprog::eventFilter(QObject* watched, QEvent* event)

@@ -246,6 +246,10 @@ private:
     void createComponents();
     void createMenus();
     void setupSlots();
+    // app/tprog_keyboard.cpp: shortcuts and the first focus; names of the inputs for assistive
+    // tools, in the current language.
+    void setupKeyboard();
+    void nameInputs(bool german);
     // Web link entries of a menu, built from site link captions.
     QAction* addWebLink(QMenu* target, const QString& caption, bool withReferrer = true);
     // Lets the window repaint during long operations, at most every ~30 ms.

@@ -136,6 +136,7 @@ void Tprog::sprache()
         m_konfig_autosave_alles->setText(tr({"Immer", "Always"}));
         m_einstspr->setTitle(tr({"Sprache", "Language"}));
 
+        nameInputs(de);
         m_soft_de->menuAction()->setVisible(de);
         m_soft_en->menuAction()->setVisible(!de);
         Hilfe1->menuAction()->setVisible(de);

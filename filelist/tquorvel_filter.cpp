@@ -94,6 +94,7 @@ void Tquorvel_filter::Sprache()
                      : QStringLiteral("Search for all files (Use no filter)"));
     auswahl->setText(de ? QStringLiteral("Nur nach folgenden Dateien suchen:")
                         : QStringLiteral("Only search for following files:"));
+    filter->setAccessibleName(auswahl->text().chopped(1));
     uv->setText(de ? QStringLiteral("Auch Unterverzeichnisse durchsuchen")
                    : QStringLiteral("Search all Subfolders"));
 }

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 
 namespace qv {
 
@@ -75,6 +76,9 @@ void setUpToolWindow(QWidget* window, const QString& name, const QString& captio
     window->setWindowFlags(flags);
     window->setFixedSize(client);
     centreOnPrimaryScreen(window);
+    // Closing only hides these windows; Esc does the same as their close button.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
 }
 
 void centreOnPrimaryScreen(QWidget* window)

@@ -112,6 +112,8 @@ private slots:
     void headingColours();
     void closeBoxEndsAtSplash();
     void beendenEndsWithoutSaving();
+    void keyboard_data();
+    void keyboard();
     void maximisedStartConfigAtActivation();
     void layoutFollowsWindowSize();
     void captionsUnclipped_data();
@@ -301,6 +303,55 @@ void AcceptanceShellTest::beendenEndsWithoutSaving()
     QTimer::singleShot(0, [] { ui<QAction>("m_close")->trigger(); });
     QCOMPARE(execWithWatchdog(99), 0);
     QVERIFY(!QFileInfo::exists(startConfigPath()));
+}
+
+void AcceptanceShellTest::keyboard_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("help");
+    QTest::addRow("de") << QStringLiteral("de") << QStringLiteral("hilfe");
+    QTest::addRow("en") << QStringLiteral("en") << QStringLiteral("hilfe_en");
+}
+
+// The main commands from the keyboard, the first focus, and names for every input.
+void AcceptanceShellTest::keyboard()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, help);
+    AppFixture program(language);
+    QTest::mouseClick(in<QLabel>("start", "Image1"), Qt::LeftButton);
+    QWidget* main = mainWindow();
+    main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    QTRY_COMPARE(QApplication::focusWidget(), ui("quordner"));
+    for (const char* input : {"quordner", "maske", "numstart", "suchenalt", "suchenneu", "qulist"})
+        QVERIFY2(!ui(QLatin1String(input))->accessibleName().isEmpty(), input);
+
+    QTest::keyClick(main, Qt::Key_F1);
+    QWidget* helpWindow = topLevel(help);
+    QTRY_VERIFY(helpWindow->isVisible());
+    QCOMPARE(in<QTabWidget>(help, "pc")->currentIndex(), 0);
+    helpWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(helpWindow));
+    QTest::keyClick(helpWindow, Qt::Key_Escape);
+    QTRY_VERIFY(!helpWindow->isVisible());
+
+    main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    QTest::keyClick(main, Qt::Key_O, Qt::ControlModifier);
+    QTRY_COMPARE(program.platform.folderDialogTitles.size(), 1);
+
+    QTemporaryDir dir;
+    makeFile(dir.filePath(QStringLiteral("a.txt")));
+    drop({dir.filePath(QStringLiteral("a.txt"))});
+    QCheckBox* act = ui<QCheckBox>("act_maske");
+    QTest::mouseClick(act, Qt::LeftButton, {}, QPoint(5, act->height() / 2));
+    ui<QComboBox>("maske")->setEditText(QStringLiteral("b"));
+    QTest::keyClick(ui("maske"), Qt::Key_Return, Qt::ControlModifier);
+    QTRY_VERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("b.txt"))));
+
+    QTimer::singleShot(0, [main] { QTest::keyClick(main, Qt::Key_Q, Qt::ControlModifier); });
+    QCOMPARE(execWithWatchdog(99), 0);
 }
 
 void AcceptanceShellTest::maximisedStartConfigAtActivation()
