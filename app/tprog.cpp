@@ -160,6 +160,8 @@ void Tprog::setupSlots()
 
 bool Tprog::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == qulist && event->type() == QEvent::Resize)
+        followListWidth();
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == qulist)

@@ -250,6 +250,11 @@ private:
     // tools, in the current language.
     void setupKeyboard();
     void nameInputs(bool german);
+    // filelist/tprog_listops.cpp: the path column takes what the list has beyond its designed
+    // width. Stored widths are those at the designed width, so files keep their meaning.
+    void followListWidth();
+    int storedColumnWidth(int column) const;
+    void setStoredColumnWidth(int column, int width);
     // Web link entries of a menu, built from site link captions.
     QAction* addWebLink(QMenu* target, const QString& caption, bool withReferrer = true);
     // Lets the window repaint during long operations, at most every ~30 ms.
@@ -316,6 +321,9 @@ private:
     bool m_duplicateWarned = false;
     // Support label rotation counter.
     int m_rotation = 0;
+    // The list's width as designed, and the width beyond it the path column holds now.
+    int m_listDesignWidth = 0;
+    int m_pathExtra = 0;
     // Within one drop: the row that goes first once the list is sorted, and how many rows
     // selectFirstEntry has compared so far.
     int m_dropTopRow = -1;

@@ -114,6 +114,7 @@ void Tprog::createComponents()
     for (int c = 0; c < 5; ++c)
         qulist->setColumnWidth(c, widths[c]);
     place(qulist, 5, 96, 599, 116, L | T | R | B);
+    m_listDesignWidth = qulist->width();
 
     la_anzahl = label(Panel6, "la_anzahl");
     place(la_anzahl, 5, 219, 380, 16, L | B);

@@ -215,7 +215,7 @@ void Tprog::KonfigurationSpeichern(QObject*, const QString& fileName)
 
     QString widths;
     for (int column = 0; column < qulist->header()->count(); ++column)
-        widths += QString::number(qulist->columnWidth(column)) + QLatin1Char(',');
+        widths += QString::number(storedColumnWidth(column)) + QLatin1Char(',');
     file.writeString(QStringLiteral("PBCH"), QStringLiteral("COL"), widths);
 
     // Written also when maximised; the numbers then describe the maximised window.
@@ -253,7 +253,7 @@ void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
              ++column) {
             int width = 0;
             if (qv::IsNumber(widths[column], &width))
-                qulist->setColumnWidth(column, width);
+                setStoredColumnWidth(column, width);
         }
     }
 

@@ -160,3 +160,27 @@ QList<int> Tprog::selectedRows() const
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
+
+void Tprog::followListWidth()
+{
+    const int extra = std::max(0, qulist->width() - m_listDesignWidth);
+    if (extra == m_pathExtra)
+        return;
+    const int base = storedColumnWidth(qv::ColPath);
+    m_pathExtra = extra;
+    setStoredColumnWidth(qv::ColPath, base);
+}
+
+int Tprog::storedColumnWidth(int column) const
+{
+    const int width = qulist->columnWidth(column);
+    if (column != qv::ColPath)
+        return width;
+    // Narrowed by hand below what the window added: the column is as narrow as it goes.
+    return std::max(qulist->header()->minimumSectionSize(), width - m_pathExtra);
+}
+
+void Tprog::setStoredColumnWidth(int column, int width)
+{
+    qulist->setColumnWidth(column, column == qv::ColPath ? width + m_pathExtra : width);
+}

@@ -401,6 +401,21 @@ void AcceptanceShellTest::layoutFollowsWindowSize()
     QCOMPARE(at("BitBtn2"), del.translated(100, 80));
     QCOMPARE(at("laspenden"), support.adjusted(0, 80, 100, 80));
     QCOMPARE(at("vor_orig").width(), at("vor_out").width());
+
+    // The path column takes the extra width and gives it back; files store the designed widths.
+    const auto widths = [] {
+        QList<int> w;
+        for (int c = 0; c < 5; ++c)
+            w << listView()->header()->sectionSize(c);
+        return w;
+    };
+    QCOMPARE(widths(), (QList<int>{150, 50, 80, 90, 255}));
+    QTemporaryDir dir;
+    program.platform.fileDialogAnswer = dir.filePath("wide.qvc");
+    ui<QAction>("m_konfig_save")->trigger();
+    QVERIFY(readUtf16(dir.filePath("wide.qvc")).contains(QStringLiteral("COL=150,50,80,90,155,")));
+    main->resize(main->width() - 100, main->height() - 80);
+    QTRY_COMPARE(widths(), (QList<int>{150, 50, 80, 90, 155}));
 }
 
 void AcceptanceShellTest::captionsUnclipped_data()
