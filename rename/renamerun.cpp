@@ -259,12 +259,14 @@ public:
         m_result.entries.resize(entries.size());
     }
 
-    RunResult run(bool resolveChains)
+    // `order`, when given, is the order the entries are tried in; without, the list order.
+    RunResult run(bool resolveChains, const std::vector<int>* order = nullptr)
     {
         const int count = int(m_entries.size());
         prepare();
         std::vector<int> deferred;
-        for (int row = 0; row < count; ++row) {
+        for (int at = 0; at < count; ++at) {
+            const int row = order ? (*order)[at] : at;
             if (m_state[row] == State::Stale)
                 continue;
             if (!attempt(row, resolveChains)) {
@@ -522,8 +524,58 @@ RunResult RenameRun::execute(RunDisk& disk, const Progress& progress) const
     return Runner(m_entries, m_settings, m_today, disk, progress).run(m_resolveChains);
 }
 
+namespace {
+
+// The entries folder by folder, each folder's in list order; empty when that gains nothing or
+// when entries of different folders could meet: a listed folder moves what lies inside it.
+std::vector<int> folderByFolderOrder(const QVector<RunEntry>& entries)
+{
+    const int count = int(entries.size());
+    std::vector<int> group(size_t(count), 0);
+    QHash<QStringView, int> groups;
+    bool interleaved = false;
+    int previous = -1;
+    for (int row = 0; row < count; ++row) {
+        if (entries[row].folder)
+            return {};
+        const QStringView path(entries[row].path);
+        const QStringView folder = path.chopped(fileNameIn(entries[row].path).size());
+        auto found = groups.constFind(folder);
+        if (found == groups.constEnd())
+            found = groups.insert(folder, int(groups.size()));
+        group[size_t(row)] = found.value();
+        interleaved = interleaved || found.value() < previous;
+        previous = found.value();
+    }
+    if (!interleaved)
+        return {};
+    std::vector<int> start(size_t(groups.size()) + 1, 0);
+    for (const int g : group)
+        ++start[size_t(g) + 1];
+    for (size_t g = 1; g < start.size(); ++g)
+        start[g] += start[g - 1];
+    std::vector<int> order(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row)
+        order[size_t(start[size_t(group[size_t(row)])]++)] = row;
+    return order;
+}
+
+} // namespace
+
 RunResult RenameRun::plan() const
 {
+    // Files of different folders cannot meet: the plan takes one folder's entries after the
+    // other, which keeps one folder's listing at hand at a time (a list sorted by name mixes
+    // the folders). The outcomes are those of the list order. Should an entry listed as a file
+    // be a folder by now and move, entries elsewhere may depend on it: then the list order.
+    const std::vector<int> order = folderByFolderOrder(m_entries);
+    if (!order.empty()) {
+        SimulatedDisk disk;
+        RunResult result =
+            Runner(m_entries, m_settings, m_today, disk, {}).run(m_resolveChains, &order);
+        if (!disk.folderMoved())
+            return result;
+    }
     SimulatedDisk disk;
     return execute(disk);
 }

@@ -21,6 +21,8 @@ class SimulatedDisk : public RunDisk
 public:
     Kind kind(const QString& path) override;
     bool rename(const QString& from, const QString& to) override;
+    // Whether a folder has moved: paths below it then name other things than before.
+    bool folderMoved() const { return m_folderMoved; }
 
 private:
     // A rename of a folder (or of anything in a folder that could not be listed) seen from one of
