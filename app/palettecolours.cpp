@@ -83,16 +83,16 @@ QColor readableOn(const QColor& design, const QColor& background)
         return first;
     // The smallest step towards white (or black) that reads well; white and black themselves
     // when nothing short of them does.
-    float near = lightness;
-    float far = dark ? 1.0f : 0.0f;
+    float faint = lightness;
+    float clear = dark ? 1.0f : 0.0f;
     for (int i = 0; i < 16; ++i) {
-        const float middle = (near + far) / 2;
+        const float middle = (faint + clear) / 2;
         if (contrastRatio(withLightness(hue, saturation, middle), background) >= kMinimumContrast)
-            far = middle;
+            clear = middle;
         else
-            near = middle;
+            faint = middle;
     }
-    return withLightness(hue, saturation, far);
+    return withLightness(hue, saturation, clear);
 }
 
 void keepTextReadable(QWidget* widget, const QColor& design)

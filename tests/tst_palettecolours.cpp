@@ -54,10 +54,10 @@ double textContrast(const QImage& area, QRgb text)
             background = it.key();
         }
     }
-    const bool drawn = std::any_of(counts.keyBegin(), counts.keyEnd(), [&](QRgb pixel) {
+    const bool inked = std::any_of(counts.keyBegin(), counts.keyEnd(), [&](QRgb pixel) {
         return 2 * distance(pixel, text) < distance(text, background);
     });
-    return drawn ? contrast(text, background) : 0;
+    return inked ? contrast(text, background) : 0;
 }
 
 // Brings w into view: the page of a tab or stack that holds it, scrolled to it.
@@ -83,6 +83,12 @@ QImage drawn(QWidget* w, const QRect& rect)
                            (QSizeF(inWindow.size()) * ratio).toSize()));
 }
 
+// Fusion's dark scheme as Qt derives it from a dark button face: white text, black fields.
+QPalette darkPalette()
+{
+    return QPalette(QColor(53, 53, 53));
+}
+
 } // namespace
 
 class PaletteColoursTest : public QObject
@@ -90,7 +96,6 @@ class PaletteColoursTest : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void readable_data();
     void readable();
 
@@ -104,7 +109,7 @@ void PaletteColoursTest::initTestCase()
 {
     m_light = QApplication::palette();
     // The windows are made under a dark theme; the light rows then switch at run time.
-    QApplication::setPalette(QPalette(QColor(53, 53, 53)));
+    QApplication::setPalette(darkPalette());
     m_app = std::make_unique<AppFixture>();
     // Two entries that would both be named b.txt give the preview its conflict rows.
     for (const char* name : {"a.txt", "b.txt"})
@@ -124,31 +129,35 @@ void PaletteColoursTest::initTestCase()
         topLevel(QLatin1String(name))->show();
 }
 
-void PaletteColoursTest::cleanupTestCase()
-{
-    m_app.reset();
-}
-
 void PaletteColoursTest::readable_data()
 {
     QTest::addColumn<QString>("window");
     // objectNames; a list view stands for the rows its model tints.
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<bool>("dark");
-    const QList<std::pair<const char*, QStringList>> elements = {
-        {"prog", {"Panel7", "Panel2", "Panel4"}},
-        {"prog", {"Label5", "Label9", "Label7", "Label12", "Label17", "Label21", "Label19"}},
+    struct Element
+    {
+        const char* window;
+        const char* what;
+        QStringList texts;
+    };
+    const QList<Element> elements = {
+        {"prog", "headings", {"Panel7", "Panel2", "Panel4"}},
+        {"prog",
+         "placeholders",
+         {"Label5", "Label9", "Label7", "Label12", "Label17", "Label21", "Label19"}},
         {"hilfe",
+         "links",
          {"lkProgramm", "lkSupport", "lkWebdesign", "lkIndividuell", "lkService", "lkSpenden",
           "lkLizenz"}},
-        {"bugreport_de", {"Label70", "Label1"}},
-        {"vorschau_alle", {"va_liste"}},
+        {"bugreport_de", "links", {"Label70", "Label1"}},
+        {"vorschau_alle", "conflict rows", {"va_liste"}},
     };
     // Each row changes the palette of the open windows.
-    for (const auto& [window, texts] : elements) {
+    for (const Element& e : elements) {
         for (const bool dark : {false, true}) {
-            QTest::addRow("%s/%s/%s", window, qPrintable(texts.first()), dark ? "dark" : "light")
-                << QString::fromLatin1(window) << texts << dark;
+            QTest::addRow("%s/%s/%s", e.window, e.what, dark ? "dark" : "light")
+                << QString::fromLatin1(e.window) << e.texts << dark;
         }
     }
 }
@@ -158,7 +167,7 @@ void PaletteColoursTest::readable()
     QFETCH(QString, window);
     QFETCH(QStringList, texts);
     QFETCH(bool, dark);
-    const QPalette palette = dark ? QPalette(QColor(53, 53, 53)) : m_light;
+    const QPalette palette = dark ? darkPalette() : m_light;
     QApplication::setPalette(palette);
     QWidget* top = topLevel(window);
     QVERIFY(QTest::qWaitForWindowExposed(top));
