@@ -1,6 +1,8 @@
 #include "app/panel.h"
 
-#include <QApplication>
+#include "app/palettecolours.h"
+
+#include <QEvent>
 #include <QPalette>
 
 namespace qv {
@@ -30,24 +32,32 @@ void Panel::makeHeading()
     f.setBold(true);
     f.setPixelSize(13);
     setFont(f);
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, QColor(78, 78, 78));
-    setPalette(p);
+    keepTextReadable(this, QColor(78, 78, 78));
 }
 
-void Panel::setBackgroundColour(const QColor& colour)
+void Panel::setDarkerButtonFace(int amount)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Window, colour);
-    setPalette(p);
+    m_darker = amount;
     setAutoFillBackground(true);
+    fillDarkerButtonFace();
 }
 
-QColor darkerButtonFace(int amount)
+void Panel::changeEvent(QEvent* event)
 {
-    const QColor face = QApplication::palette().color(QPalette::Button);
-    return QColor(qMax(0, face.red() - amount), qMax(0, face.green() - amount),
-                  qMax(0, face.blue() - amount));
+    QLabel::changeEvent(event);
+    // Setting the same colour again sends no further change.
+    if (event->type() == QEvent::PaletteChange && m_darker >= 0)
+        fillDarkerButtonFace();
+}
+
+void Panel::fillDarkerButtonFace()
+{
+    QPalette p = palette();
+    const QColor face = p.color(QPalette::Active, QPalette::Button);
+    p.setColor(QPalette::Window,
+               QColor(qMax(0, face.red() - m_darker), qMax(0, face.green() - m_darker),
+                      qMax(0, face.blue() - m_darker)));
+    setPalette(p);
 }
 
 } // namespace qv

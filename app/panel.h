@@ -22,8 +22,17 @@ public:
 
     // A heading bar: bold 13-pixel caption in dark grey, left-aligned.
     void makeHeading();
-    // Paints its own background in colour instead of taking the parent's.
-    void setBackgroundColour(const QColor& colour);
+    // Paints its own background instead of taking the parent's: the palette's button face with
+    // amount subtracted from each component (clamped at 0), following every palette change.
+    void setDarkerButtonFace(int amount);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void fillDarkerButtonFace();
+
+    int m_darker = -1;
 };
 
 // The icons of the Software menus, in product order.
@@ -34,8 +43,5 @@ public:
     ImageList(const QString& name, QObject* parent) : QObject(parent) { setObjectName(name); }
     QList<QIcon> icons;
 };
-
-// The system button-face colour with amount subtracted from each component, clamped at 0.
-QColor darkerButtonFace(int amount);
 
 } // namespace qv

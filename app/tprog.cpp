@@ -49,10 +49,10 @@ Tprog::Tprog(QWidget* parent) : QMainWindow(parent)
     sprache();
     la_anzahl->setText(qv::countText(0, txt));
     la_anzahl->adjustSize();
-    pa1->setBackgroundColour(qv::darkerButtonFace(5));
-    pa2->setBackgroundColour(qv::darkerButtonFace(5));
+    pa1->setDarkerButtonFace(5);
+    pa2->setDarkerButtonFace(5);
     for (qv::Panel* heading : {Panel7, Panel2, Panel4})
-        heading->setBackgroundColour(qv::darkerButtonFace(50));
+        heading->setDarkerButtonFace(50);
     act_maskeClick(this);
     updateUndoEntry();
     Timer1->start();

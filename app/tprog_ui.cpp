@@ -1,6 +1,7 @@
 // The main window's component tree and menus at the design size (client area 614 x 639).
 
 #include "app/anchors.h"
+#include "app/palettecolours.h"
 #include "app/panel.h"
 #include "app/tprog.h"
 #include "filelist/filelistmodel.h"
@@ -158,7 +159,7 @@ void Tprog::createComponents()
                            int y) {
         constant = label(pa2, name, caption);
         constant->setCursor(Qt::PointingHandCursor);
-        constant->setStyleSheet(QStringLiteral("color: #1a3f8f;"));
+        qv::keepTextReadable(constant, QColor(0x1a, 0x3f, 0x8f));
         placeLabel(constant, x, y);
     };
     auto description = [&](QLabel*& text, const char* name, int x, int y) {

@@ -1,5 +1,7 @@
 #include "info/infowidgets.h"
 
+#include "app/palettecolours.h"
+
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
@@ -17,11 +19,8 @@ LinkLabel::LinkLabel(const QString& name, const QString& caption, QWidget* paren
     f.setBold(true);
     f.setUnderline(true);
     setFont(f);
-    if (colour.isValid()) {
-        QPalette p = palette();
-        p.setColor(QPalette::WindowText, colour);
-        setPalette(p);
-    }
+    if (colour.isValid())
+        keepTextReadable(this, colour);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }

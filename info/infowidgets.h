@@ -11,7 +11,7 @@ enum class Language
     English
 };
 
-// The colour of the link texts on the help and bug-report windows.
+// The colour of the link texts on the help and bug-report windows, as drawn on a light background.
 inline const QColor linkColour(90, 25, 25);
 
 // An underlined bold caption with a hand cursor that reports a click; the caption is the bare
@@ -20,7 +20,8 @@ class LinkLabel : public QLabel
 {
     Q_OBJECT
 public:
-    // Without a colour the label keeps the normal text colour (the information frames).
+    // The colour is made readable on whatever background the palette gives; without one the
+    // label keeps the normal text colour (the information frames).
     LinkLabel(const QString& name, const QString& caption, QWidget* parent,
               const QColor& colour = {});
 

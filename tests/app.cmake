@@ -28,3 +28,4 @@ quorvel_add_unprivileged(tst_acceptance_shell missingAndWriteProtected)
 add_test(NAME program_without_display
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/no_display.sh $<TARGET_FILE:quorvel>)
 set_tests_properties(program_without_display PROPERTIES TIMEOUT 30)
+quorvel_add_test(tst_palettecolours SOURCES tst_palettecolours.cpp LIBS quorvel_widgets)
