@@ -5,6 +5,16 @@
 
 namespace qv {
 
+namespace {
+
+QString& givenLanguage()
+{
+    static QString code;
+    return code;
+}
+
+} // namespace
+
 MessageTexts MessageTexts::german()
 {
     MessageTexts t;
@@ -72,6 +82,16 @@ QString languageFromMarkerFiles(const QString& folder)
     if (marker("de"))
         code = QStringLiteral("de");
     return code;
+}
+
+void setStartLanguage(const QString& code)
+{
+    givenLanguage() = code;
+}
+
+QString startLanguage(const QString& folder)
+{
+    return givenLanguage().isEmpty() ? languageFromMarkerFiles(folder) : givenLanguage();
 }
 
 } // namespace qv

@@ -36,4 +36,10 @@ QString countText(int count, const MessageTexts& texts);
 // The UI language chosen by marker files "en" and "de" in folder ("de" wins; German by default).
 QString languageFromMarkerFiles(const QString& folder);
 
+// A language given for this start only ("de" or "en"; empty for none), which wins over the
+// marker files.
+void setStartLanguage(const QString& code);
+// The language a start takes: the one given for it, else the marker files' in folder.
+QString startLanguage(const QString& folder);
+
 } // namespace qv

@@ -50,8 +50,9 @@ Tstart::Tstart(QWidget* parent)
     Timer1->setInterval(600);
     connect(Timer1, &QTimer::timeout, this, &Tstart::Timer1Timer);
 
-    // FormCreate: the marker files in the working directory choose the language.
-    spr->setText(qv::languageFromMarkerFiles(QDir::currentPath()));
+    // FormCreate: the marker files in the working directory choose the language, unless the
+    // command line chose one for this start.
+    spr->setText(qv::startLanguage(QDir::currentPath()));
     sprache();
     m_ticks = 0;
 

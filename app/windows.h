@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/appinfo.h"
+
 #include <QString>
 
 class Tstart;
@@ -22,8 +24,6 @@ extern Tbugreport_de* bugreport_de;
 extern Tbugreport_en* bugreport_en;
 extern Tquorvel_filter* quorvel_filter;
 extern Tvorschau_alle* vorschau_alle;
-
-inline const QString applicationTitle = QStringLiteral("Quorvel - Velmora");
 
 // Sets the application title and creates the windows in their fixed order.
 void createWindows();

@@ -1,6 +1,7 @@
 #include "filelist/filelistmodel.h"
 
 #include "filelist/sizetext.h"
+#include "rename/renamerun.h"
 
 #include <QLocale>
 
@@ -637,6 +638,15 @@ void FileListModel::setHeaderTexts(const QStringList& captions)
 {
     m_headers = captions;
     emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
+}
+
+QVector<RunEntry> runEntriesOf(const FileListModel& list)
+{
+    QVector<RunEntry> entries;
+    entries.reserve(list.count());
+    for (int row = 0; row < list.count(); ++row)
+        entries.append({list.text(row, ColPath), list.text(row, ColType) == QLatin1String("DIR")});
+    return entries;
 }
 
 } // namespace qv

@@ -15,6 +15,8 @@
 
 namespace qv {
 
+struct RunEntry;
+
 // The entries of the file list. An entry keeps its path, size and status; its name, type and
 // size texts are formed from them when asked for, unless a text was set that differs from the
 // formed one. Keeps a hash of the path column for the duplicate test and sorts itself whenever an
@@ -140,5 +142,8 @@ private:
     // False once a column of the current sort order changed without a sort, or the order itself.
     bool m_sorted = true;
 };
+
+// The entries of the list in their order now, as a rename run takes them.
+QVector<RunEntry> runEntriesOf(const FileListModel& list);
 
 } // namespace qv

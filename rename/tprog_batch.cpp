@@ -50,12 +50,7 @@ void Tprog::updateUndoEntry()
 
 QVector<qv::RunEntry> Tprog::runEntries() const
 {
-    QVector<qv::RunEntry> entries;
-    entries.reserve(m_list->count());
-    for (int row = 0; row < m_list->count(); ++row)
-        entries.append({m_list->text(row, qv::ColPath),
-                        m_list->text(row, qv::ColType) == QLatin1String("DIR")});
-    return entries;
+    return qv::runEntriesOf(*m_list);
 }
 
 void Tprog::UmbenennenClick()

@@ -1,12 +1,15 @@
 // Paints the splash, header, donate and icon pictures of the program. The pictures are generated
 // rather than drawn by hand so that a change of wording or colour is one edit and one run.
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
 #include <QLinearGradient>
+#include <QList>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -31,35 +34,25 @@ QFont font(int pixelSize, int weight = QFont::Normal, const QString& family = "D
 }
 
 // The icon: a rounded tile with three stacked "file cards", the front one carrying an arrow
-// that stands for the rename step.
-void paintIcon(QPainter& p, const QRectF& r)
+// that stands for the rename step. It is described once, as shapes in a 64 x 64 box, so that
+// the pictures of every size and the scalable SVG are drawn from the same shapes.
+struct IconShape
 {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = r.width() / 64.0;
-    p.translate(r.topLeft());
-    p.scale(s, s);
+    QPainterPath path;
+    QColor colour;
+    // Filled with the tile's top-to-bottom gradient instead of the colour.
+    bool tile = false;
+};
 
-    QLinearGradient tile(0, 0, 0, 64);
-    tile.setColorAt(0, QColor(236, 118, 74));
-    tile.setColorAt(1, accentDark);
-    p.setPen(Qt::NoPen);
-    p.setBrush(tile);
-    p.drawRoundedRect(QRectF(2, 2, 60, 60), 13, 13);
+const QColor tileTop(236, 118, 74);
 
-    // two cards behind
-    p.setBrush(QColor(255, 255, 255, 90));
-    p.drawRoundedRect(QRectF(20, 9, 30, 36), 4, 4);
-    p.setBrush(QColor(255, 255, 255, 150));
-    p.drawRoundedRect(QRectF(16, 14, 30, 36), 4, 4);
-    // front card
-    p.setBrush(QColor(255, 255, 255));
-    p.drawRoundedRect(QRectF(12, 19, 30, 36), 4, 4);
-    // text lines on the front card
-    p.setBrush(QColor(214, 92, 54, 110));
-    p.drawRoundedRect(QRectF(17, 26, 16, 3.5), 1.5, 1.5);
-    p.drawRoundedRect(QRectF(17, 33, 20, 3.5), 1.5, 1.5);
-    // rename arrow
+QList<IconShape> iconShapes()
+{
+    const auto rounded = [](const QRectF& r, qreal radius) {
+        QPainterPath path;
+        path.addRoundedRect(r, radius, radius);
+        return path;
+    };
     QPainterPath arrow;
     arrow.moveTo(17, 44);
     arrow.lineTo(31, 44);
@@ -69,9 +62,94 @@ void paintIcon(QPainter& p, const QRectF& r)
     arrow.lineTo(31, 48);
     arrow.lineTo(17, 48);
     arrow.closeSubpath();
-    p.setBrush(deepBlue);
-    p.drawPath(arrow);
+    return {
+        {rounded(QRectF(2, 2, 60, 60), 13), {}, true},
+        // two cards behind
+        {rounded(QRectF(20, 9, 30, 36), 4), QColor(255, 255, 255, 90)},
+        {rounded(QRectF(16, 14, 30, 36), 4), QColor(255, 255, 255, 150)},
+        // front card with two text lines
+        {rounded(QRectF(12, 19, 30, 36), 4), QColor(255, 255, 255)},
+        {rounded(QRectF(17, 26, 16, 3.5), 1.5), QColor(214, 92, 54, 110)},
+        {rounded(QRectF(17, 33, 20, 3.5), 1.5), QColor(214, 92, 54, 110)},
+        {arrow, deepBlue},
+    };
+}
+
+void paintIcon(QPainter& p, const QRectF& r)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(r.topLeft());
+    p.scale(r.width() / 64.0, r.width() / 64.0);
+    QLinearGradient tile(0, 0, 0, 64);
+    tile.setColorAt(0, tileTop);
+    tile.setColorAt(1, accentDark);
+    p.setPen(Qt::NoPen);
+    for (const IconShape& shape : iconShapes()) {
+        p.setBrush(shape.tile ? QBrush(tile) : QBrush(shape.colour));
+        p.drawPath(shape.path);
+    }
     p.restore();
+}
+
+QImage iconImage(int size)
+{
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    paintIcon(p, QRectF(0, 0, size, size));
+    return icon;
+}
+
+QString svgNumber(qreal value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+// The same shapes as SVG paths.
+QByteArray iconSvg()
+{
+    QString svg =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" "
+                       "viewBox=\"0 0 64 64\">\n"
+                       "  <defs>\n"
+                       "    <linearGradient id=\"tile\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"64\" "
+                       "gradientUnits=\"userSpaceOnUse\">\n"
+                       "      <stop offset=\"0\" stop-color=\"%1\"/>\n"
+                       "      <stop offset=\"1\" stop-color=\"%2\"/>\n"
+                       "    </linearGradient>\n"
+                       "  </defs>\n")
+            .arg(tileTop.name(), accentDark.name());
+    for (const IconShape& shape : iconShapes()) {
+        QString d;
+        const QPainterPath& path = shape.path;
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element e = path.elementAt(i);
+            const QString point = svgNumber(e.x) + u' ' + svgNumber(e.y);
+            if (e.isMoveTo()) {
+                if (!d.isEmpty())
+                    d += QStringLiteral("Z ");
+                d += QStringLiteral("M ") + point + u' ';
+            } else if (e.isLineTo()) {
+                d += QStringLiteral("L ") + point + u' ';
+            } else if (e.isCurveTo()) {
+                d += QStringLiteral("C ") + point + u' ';
+            } else {
+                d += point + u' ';
+            }
+        }
+        d += u'Z';
+        QString fill = QStringLiteral("url(#tile)");
+        if (!shape.tile) {
+            fill = shape.colour.name();
+            if (shape.colour.alpha() < 255)
+                fill += QStringLiteral("\" fill-opacity=\"") + svgNumber(shape.colour.alphaF());
+        }
+        svg += QStringLiteral("  <path d=\"%1\" fill=\"%2\"/>\n").arg(d, fill);
+    }
+    svg += QStringLiteral("</svg>\n");
+    return svg.toUtf8();
 }
 
 // The icons of the maker's other programs: a tile in the product's colour with its initial.
@@ -273,13 +351,18 @@ int main(int argc, char** argv)
                "donate page."),
         path("donate_en.jpg"));
 
-    QImage icon(64, 64, QImage::Format_ARGB32_Premultiplied);
-    icon.fill(Qt::transparent);
-    {
-        QPainter p(&icon);
-        paintIcon(p, QRectF(0, 0, 64, 64));
+    ok &= iconImage(64).save(path("quorvel.png"), "png");
+    // The icon theme's sizes for the desktop entry, each drawn at its size, and the SVG.
+    const QString themed = dir + "/hicolor/%1/apps/org.quorvel.Quorvel.%2";
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString file = themed.arg(QStringLiteral("%1x%1").arg(size), "png");
+        QDir().mkpath(QFileInfo(file).path());
+        ok &= iconImage(size).save(file, "png");
     }
-    ok &= icon.save(path("quorvel.png"), "png");
+    const QString svgFile = themed.arg("scalable", "svg");
+    QDir().mkpath(QFileInfo(svgFile).path());
+    QFile svg(svgFile);
+    ok &= svg.open(QIODevice::WriteOnly) && svg.write(iconSvg()) > 0;
 
     QDir().mkpath(dir + "/products");
     const struct

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what the build needs, builds, and then runs the program, the tests, the benchmarks
 # or a screenshot of the main window.
-#   bash tools/quorvel.sh run | test | bench [million] | screenshot [en|de]
+#   bash tools/quorvel.sh run | test | bench [million] | screenshot [en|de] | package
 # "bench million" also loads a tree of 1,000,000 files (10 folders x 100,000; a few minutes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-dejavu-core fonts-liberation2 xvfb xauth
-          dbus openbox xdotool wmctrl x11-utils)
+packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-dejavu-core
+          fonts-liberation2 xvfb xauth dbus openbox xdotool wmctrl x11-utils desktop-file-utils
+          appstream man-db dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -51,8 +52,12 @@ screenshot)
     rm -rf "$dir"
     ls screenshot-"$lang"*.png
     ;;
+package)
+    # The Debian package, its dependencies taken from the libraries the program links.
+    (cd "$build" && cpack -G DEB)
+    ;;
 *)
-    echo "usage: $0 run|test|bench [million]|screenshot [en|de]" >&2
+    echo "usage: $0 run|test|bench [million]|screenshot [en|de]|package" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,10 @@
+#include "app/appinfo.h"
+
+namespace qv {
+
+QString applicationVersion()
+{
+    return QStringLiteral(QUORVEL_VERSION);
+}
+
+} // namespace qv

@@ -1,0 +1,283 @@
+#include "cli/commandline.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <optional>
+
+namespace qv {
+
+namespace {
+
+using Command = CommandLine::Command;
+
+// Which commands an option belongs to.
+enum Scope : quint8
+{
+    WindowScope = 1,
+    RenameScope = 2,
+    UndoScope = 4,
+    AllScopes = WindowScope | RenameScope | UndoScope
+};
+
+struct Option
+{
+    const char* name;
+    bool takesValue;
+    quint8 scope;
+};
+
+const Option options[] = {
+    {"help", false, AllScopes},         {"version", false, AllScopes},
+    {"lang", true, AllScopes},          {"json", false, RenameScope | UndoScope},
+    {"mask", true, RenameScope},        {"start", true, RenameScope},
+    {"search", true, RenameScope},      {"replace", true, RenameScope},
+    {"in", true, RenameScope},          {"filter", true, RenameScope},
+    {"recursive", false, RenameScope},  {"no-files", false, RenameScope},
+    {"no-folders", false, RenameScope}, {"sort", true, RenameScope},
+    {"reverse", false, RenameScope},    {"resolve-chains", false, RenameScope},
+    {"dry-run", false, RenameScope},
+};
+
+const Option* findOption(QStringView name)
+{
+    for (const Option& option : options) {
+        if (name == QLatin1String(option.name))
+            return &option;
+    }
+    return nullptr;
+}
+
+quint8 scopeOf(Command command)
+{
+    switch (command) {
+    case Command::Rename:
+        return RenameScope;
+    case Command::Undo:
+        return UndoScope;
+    default:
+        return WindowScope;
+    }
+}
+
+QString commandName(Command command)
+{
+    return command == Command::Rename ? QStringLiteral("rename")
+           : command == Command::Undo ? QStringLiteral("undo")
+                                      : QStringLiteral("the window");
+}
+
+// The index of value in choices, or nothing.
+std::optional<int> choice(const QString& value, std::initializer_list<const char*> choices)
+{
+    int index = 0;
+    for (const char* item : choices) {
+        if (value == QLatin1String(item))
+            return index;
+        ++index;
+    }
+    return std::nullopt;
+}
+
+// Applies one option with its value; an error text when the value is not one it takes.
+QString apply(CommandLine& line, const QString& name, const QString& value)
+{
+    RenameOptions& r = line.rename;
+    if (name == QLatin1String("lang")) {
+        if (!choice(value, {"de", "en"}))
+            return QStringLiteral("--lang takes de or en");
+        line.language = value;
+    } else if (name == QLatin1String("json")) {
+        line.json = true;
+    } else if (name == QLatin1String("mask")) {
+        r.mask = value;
+        r.maskGiven = true;
+    } else if (name == QLatin1String("start")) {
+        bool ok = false;
+        value.toInt(&ok);
+        if (!ok || value.isEmpty() || !std::all_of(value.begin(), value.end(), [](QChar c) {
+                return c >= u'0' && c <= u'9';
+            }))
+            return QStringLiteral("--start takes a whole number from 0");
+        r.start = value;
+    } else if (name == QLatin1String("search")) {
+        if (value.isEmpty())
+            return QStringLiteral("--search needs a text to search for");
+        r.search = value;
+        r.searchGiven = true;
+    } else if (name == QLatin1String("replace")) {
+        r.replace = value;
+    } else if (name == QLatin1String("in")) {
+        const std::optional<int> in = choice(value, {"name", "ext", "both"});
+        if (!in)
+            return QStringLiteral("--in takes name, ext or both");
+        r.inName = *in != 1;
+        r.inExtension = *in != 0;
+    } else if (name == QLatin1String("filter")) {
+        if (QString(value).remove(u' ').remove(u',').isEmpty())
+            return QStringLiteral("--filter needs endings, such as jpg,png");
+        r.filter = value;
+    } else if (name == QLatin1String("sort")) {
+        const std::optional<int> column = choice(value, {"name", "type", "size", "status", "path"});
+        if (!column)
+            return QStringLiteral("--sort takes name, type, size, status or path");
+        r.sortColumn = *column;
+    } else if (name == QLatin1String("recursive")) {
+        r.recursive = true;
+    } else if (name == QLatin1String("no-files")) {
+        r.files = false;
+    } else if (name == QLatin1String("no-folders")) {
+        r.folders = false;
+    } else if (name == QLatin1String("reverse")) {
+        r.reverse = true;
+    } else if (name == QLatin1String("resolve-chains")) {
+        r.resolveChains = true;
+    } else if (name == QLatin1String("dry-run")) {
+        r.dryRun = true;
+    }
+    return {};
+}
+
+CommandLine usageError(CommandLine line, const QString& error)
+{
+    line.command = Command::Usage;
+    line.error = error;
+    return line;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments)
+{
+    CommandLine line;
+    QStringList given;
+    bool help = false;
+    bool version = false;
+    bool commandChosen = false;
+    bool optionsEnd = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (optionsEnd || argument == QLatin1String("-") || !argument.startsWith(u'-')) {
+            const bool first = !commandChosen && !optionsEnd;
+            if (first && argument == QLatin1String("rename"))
+                line.command = Command::Rename;
+            else if (first && argument == QLatin1String("undo"))
+                line.command = Command::Undo;
+            else
+                line.paths.append(argument);
+            commandChosen = true;
+            continue;
+        }
+        if (argument == QLatin1String("--")) {
+            optionsEnd = true;
+            continue;
+        }
+        if (argument == QLatin1String("-h")) {
+            help = true;
+            continue;
+        }
+        const qsizetype equals = argument.indexOf(u'=');
+        const QString name = argument.mid(2, equals < 0 ? -1 : equals - 2);
+        const Option* option =
+            argument.startsWith(QLatin1String("--")) ? findOption(name) : nullptr;
+        if (!option)
+            return usageError(line, QStringLiteral("unknown option: ") + argument);
+        QString value;
+        if (option->takesValue) {
+            if (equals >= 0)
+                value = argument.mid(equals + 1);
+            else if (i + 1 < arguments.size())
+                value = arguments[++i];
+            else
+                return usageError(line, argument + QStringLiteral(" needs a value"));
+        } else if (equals >= 0) {
+            return usageError(line,
+                              QStringLiteral("--") + name + QStringLiteral(" takes no value"));
+        }
+        help |= name == QLatin1String("help");
+        version |= name == QLatin1String("version");
+        const QString error = apply(line, name, value);
+        if (!error.isEmpty())
+            return usageError(line, error);
+        given.append(name);
+    }
+
+    if (help) {
+        line.command = Command::Help;
+        return line;
+    }
+    if (version) {
+        line.command = Command::Version;
+        return line;
+    }
+    for (const QString& name : std::as_const(given)) {
+        if (!(findOption(name)->scope & scopeOf(line.command)))
+            return usageError(line, QStringLiteral("--") + name +
+                                        QStringLiteral(" does not go with ") +
+                                        commandName(line.command));
+    }
+    const RenameOptions& r = line.rename;
+    if (line.command == Command::Rename) {
+        if (line.paths.isEmpty())
+            return usageError(line, QStringLiteral("rename needs at least one path"));
+        if (!r.maskGiven && !r.searchGiven)
+            return usageError(line, QStringLiteral("rename needs --mask or --search"));
+        if (given.contains(QStringLiteral("replace")) && !r.searchGiven)
+            return usageError(line, QStringLiteral("--replace goes with --search"));
+        if (!r.files && !r.folders)
+            return usageError(line, QStringLiteral("--no-files and --no-folders leave nothing"));
+    }
+    if (line.command == Command::Undo && !line.paths.isEmpty())
+        return usageError(line, QStringLiteral("undo takes no paths"));
+    return line;
+}
+
+CommandLine parseCommandLine(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+    return parseCommandLine(arguments);
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: quorvel [--lang de|en] [PATH...]\n"
+        "       quorvel rename [OPTIONS] PATH...\n"
+        "       quorvel undo [--lang de|en] [--json]\n"
+        "       quorvel --help | --version\n"
+        "\n"
+        "Without a command the window opens, with the paths in its list as if they had been\n"
+        "dropped on it.\n"
+        "\n"
+        "rename: renames the files and folders given (a folder with its files) without a window.\n"
+        "  --mask M             the new name; %name% is the old name without its extension,\n"
+        "                       %num% the running number, %0num% the same with leading zeros,\n"
+        "                       %abs% the number of entries, %d% (%t%) the day, %m% the month,\n"
+        "                       %y% (%j%) the year; the extension stays\n"
+        "  --start N            the first running number (default 1)\n"
+        "  --search S           replace the text S ...\n"
+        "  --replace R          ... by R (default: remove S)\n"
+        "  --in name|ext|both   search the name, the extension or both (default name)\n"
+        "  --filter LIST        from folders only files with these endings, as jpg,png\n"
+        "  --recursive          also the files in subfolders of the folders given\n"
+        "  --no-files           rename no files, only folders\n"
+        "  --no-folders         rename the files of the folders given, not the folders\n"
+        "  --sort name|type|size|status|path\n"
+        "                       the order of the list, which the numbering follows\n"
+        "                       (default name)\n"
+        "  --reverse            the order reversed\n"
+        "  --resolve-chains     an entry whose new name another one still has waits for it;\n"
+        "                       names swapped in a circle pass through a temporary name\n"
+        "  --dry-run            print what would happen and change nothing\n"
+        "  --json               one JSON object per entry and line, then a summary object\n"
+        "undo: renames back what the last run renamed (in the window or here).\n"
+        "  --lang de|en         the language of placeholders and output (default: a file named\n"
+        "                       de or en in the working folder, else German)\n"
+        "\n"
+        "Exit status: 0 when every entry was renamed or left unchanged, 1 when any was\n"
+        "refused, 2 on a usage error or a path that cannot be used.\n");
+}
+
+} // namespace qv

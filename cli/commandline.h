@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace qv {
+
+// What a rename from the command line is asked to do, as the options give it.
+struct RenameOptions
+{
+    QString mask;
+    bool maskGiven = false;
+    QString start = QStringLiteral("1");
+    QString search;
+    QString replace;
+    bool searchGiven = false;
+    bool inName = true;
+    bool inExtension = false;
+    // Endings of the files a folder contributes; empty for every file.
+    QString filter;
+    bool recursive = false;
+    bool files = true;
+    bool folders = true;
+    // A column of the file list (0 name .. 4 path) and its direction.
+    int sortColumn = 0;
+    bool reverse = false;
+    bool resolveChains = false;
+    bool dryRun = false;
+};
+
+struct CommandLine
+{
+    enum class Command
+    {
+        // Start the window; paths are added as if dropped on it.
+        Window,
+        Help,
+        Version,
+        Rename,
+        Undo,
+        // The arguments make no sense; error says why.
+        Usage
+    };
+
+    Command command = Command::Window;
+    // "de", "en", or empty when the marker files choose.
+    QString language;
+    QStringList paths;
+    RenameOptions rename;
+    bool json = false;
+    QString error;
+};
+
+// Reads the arguments after the program name. "rename" or "undo" as the first argument that is
+// not an option picks that command; anything else starts the window.
+CommandLine parseCommandLine(const QStringList& arguments);
+// The same for main's arguments, decoded as file names are.
+CommandLine parseCommandLine(int argc, char* argv[]);
+
+// The summary of commands and options that --help prints (and a usage error after its message).
+QString usageText();
+
+} // namespace qv

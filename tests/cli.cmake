@@ -1,0 +1,11 @@
+# The real program through its command line: help and version without a display, rename and
+# undo on real files with their output and exit codes, bad input, and a window start with paths.
+add_test(NAME command_line
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/command_line.sh $<TARGET_FILE:quorvel>
+            ${PROJECT_VERSION})
+# An installation into a temporary DESTDIR, checked with the desktop's own validators.
+add_test(NAME installation
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/installation.sh ${CMAKE_COMMAND} ${PROJECT_BINARY_DIR})
+set_tests_properties(command_line installation PROPERTIES
+    TIMEOUT 60
+    ENVIRONMENT "LC_ALL=C.UTF-8")

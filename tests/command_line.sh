@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# The real program driven through its command line: help and version without a display, rename
+# (dry run, text, JSON, refusals, bad input) and undo on real files, and a start of the window
+# with two paths, which lists them as a drop would.
+#   command_line.sh QUORVEL_BINARY VERSION
+set -u
+version=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"
+# A copy of its own: the window reads Auto.qvc beside the program.
+cp "$1" "$work/quorvel"
+program=$work/quorvel
+export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+mkdir -p "$HOME"
+failures=0
+
+fail() {
+    echo "FAIL $*"
+    failures=$((failures + 1))
+}
+
+# run NAME EXPECTED_EXIT EXPECTED_STDOUT ARGS...: no display at all; standard error goes to
+# $work/err.
+run() {
+    local name=$1 rc=$2 expected=$3 out got
+    shift 3
+    out=$(cd "$dir" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@" \
+        2>"$work/err")
+    got=$?
+    [ "$got" -eq "$rc" ] || fail "$name: exit $got, not $rc; standard error: $(cat "$work/err")"
+    [ "$out" == "$expected" ] || fail "$name: printed
+$out
+instead of
+$expected"
+}
+
+# files NAME EXPECTED: the files and folders below $dir, one per line, sorted.
+files() {
+    local got
+    got=$(cd "$dir" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort)
+    [ "$got" == "$2" ] || fail "$1: on disk
+$got
+instead of
+$2"
+}
+
+dir=$work/photos
+mkdir -p "$dir/trip"
+touch "$dir/trip/b.jpg" "$dir/trip/a.jpg" "$dir/trip/notes.txt" "$dir/c.png"
+initial='c.png
+trip
+trip/a.jpg
+trip/b.jpg
+trip/notes.txt'
+
+help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help)
+[ $? -eq 0 ] && [[ "$help" == "Usage: quorvel "* ]] && [[ "$help" == *--resolve-chains* ]] ||
+    fail "help: $help"
+run version 0 "quorvel $version" --version
+run "unknown option" 2 "" --frobnicate "$dir"
+grep -q '^quorvel: unknown option: --frobnicate$' "$work/err" &&
+    grep -q '^Usage: quorvel' "$work/err" || fail "unknown option: standard error $(cat "$work/err")"
+run "option of rename without it" 2 "" --mask x "$dir"
+run "bad sort" 2 "" rename --mask x --sort colour "$dir"
+run "rename without a path" 2 "" rename --mask x
+run "rename without a mask or search" 2 "" rename "$dir"
+
+run "dry run" 0 "$dir/trip/b.jpg	holiday-1.jpg	Will be renamed
+$dir/trip/a.jpg	holiday-2.jpg	Will be renamed
+$dir/c.png	holiday-3.png	Will be renamed
+3 will be renamed, 0 unchanged, 0 conflicts (dry run, nothing changed)" \
+    rename --lang en --dry-run --no-folders --filter jpg,png --sort path --reverse \
+    --mask 'holiday-%num%' trip c.png
+files "dry run" "$initial"
+
+run rename 0 "$dir/trip/a.jpg	2-a.jpg	Umbenannt
+$dir/trip/b.jpg	3-b.jpg	Umbenannt
+$dir/trip	4-trip	Umbenannt
+3 Dateien umbenannt" rename --filter JPG --start 2 --mask '%0num%-%name%' trip
+files rename '4-trip
+4-trip/2-a.jpg
+4-trip/3-b.jpg
+4-trip/notes.txt
+c.png'
+
+run undo 0 "$dir/4-trip	trip	Restored
+$dir/trip/3-b.jpg	b.jpg	Restored
+$dir/trip/2-a.jpg	a.jpg	Restored
+3 files restored" undo --lang en
+files undo "$initial"
+run "nothing left to undo" 1 "" undo
+
+# One new name is taken, one would be unsafe: both refused, the rest renamed, exit 1.
+touch "$dir/trip/x-notes.txt"
+run "json with refusals" 1 \
+    '{"newName":"x-a.jpg","newPath":"'"$dir"'/trip/x-a.jpg","outcome":"renamed","path":"'"$dir"'/trip/a.jpg","status":"Renamed"}
+{"newName":"x-notes.txt","newPath":"'"$dir"'/trip/notes.txt","outcome":"exists","path":"'"$dir"'/trip/notes.txt","status":"File already exists"}
+{"newName":"x-x-notes.txt","newPath":"'"$dir"'/trip/x-x-notes.txt","outcome":"renamed","path":"'"$dir"'/trip/x-notes.txt","status":"Renamed"}
+{"summary":{"dryRun":false,"refused":1,"renamed":2,"text":"2 files renamed (1 files could not be renamed)","unchanged":0}}' \
+    rename --lang en --json --no-folders --mask 'x-%name%' trip/a.jpg trip/notes.txt trip/x-notes.txt
+run "undo json" 0 '{"newName":"x-notes.txt","newPath":"'"$dir"'/trip/x-notes.txt","outcome":"restored","path":"'"$dir"'/trip/x-x-notes.txt","status":"Restored"}
+{"newName":"a.jpg","newPath":"'"$dir"'/trip/a.jpg","outcome":"restored","path":"'"$dir"'/trip/x-a.jpg","status":"Restored"}
+{"summary":{"refused":0,"restored":2,"text":"2 files restored"}}' undo --lang en --json
+rm "$dir/trip/x-notes.txt"
+
+run "unsafe name" 1 "$dir/trip/a.jpg	a/a.jpg	Error
+$dir/c.png	a/c.png	Error
+0 files renamed (2 files could not be renamed)" rename --lang en --mask 'a/%name%' c.png trip/a.jpg
+files "unsafe name" "$initial"
+
+run "missing path" 2 "" rename --lang en --mask x c.png gone.png
+[ "$(cat "$work/err")" == "quorvel: no such file or folder: gone.png" ] ||
+    fail "missing path: standard error $(cat "$work/err")"
+files "missing path" "$initial"
+
+# Permissions do not bind root: the unreadable folder is tried as an unprivileged user.
+mkdir "$dir/closed"
+chmod 000 "$dir/closed"
+if [ "$(id -u)" -ne 0 ]; then
+    run "unreadable folder" 2 "" rename --lang en --mask x closed
+    err=$(cat "$work/err")
+elif command -v setpriv >/dev/null; then
+    chmod 755 "$work" "$dir"
+    err=$(cd "$dir" && setpriv --reuid=65534 --regid=65534 --clear-groups -- \
+        env HOME=/ "$program" rename --lang en --mask x closed 2>&1 >/dev/null)
+    [ $? -eq 2 ] || fail "unreadable folder: exit code not 2"
+else
+    err="quorvel: cannot read the folder: closed"
+fi
+[ "$err" == "quorvel: cannot read the folder: closed" ] || fail "unreadable folder: $err"
+rmdir "$dir/closed"
+
+# The window: a folder scanned with the filter of the start configuration and listed itself,
+# and a file; --lang en wins over the marker file "de".
+printf '[PFRB]\r\nalle=0\r\nauswahl=1\r\n[PFED]\r\nfilter=jpg\r\n' >"$work/Auto.qvc"
+touch "$dir/de"
+listed=$(cd "$dir" && QT_QPA_PLATFORM=offscreen QUORVEL_PRINT_LIST=1 "$program" --lang en \
+    trip c.png 2>"$work/err")
+rc=$?
+[ $rc -eq 0 ] || fail "window: exit $rc; standard error: $(cat "$work/err")"
+expected="$dir/trip/a.jpg	Added
+$dir/trip/b.jpg	Added
+$dir/c.png	Added
+$dir/trip	Added"
+[ "$listed" == "$expected" ] || fail "window listed
+$listed
+instead of
+$expected"
+
+if [ $failures -gt 0 ]; then
+    echo "$failures checks failed"
+    exit 1
+fi
+echo "all checks passed"
