@@ -1,8 +1,8 @@
 #include "info/infowidgets.h"
 
-#include <QGuiApplication>
+#include "app/screenfit.h"
+
 #include <QMouseEvent>
-#include <QScreen>
 
 namespace qv {
 
@@ -79,12 +79,8 @@ void setUpToolWindow(QWidget* window, const QString& name, const QString& captio
 
 void centreOnPrimaryScreen(QWidget* window)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = window->geometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    centreOnScreen(window, window->size());
+    keepInsideScreen(window);
 }
 
 } // namespace qv
