@@ -3,6 +3,7 @@
 #include "app/insertedtextfilter.h"
 #include "app/panel.h"
 #include "app/platform.h"
+#include "app/screenfit.h"
 #include "app/tstart.h"
 #include "app/windows.h"
 #include "config/profilefile.h"
@@ -22,7 +23,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -36,10 +36,18 @@ Tprog::Tprog(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(qv::applicationTitle);
     createComponents();
     createMenus();
-    resize(614, 639 + menu->sizeHint().height());
+    const int menuHeight = menu->sizeHint().height();
+    const QSize design(614, 639 + menuHeight);
     setMinimumSize(500, 530);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // On a screen lower than the design the list gives up its height first. Down to the floor
+    // every control keeps its place, and with the taller options panel open the list still
+    // shows its header.
+    constexpr int listGivesUp = 160;
+    qv::keepInsideScreen(this, QSize(500, design.height() - listGivesUp));
+    qv::centreOnScreen(this, design);
+    // A hidden window lays out its client only when shown; a configuration loaded before that
+    // measures the client.
+    m_client->resize(size() - QSize(0, menuHeight));
     setupSlots();
 
     // FormCreate.

@@ -1,6 +1,7 @@
 #include "app/tstart.h"
 
 #include "app/messagetexts.h"
+#include "app/screenfit.h"
 #include "app/tprog.h"
 #include "app/windows.h"
 
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -56,8 +56,7 @@ Tstart::Tstart(QWidget* parent)
     sprache();
     m_ticks = 0;
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    qv::centreOnScreen(this, size());
     Timer1->start();
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/panel.h"
 #include "app/platform.h"
+#include "app/screenfit.h"
 #include "app/tstart.h"
 #include "app/windows.h"
 #include "config/profilefile.h"
@@ -17,19 +18,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTreeView>
-#include <QWindow>
-
-#include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -152,46 +146,6 @@ void loadControls(const qv::ProfileSnapshot& file, const QString& window,
     }
 }
 
-// Moves the window so that the top-left corner of its frame is at topLeft, or as near to it as
-// keeps the title bar within reach: all of its height and, of its width, enough to take hold
-// of it must lie within the available area of the screen the corner is on.
-void placeFrame(QWidget* window, QPoint topLeft)
-{
-    constexpr int grip = 100;
-    QWindow* handle = window->windowHandle();
-    // The window manager frames the window when it first shows it; until then the title bar is
-    // taken to be as high as the style draws one.
-    const bool framed = handle && handle->isExposed();
-    int titleHeight = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    if (framed) {
-        const QRect frame = window->frameGeometry();
-        const QRect inside = window->geometry();
-        const int top = inside.top() - frame.top();
-        // A frame whose top is no higher than its other borders has no title bar.
-        const int border = std::max({inside.left() - frame.left(), frame.right() - inside.right(),
-                                     frame.bottom() - inside.bottom()});
-        titleHeight = top > border ? top : 0;
-    }
-    const QScreen* screen = QGuiApplication::screenAt(topLeft);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen && titleHeight > 0) {
-        const QRect area = screen->availableGeometry();
-        const int width = window->frameGeometry().width();
-        const int held = std::min(width, grip);
-        topLeft.setY(std::clamp(topLeft.y(), area.top(),
-                                std::max(area.top(), area.bottom() + 1 - titleHeight)));
-        topLeft.setX(std::clamp(topLeft.x(), area.left() + held - width,
-                                std::max(area.left() + held - width, area.right() + 1 - held)));
-    }
-    window->move(topLeft);
-    // move() places the frame only where it knows the frame's size. Before the window manager has
-    // framed the window the corner goes to the window manager as the frame's, which puts the frame
-    // there; without that the inside would be put there and the frame above it.
-    if (handle && !framed)
-        handle->setFramePosition(topLeft);
-}
-
 // The default suffix as the file dialog itself adds it to a typed name: only when the name has
 // no dot at all and is not a folder.
 QString withDefaultSuffix(const QString& fileName, const QFileDialog* dialog)
@@ -266,29 +220,18 @@ void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
         else
             showMaximized();
     } else {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const QSize screenSize = screen ? screen->geometry().size() : QSize(INT_MAX, INT_MAX);
-        const QRect frame = frameGeometry();
-        QSize clientSize = client()->size();
-        QPoint topLeft = frame.topLeft();
-        const int width = file.readInteger(placement, QStringLiteral("PB"), clientSize.width());
-        const int height = file.readInteger(placement, QStringLiteral("PH"), clientSize.height());
-        const int top = file.readInteger(placement, QStringLiteral("PT"), topLeft.y());
-        const int left = file.readInteger(placement, QStringLiteral("PL"), topLeft.x());
-        if (width <= screenSize.width())
-            clientSize.setWidth(width);
-        if (height <= screenSize.height())
-            clientSize.setHeight(height);
-        if (top <= screenSize.height())
-            topLeft.setY(top);
-        if (left <= screenSize.width())
-            topLeft.setX(left);
+        // The numbers may come from another screen: what does not fit this one is brought inside.
+        const QSize clientSize(
+            file.readInteger(placement, QStringLiteral("PB"), client()->width()),
+            file.readInteger(placement, QStringLiteral("PH"), client()->height()));
+        const QPoint topLeft(
+            file.readInteger(placement, QStringLiteral("PL"), frameGeometry().left()),
+            file.readInteger(placement, QStringLiteral("PT"), frameGeometry().top()));
         // The menu bar (and any frame) around the client keeps its size. The client is sized as
         // well: a hidden window lays it out only when shown, and the next load measures it.
         const QSize around = size() - client()->size();
-        resize(clientSize + around);
+        qv::placeInsideScreen(this, clientSize + around, topLeft);
         client()->resize(size() - around);
-        placeFrame(this, topLeft);
     }
 
     const QString autosave = QStringLiteral("AS");

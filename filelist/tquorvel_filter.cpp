@@ -1,6 +1,7 @@
 #include "filelist/tquorvel_filter.h"
 
 #include "app/insertedtextfilter.h"
+#include "app/screenfit.h"
 #include "app/tprog.h"
 #include "app/windows.h"
 
@@ -76,7 +77,7 @@ void Tquorvel_filter::FormActivate()
         return;
     const int top = main->frameGeometry().top() + (main->client()->height() - height()) / 2;
     const int left = main->frameGeometry().left() + (main->client()->width() - width()) / 2;
-    move(left, top);
+    qv::placeInsideScreen(this, size(), QPoint(left, top));
 }
 
 void Tquorvel_filter::OKClick()

@@ -1,10 +1,9 @@
 #include "info/infowidgets.h"
 
 #include "app/palettecolours.h"
+#include "app/screenfit.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QShortcut>
 
 namespace qv {
@@ -82,12 +81,8 @@ void setUpToolWindow(QWidget* window, const QString& name, const QString& captio
 
 void centreOnPrimaryScreen(QWidget* window)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = window->geometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    centreOnScreen(window, window->size());
+    keepInsideScreen(window);
 }
 
 } // namespace qv

@@ -1,5 +1,6 @@
 #include "rename/tvorschau_alle.h"
 
+#include "app/screenfit.h"
 #include "app/windows.h"
 #include "rename/backgroundplanner.h"
 #include "rename/planlistmodel.h"
@@ -36,7 +37,8 @@ QString counted(int count, bool german, const Caption& one, const Caption& many)
 Tvorschau_alle::Tvorschau_alle(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("vorschau_alle"));
-    resize(720, 440);
+    qv::centreOnScreen(this, QSize(720, 440));
+    qv::keepInsideScreen(this);
 
     va_summe = new QLabel(this);
     va_summe->setObjectName(QStringLiteral("va_summe"));

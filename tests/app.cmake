@@ -23,7 +23,18 @@ set_tests_properties(program_leaves_no_dialog_state PROPERTIES TIMEOUT 30)
 add_test(NAME window_keeps_its_place
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window_position.sh $<TARGET_FILE:quorvel>)
 set_tests_properties(window_keeps_its_place PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+# The real program under Xvfb and openbox on two screen sizes at the scales 1, 1.5 and 2: the
+# main window opens inside the screen, also with a start configuration from a larger screen.
+add_test(NAME window_fits_screen
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window_fits_screen.sh $<TARGET_FILE:quorvel>)
+set_tests_properties(window_fits_screen PROPERTIES TIMEOUT 180 SKIP_RETURN_CODE 77)
 quorvel_add_unprivileged(tst_acceptance_shell missingAndWriteProtected)
+# The layout once more on a screen lower than the design: 1280 x 1024 at a scale of 2.
+add_test(NAME tst_acceptance_shell_low_screen COMMAND tst_acceptance_shell layoutInsideScreen)
+set_tests_properties(tst_acceptance_shell_low_screen PROPERTIES
+    TIMEOUT 60
+    ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/low_screen.json;LC_ALL=C.UTF-8")
 # Without any display the program says so in one line and ends with 1, without a core dump.
 add_test(NAME program_without_display
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/no_display.sh $<TARGET_FILE:quorvel>)
