@@ -175,6 +175,26 @@ inline void drop(const QStringList& paths, QWidget* target = nullptr)
 
 // ---- the windows --------------------------------------------------------------------------------
 
+// The user's own data folder stays out of the tests, and each test program has a folder of its
+// own, removed when it ends: programs run side by side would otherwise undo each other's runs.
+inline void useOwnDataFolder()
+{
+    static const struct OwnDataFolder
+    {
+        QString path;
+        OwnDataFolder()
+        {
+            QStandardPaths::setTestModeEnabled(true);
+            const QString own =
+                QStringLiteral("quorvel-test-%1").arg(QCoreApplication::applicationPid());
+            QCoreApplication::setOrganizationName(own);
+            path =
+                QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u'/' + own;
+        }
+        ~OwnDataFolder() { QDir(path).removeRecursively(); }
+    } own;
+}
+
 // How the program starts: the marker files in its working directory (which choose the
 // language), and whether the splash timer runs. Tests normally drive the splash themselves.
 struct AppStart
@@ -205,8 +225,8 @@ public:
             file.open(QIODevice::WriteOnly);
         }
         QDir::setCurrent(m_cwd.path());
-        // The user's own data folder stays out of the tests.
-        QStandardPaths::setTestModeEnabled(true);
+        useOwnDataFolder();
+        QCoreApplication::setApplicationName(qv::applicationTitle);
         if (!start.keepJournal)
             QFile::remove(qv::RenameJournal::defaultPath());
         qv::createWindows();
