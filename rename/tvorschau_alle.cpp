@@ -100,6 +100,7 @@ void Tvorschau_alle::sprache()
 {
     const bool de = qv::languageCode() == QLatin1String("de");
     setWindowTitle(caption(de, {"Vorschau aller Einträge", "Preview All Entries"}));
+    va_liste->setAccessibleName(windowTitle());
     va_konflikte->setText(caption(de, {"Nur Konflikte zeigen", "Show conflicts only"}));
     m_model->setTexts(
         {caption(de, {"Alter Name", "Old Name"}), caption(de, {"Neuer Name", "New Name"}),
