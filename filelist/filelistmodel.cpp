@@ -645,7 +645,7 @@ QVector<RunEntry> runEntriesOf(const FileListModel& list)
     QVector<RunEntry> entries;
     entries.reserve(list.count());
     for (int row = 0; row < list.count(); ++row)
-        entries.append({list.text(row, ColPath), list.text(row, ColType) == QLatin1String("DIR")});
+        entries.append({list.path(row), list.isFolder(row)});
     return entries;
 }
 

@@ -41,6 +41,9 @@ public:
     // The five texts of a row.
     FileEntry entry(int row) const;
     QString text(int row, int column) const;
+    // The row's path, and whether it was listed as a folder; without forming any text.
+    const QString& path(int row) const { return m_items[row].path; }
+    bool isFolder(int row) const { return m_items[row].folder; }
 
     bool containsPath(const QString& path) const;
     // First row whose path column equals path exactly, or -1 (a linear walk).
