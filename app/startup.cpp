@@ -14,6 +14,37 @@
 
 namespace qv {
 
+namespace {
+
+// Some platform themes (qt6ct among them) set an application font of their own once the program
+// runs. The windows are laid out in design pixels for the design font; with another one their
+// captions are cut. The design font is put back.
+class DesignFontKeeper : public QObject
+{
+public:
+    explicit DesignFontKeeper(QObject* parent) : QObject(parent)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    void keep(const QFont& font) { m_font = font; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ApplicationFontChange && QApplication::font() != m_font)
+            QTimer::singleShot(0, this, [this] {
+                if (QApplication::font() != m_font)
+                    QApplication::setFont(m_font);
+            });
+        return false;
+    }
+
+private:
+    QFont m_font;
+};
+
+} // namespace
+
 void applyDesignFont()
 {
     QFont font;
@@ -26,6 +57,10 @@ void applyDesignFont()
         }
     }
     font.setPointSize(8);
+    static DesignFontKeeper* keeper = nullptr;
+    if (!keeper)
+        keeper = new DesignFontKeeper(QCoreApplication::instance());
+    keeper->keep(font);
     QApplication::setFont(font);
 }
 

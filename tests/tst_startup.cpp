@@ -24,6 +24,7 @@ private slots:
     void splashClick();
     void maximiseAtActivation();
     void designState();
+    void designFontStays();
     void closingEndsAtSplash();
     void closingPathsInEventLoop_data();
     void closingPathsInEventLoop();
@@ -229,6 +230,15 @@ void StartupTest::closingPathsInEventLoop()
     QVERIFY(splashClosed);
     QCOMPARE(QFileInfo::exists(startConfiguration), written);
     QFile::remove(startConfiguration);
+}
+
+// A platform theme that sets its own font after the start does not reflow the design.
+void StartupTest::designFontStays()
+{
+    AppFixture app;
+    const QFont design = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 14));
+    QTRY_COMPARE(QApplication::font(), design);
 }
 
 QTEST_MAIN(StartupTest)
