@@ -190,16 +190,7 @@ int main(int argc, char** argv)
     verdict("sort by name (header click)", nameSortMs, 1500, "ms");
 
     // (b) add2list inside one bulk update against one stat per path.
-    const double statMs = bestMs(3, [&] {
-        struct stat st;
-        qint64 total = 0;
-        for (const QByteArray& p : encoded) {
-            if (::stat(p.constData(), &st) == 0)
-                total += st.st_size;
-        }
-        if (total < 0)
-            std::printf("?");
-    });
+    const double statMs = statAllMs(encoded);
     auto addAll = [&] {
         list->beginBulkUpdate();
         for (const QString& path : std::as_const(paths))

@@ -80,16 +80,7 @@ int main(int argc, char** argv)
     std::printf("%lld files in %d folders\n", (long long)paths.size(), kFolders);
 
     // (a) The floor of adding: one stat per path.
-    const double statMs = bestMs(3, [&] {
-        struct stat st;
-        qint64 total = 0;
-        for (const QByteArray& p : encoded) {
-            if (::stat(p.constData(), &st) == 0)
-                total += st.st_size;
-        }
-        if (total < 0)
-            std::printf("?");
-    });
+    const double statMs = statAllMs(encoded);
 
     // (b) Adding as a folder load does: duplicate test, entry, size, inside one bulk update. The
     // first round gives the memory figure (a fresh heap); the time is the better of two rounds,

@@ -85,33 +85,22 @@ int main(int argc, char** argv)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     };
     settle();
-    QElapsedTimer ticks;
-    qint64 lastTick = 0;
-    qint64 longestGap = 0;
-    QTimer probe;
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, ticks.elapsed() - lastTick);
-        lastTick = ticks.elapsed();
-    });
+    bench::StallProbe probe;
     double followMs = 1e300;
     for (const char* mask : {"%name%_%0num%", "x_%name%", "%0num% %name%"}) {
         QApplication::processEvents();
         probe.start();
-        ticks.start();
-        lastTick = 0;
         QElapsedTimer clock;
         clock.start();
         prog->maske->setEditText(QLatin1String(mask));
         settle();
         followMs = std::min(followMs, clock.nsecsElapsed() / 1e6);
-        longestGap = std::max(longestGap, ticks.elapsed() - lastTick);
         probe.stop();
     }
     std::printf("preview of all entries, %lld entries, after a change of the mask\n",
                 (long long)entries.size());
     bench::verdict("until the plan is shown", followMs, 300.0, "ms");
-    bench::verdict("longest stall of the window", double(longestGap), 100.0, "ms");
+    bench::verdict("longest stall of the window", double(probe.longestMs()), 100.0, "ms");
     std::printf("  %s\n", qPrintable(qv::vorschau_alle->va_summe->text()));
     qv::destroyWindows();
     return 0;

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/tprog.h"
 #include "app/windows.h"
+#include "bench/benchtools.h"
 #include "filelist/fileentry.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/sizetext.h"
@@ -123,25 +124,14 @@ bool measure(Tprog* prog, const QString& work, int count, double goal)
     QApplication::processEvents();
 
     // The stall: the largest gap between ticks of a 5 ms timer while the window renames.
-    QElapsedTimer ticks;
-    qint64 lastTick = 0;
-    qint64 longestGap = 0;
-    QTimer probe;
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = ticks.elapsed();
-        longestGap = std::max(longestGap, now - lastTick);
-        lastTick = now;
-    });
+    bench::StallProbe probe;
     probe.start();
     QElapsedTimer clock;
-    ticks.start();
     const double cpuStart = cpuMs();
     clock.start();
     prog->UmbenennenClick();
     const double windowMs = clock.nsecsElapsed() / 1e6;
     const double windowCpuMs = cpuMs() - cpuStart;
-    longestGap = std::max(longestGap, ticks.elapsed() - lastTick);
     probe.stop();
 
     const Figures bare2 = bareLoop(bare2Files);
@@ -161,7 +151,7 @@ bool measure(Tprog* prog, const QString& work, int count, double goal)
     std::printf("ratio:                 %.2f wall, %.2f cpu (goal <= %.1f)\n", windowMs / bareMs,
                 windowCpuMs / bareCpuMs, goal);
     std::printf("longest stall:         %lld ms (goal <= 100)\n",
-                static_cast<long long>(longestGap));
+                static_cast<long long>(probe.longestMs()));
     std::printf("label:                 %s\n", qPrintable(prog->laspenden->text()));
     for (const QString& folder : folders)
         QDir(folder).removeRecursively();

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -78,10 +79,62 @@ inline qint64 bareWalk(int fd)
     return files;
 }
 
+// The floor of adding files: one stat per path, as the system itself costs it.
+inline double statAllMs(const QList<QByteArray>& encoded)
+{
+    return bestMs(3, [&] {
+        struct stat st;
+        qint64 total = 0;
+        for (const QByteArray& p : encoded) {
+            if (::stat(p.constData(), &st) == 0)
+                total += st.st_size;
+        }
+        if (total < 0)
+            std::printf("?");
+    });
+}
+
 inline void verdict(const char* what, double value, double goal, const char* unit)
 {
     std::printf("  %-34s %10.2f %-6s (goal <= %.1f) %s\n", what, value, unit, goal,
                 value <= goal ? "ok" : "MISSED");
 }
+
+// The longest gap between ticks of a 5 ms timer while it runs: the longest stall of the event
+// loop, in milliseconds. Runs may be measured one after another; the longest gap of all counts.
+class StallProbe
+{
+public:
+    StallProbe()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+    }
+    void start()
+    {
+        m_clock.start();
+        m_last = 0;
+        m_timer.start();
+    }
+    void stop()
+    {
+        tick();
+        m_timer.stop();
+    }
+    qint64 longestMs() const { return m_longest; }
+
+private:
+    void tick()
+    {
+        const qint64 now = m_clock.elapsed();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+    }
+
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
 
 } // namespace bench

@@ -275,6 +275,16 @@ void FileListModel::append(const FileEntry& entry)
 
 bool FileListModel::appendFile(const QString& path, qint64 size, const QString& status)
 {
+    return appendNew(path, status, size, false);
+}
+
+bool FileListModel::appendFolder(const QString& path, const QString& status)
+{
+    return appendNew(path, status, 0, true);
+}
+
+bool FileListModel::appendNew(const QString& path, const QString& status, qint64 size, bool folder)
+{
     // One hash look-up for the test and the insertion: an addition is mostly this.
     int& listed = m_pathCount[path];
     if (listed > 0)
@@ -284,20 +294,7 @@ bool FileListModel::appendFile(const QString& path, qint64 size, const QString& 
     item.path = path;
     item.status = status;
     item.size = size;
-    insertItem(std::move(item));
-    return true;
-}
-
-bool FileListModel::appendFolder(const QString& path, const QString& status)
-{
-    int& listed = m_pathCount[path];
-    if (listed > 0)
-        return false;
-    listed = 1;
-    Item item;
-    item.path = path;
-    item.status = status;
-    item.folder = true;
+    item.folder = folder;
     insertItem(std::move(item));
     return true;
 }

@@ -124,6 +124,8 @@ private:
     double sizeNumber(const Item& item) const;
     int compareItems(const Item& a, const Item& b) const;
     void insertItem(Item&& item);
+    // Lists a path not listed yet; false for a duplicate.
+    bool appendNew(const QString& path, const QString& status, qint64 size, bool folder);
     // Tells the views of the rows added since they last heard.
     void announceRows();
     void addPath(const QString& path);

@@ -48,38 +48,7 @@ if [ -z "${QUORVEL_ON_XVFB:-}" ]; then
 fi
 rm -f "$QUORVEL_ON_XVFB"
 
-work=$(mktemp -d)
-wm=""
-pid=""
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    [ -n "$wm" ] && kill "$wm" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Polls a condition every tenth of a second for at most $1 seconds.
-await() {
-    local limit=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $limit ] || return 1
-        sleep 0.1
-    done
-}
-
-openbox >"$work/openbox.log" 2>&1 &
-wm=$!
-wm_ready() {
-    kill -0 "$wm" 2>/dev/null || skip "openbox could not be started: $(cat "$work/openbox.log")"
-    wmctrl -m >/dev/null 2>&1
-}
-await 60 wm_ready || skip "openbox did not take over the display"
-
-mkdir -p "$work/bin" "$work/config"
-cp "$binary" "$work/bin/quorvel"
-export XDG_CONFIG_HOME=$work/config
-export QT_QPA_PLATFORM=xcb
+. "$(dirname "$0")/wm_session.sh"
 
 # The work area: x y width height.
 read -r area_x area_y area_w area_h < <(xprop -root _NET_WORKAREA |

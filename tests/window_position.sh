@@ -39,37 +39,7 @@ if [ -z "${QUORVEL_ON_XVFB:-}" ]; then
 fi
 rm -f "$QUORVEL_ON_XVFB"
 
-work=$(mktemp -d)
-wm=""
-cleanup() {
-    [ -n "$wm" ] && kill "$wm" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Polls a condition every tenth of a second for at most $1 seconds.
-await() {
-    local limit=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $limit ] || return 1
-        sleep 0.1
-    done
-}
-
-openbox >"$work/openbox.log" 2>&1 &
-wm=$!
-wm_ready() {
-    kill -0 "$wm" 2>/dev/null || skip "openbox could not be started: $(cat "$work/openbox.log")"
-    wmctrl -m >/dev/null 2>&1
-}
-await 60 wm_ready || skip "openbox did not take over the display"
-
-# Auto.qvc is read and written beside the executable.
-mkdir -p "$work/bin" "$work/config"
-cp "$binary" "$work/bin/quorvel"
-export XDG_CONFIG_HOME=$work/config
-export QT_QPA_PLATFORM=xcb
+. "$(dirname "$0")/wm_session.sh"
 
 value() {
     tr -d '\r' <"$work/bin/Auto.qvc" | sed -n "s/^$1=//p"
