@@ -69,6 +69,39 @@ QString countText(int count, const MessageTexts& texts)
     return QString::number(count) + texts.txt_geladen;
 }
 
+QString progressText(int done, int failed, const QString& doneText, const QString& failedText)
+{
+    QString text = QString::number(done) + doneText;
+    if (failed > 0)
+        text += QStringLiteral(" (") + QString::number(failed) + failedText + u')';
+    return text;
+}
+
+PlanTexts PlanTexts::german()
+{
+    return {QStringLiteral("Unverändert"),      QStringLiteral("Fehlt"),
+            QStringLiteral("Wird umbenannt"),   QStringLiteral("wird umbenannt"),
+            QStringLiteral("werden umbenannt"), QStringLiteral("unverändert"),
+            QStringLiteral("Konflikt"),         QStringLiteral("Konflikte")};
+}
+
+PlanTexts PlanTexts::english()
+{
+    return {QStringLiteral("Unchanged"),       QStringLiteral("Missing"),
+            QStringLiteral("Will be renamed"), QStringLiteral("will be renamed"),
+            QStringLiteral("will be renamed"), QStringLiteral("unchanged"),
+            QStringLiteral("conflict"),        QStringLiteral("conflicts")};
+}
+
+QString planSummary(int renamed, int unchanged, int conflicts, const PlanTexts& texts)
+{
+    return QString::number(renamed) + u' ' +
+           (renamed == 1 ? texts.oneWillRename : texts.manyWillRename) + QStringLiteral(", ") +
+           QString::number(unchanged) + u' ' + texts.unchangedCount + QStringLiteral(", ") +
+           QString::number(conflicts) + u' ' +
+           (conflicts == 1 ? texts.oneConflict : texts.manyConflicts);
+}
+
 QString languageFromMarkerFiles(const QString& folder)
 {
     const QDir dir(folder);

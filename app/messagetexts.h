@@ -33,6 +33,29 @@ struct MessageTexts
 // The count text: the number without grouping followed by txt_geladen.
 QString countText(int count, const MessageTexts& texts);
 
+// "3 files renamed (1 files could not be renamed)": done, and the failed part only when any failed.
+QString progressText(int done, int failed, const QString& doneText, const QString& failedText);
+
+// The words of a plan, in the preview of all entries and a dry run: the outcome each entry would
+// get where it differs from a run's status, and the summary's words.
+struct PlanTexts
+{
+    QString unchanged;
+    QString missing;
+    QString willRename;
+    QString oneWillRename;
+    QString manyWillRename;
+    QString unchangedCount;
+    QString oneConflict;
+    QString manyConflicts;
+
+    static PlanTexts german();
+    static PlanTexts english();
+};
+
+// "8 werden umbenannt, 1 unverändert, 2 Konflikte".
+QString planSummary(int renamed, int unchanged, int conflicts, const PlanTexts& texts);
+
 // The UI language chosen by marker files "en" and "de" in folder ("de" wins; German by default).
 QString languageFromMarkerFiles(const QString& folder);
 

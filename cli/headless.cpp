@@ -29,6 +29,7 @@ namespace {
 struct Texts
 {
     MessageTexts message;
+    PlanTexts plan;
     bool german = true;
 
     QString pick(const char* de, const char* en) const
@@ -86,25 +87,16 @@ private:
     bool m_json;
 };
 
-// "3 files renamed (1 files could not be renamed)", as the window's support label counts.
-QString countedText(int done, int failed, const QString& doneText, const QString& failedText)
-{
-    QString text = QString::number(done) + doneText;
-    if (failed > 0)
-        text += QStringLiteral(" (") + QString::number(failed) + failedText + u')';
-    return text;
-}
-
 // The preview window's words for what a run would do.
 QString planStatus(RunOutcome outcome, const Texts& t)
 {
     switch (outcome) {
     case RunOutcome::Unchanged:
-        return t.pick("Unverändert", "Unchanged");
+        return t.plan.unchanged;
     case RunOutcome::Missing:
-        return t.pick("Fehlt", "Missing");
+        return t.plan.missing;
     case RunOutcome::Renamed:
-        return t.pick("Wird umbenannt", "Will be renamed");
+        return t.plan.willRename;
     case RunOutcome::Exists:
         return t.message.txt_st_existiert;
     case RunOutcome::Error:
@@ -233,17 +225,11 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     const int renamed = int(result.entries.size()) - unchanged - refused;
     QString text;
     if (options.dryRun) {
-        text = QString::number(renamed) + u' ' +
-               (renamed == 1 ? t.pick("wird umbenannt", "will be renamed")
-                             : t.pick("werden umbenannt", "will be renamed")) +
-               QStringLiteral(", ") + QString::number(unchanged) + u' ' +
-               t.pick("unverändert", "unchanged") + QStringLiteral(", ") +
-               QString::number(refused) + u' ' +
-               (refused == 1 ? t.pick("Konflikt", "conflict") : t.pick("Konflikte", "conflicts")) +
+        text = planSummary(renamed, unchanged, refused, t.plan) +
                t.pick(" (Probelauf, nichts geändert)", " (dry run, nothing changed)");
     } else {
         text =
-            countedText(renamed, refused, t.message.txt_umbenannt, t.message.txt_nicht_umbenannt);
+            progressText(renamed, refused, t.message.txt_umbenannt, t.message.txt_nicht_umbenannt);
     }
     report.summary({{QStringLiteral("renamed"), renamed},
                     {QStringLiteral("unchanged"), unchanged},
@@ -296,8 +282,8 @@ int runUndo(const CommandLine& line, const Texts& t, QTextStream& out, QTextStre
         report.entry(entry);
     }
     report.summary({{QStringLiteral("restored"), restored}, {QStringLiteral("refused"), refused}},
-                   countedText(restored, refused, t.message.txt_zurueckbenannt,
-                               t.message.txt_nicht_zurueckbenannt));
+                   progressText(restored, refused, t.message.txt_zurueckbenannt,
+                                t.message.txt_nicht_zurueckbenannt));
     return refused > 0 ? 1 : 0;
 }
 
@@ -329,6 +315,7 @@ int runCommand(const CommandLine& line, QTextStream& out, QTextStream& err)
         line.language.isEmpty() ? languageFromMarkerFiles(QDir::currentPath()) : line.language;
     texts.german = language == QLatin1String("de");
     texts.message = texts.german ? MessageTexts::german() : MessageTexts::english();
+    texts.plan = texts.german ? PlanTexts::german() : PlanTexts::english();
     return line.command == Command::Rename ? runRename(line, texts, out, err)
                                            : runUndo(line, texts, out, err);
 }

@@ -16,14 +16,6 @@
 
 namespace {
 
-QString progressText(int done, int failed, const QString& doneText, const QString& failedText)
-{
-    QString text = QString::number(done) + doneText;
-    if (failed > 0)
-        text += QStringLiteral(" (") + QString::number(failed) + failedText + u')';
-    return text;
-}
-
 qv::DiskRenamer& noReplaceRenamer()
 {
     // Keeps no state, so one serves every window.
@@ -71,7 +63,8 @@ void Tprog::UmbenennenClick()
     qv::JournalingRenamer journaling(diskRenamer(), journal);
     qv::LiveDisk disk(journaling);
     const qv::RunResult result = run.execute(disk, [this](int renamed, int failed) {
-        setSupportStatus(progressText(renamed, failed, txt.txt_umbenannt, txt.txt_nicht_umbenannt));
+        setSupportStatus(
+            qv::progressText(renamed, failed, txt.txt_umbenannt, txt.txt_nicht_umbenannt));
         processPendingEvents();
     });
     if (result.renamed > 0)
@@ -223,7 +216,7 @@ void Tprog::m_rueckgaengigClick()
         vor_orig->setToolTip(previewNow);
 
     setSupportStatus(
-        progressText(restored, refused, txt.txt_zurueckbenannt, txt.txt_nicht_zurueckbenannt));
+        qv::progressText(restored, refused, txt.txt_zurueckbenannt, txt.txt_nicht_zurueckbenannt));
     updateUndoEntry();
     Vorschau();
     setEnabled(true);

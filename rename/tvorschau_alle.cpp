@@ -1,5 +1,6 @@
 #include "rename/tvorschau_alle.h"
 
+#include "app/messagetexts.h"
 #include "app/screenfit.h"
 #include "app/windows.h"
 #include "rename/backgroundplanner.h"
@@ -24,12 +25,6 @@ struct Caption
 QString caption(bool german, const Caption& c)
 {
     return QString::fromUtf8(german ? c.german : c.english);
-}
-
-// "8 werden umbenannt" / "1 wird umbenannt": the count with the word that fits it.
-QString counted(int count, bool german, const Caption& one, const Caption& many)
-{
-    return QString::number(count) + u' ' + caption(german, count == 1 ? one : many);
 }
 
 } // namespace
@@ -99,6 +94,8 @@ void Tvorschau_alle::va_konflikteClick()
 void Tvorschau_alle::sprache()
 {
     const bool de = qv::languageCode() == QLatin1String("de");
+    const qv::PlanTexts plan = de ? qv::PlanTexts::german() : qv::PlanTexts::english();
+    const qv::MessageTexts message = de ? qv::MessageTexts::german() : qv::MessageTexts::english();
     setWindowTitle(caption(de, {"Vorschau aller Einträge", "Preview All Entries"}));
     va_liste->setAccessibleName(windowTitle());
     va_konflikte->setText(caption(de, {"Nur Konflikte zeigen", "Show conflicts only"}));
@@ -106,10 +103,8 @@ void Tvorschau_alle::sprache()
         {caption(de, {"Alter Name", "Old Name"}), caption(de, {"Neuer Name", "New Name"}),
          caption(de, {"Ordner", "Folder"}), caption(de, {"Ergebnis", "Outcome"})},
         // In the order of the run's outcomes: unchanged, missing, renamed, exists, error.
-        {caption(de, {"Unverändert", "Unchanged"}), caption(de, {"Fehlt", "Missing"}),
-         caption(de, {"Wird umbenannt", "Will be renamed"}),
-         caption(de, {"Datei existiert", "File already exists"}),
-         caption(de, {"Fehler", "Error"})});
+        {plan.unchanged, plan.missing, plan.willRename, message.txt_st_existiert,
+         message.txt_st_fehler});
     writeSummary();
 }
 
@@ -117,13 +112,8 @@ void Tvorschau_alle::writeSummary()
 {
     const bool de = qv::languageCode() == QLatin1String("de");
     const qv::PlanListModel::Counts counts = m_model->counts();
-    va_summe->setText(
-        counted(counts.renamed, de, {"wird umbenannt", "will be renamed"},
-                {"werden umbenannt", "will be renamed"}) +
-        QStringLiteral(", ") +
-        counted(counts.unchanged, de, {"unverändert", "unchanged"}, {"unverändert", "unchanged"}) +
-        QStringLiteral(", ") +
-        counted(counts.conflicts, de, {"Konflikt", "conflict"}, {"Konflikte", "conflicts"}));
+    va_summe->setText(qv::planSummary(counts.renamed, counts.unchanged, counts.conflicts,
+                                      de ? qv::PlanTexts::german() : qv::PlanTexts::english()));
 }
 
 void Tvorschau_alle::changeEvent(QEvent* event)
