@@ -36,6 +36,21 @@ MessageTexts MessageTexts::german()
     t.txt_st_zurueck = QStringLiteral("Zurückbenannt");
     t.txt_zurueckbenannt = QStringLiteral(" Dateien zurückbenannt");
     t.txt_nicht_zurueckbenannt = QStringLiteral(" Dateien konnten nicht zurückbenannt werden");
+    t.txt_st_geaendert = QStringLiteral("Seit der Umbenennung geändert");
+    t.txt_journal_frage = QStringLiteral(
+        "Das Protokoll zum Rückgängigmachen kann nicht geschrieben werden (%1).\r\n\r\n"
+        "Ohne Rückgängig umbenennen?");
+    t.txt_journal_nicht_schreibbar =
+        QStringLiteral("Das Protokoll zum Rückgängigmachen kann nicht geschrieben werden (%1); "
+                       "nichts umbenannt");
+    t.txt_journal_besetzt = QStringLiteral(
+        "Eine andere Umbenennung oder ein Rückgängigmachen läuft gerade; nichts geändert");
+    t.txt_journal_gestoppt = QStringLiteral(
+        "Angehalten, das Protokoll zum Rückgängigmachen konnte nicht geschrieben werden (%1): "
+        "%2 Dateien umbenannt, %3 nicht versucht");
+    t.txt_journal_defekt = QStringLiteral(
+        "Das Protokoll zum Rückgängigmachen ist beschädigt oder keines; nichts geändert");
+    t.txt_platzhalter_entfernt = QStringLiteral(" Platzhalter entfernt");
     return t;
 }
 
@@ -61,6 +76,18 @@ MessageTexts MessageTexts::english()
     t.txt_st_zurueck = QStringLiteral("Restored");
     t.txt_zurueckbenannt = QStringLiteral(" files restored");
     t.txt_nicht_zurueckbenannt = QStringLiteral(" files could not be restored");
+    t.txt_st_geaendert = QStringLiteral("Changed since the run");
+    t.txt_journal_frage =
+        QStringLiteral("The undo journal cannot be written (%1).\r\n\r\nRename without undo?");
+    t.txt_journal_nicht_schreibbar =
+        QStringLiteral("The undo journal cannot be written (%1); nothing renamed");
+    t.txt_journal_besetzt =
+        QStringLiteral("Another rename or undo is running; nothing changed");
+    t.txt_journal_gestoppt = QStringLiteral(
+        "Stopped, the undo journal could not be written (%1): %2 files renamed, %3 not tried");
+    t.txt_journal_defekt =
+        QStringLiteral("The undo journal is damaged or not a journal; nothing changed");
+    t.txt_platzhalter_entfernt = QStringLiteral(" placeholders removed");
     return t;
 }
 
@@ -75,6 +102,11 @@ QString progressText(int done, int failed, const QString& doneText, const QStrin
     if (failed > 0)
         text += QStringLiteral(" (") + QString::number(failed) + failedText + u')';
     return text;
+}
+
+QString stoppedText(const MessageTexts& texts, const QString& reason, int renamed, int notTried)
+{
+    return texts.txt_journal_gestoppt.arg(reason).arg(renamed).arg(notTried);
 }
 
 PlanTexts PlanTexts::german()

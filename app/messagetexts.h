@@ -25,6 +25,15 @@ struct MessageTexts
     QString txt_st_zurueck;
     QString txt_zurueckbenannt;
     QString txt_nicht_zurueckbenannt;
+    // The undo journal: the status of a file that is no longer the one the run renamed, and
+    // what is said when the journal cannot be used. %1 is the system's reason.
+    QString txt_st_geaendert;
+    QString txt_journal_frage;
+    QString txt_journal_nicht_schreibbar;
+    QString txt_journal_besetzt;
+    QString txt_journal_gestoppt;
+    QString txt_journal_defekt;
+    QString txt_platzhalter_entfernt;
 
     static MessageTexts german();
     static MessageTexts english();
@@ -35,6 +44,9 @@ QString countText(int count, const MessageTexts& texts);
 
 // "3 files renamed (1 files could not be renamed)": done, and the failed part only when any failed.
 QString progressText(int done, int failed, const QString& doneText, const QString& failedText);
+
+// "Stopped: ... (No space left on device); 1442 files renamed, 558 not tried".
+QString stoppedText(const MessageTexts& texts, const QString& reason, int renamed, int notTried);
 
 // The words of a plan, in the preview of all entries and a dry run: the outcome each entry would
 // get where it differs from a run's status, and the summary's words.

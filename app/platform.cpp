@@ -89,6 +89,15 @@ void DesktopPlatform::error(QWidget* parent, const QString& text)
     box.exec();
 }
 
+bool DesktopPlatform::ask(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, applicationTitle, text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 bool DesktopPlatform::pickFolderAt(QWidget* parent, const QString& title, QString& folder)
 {
     const QString startIn = QFileInfo(folder).isDir() ? folder : QString();

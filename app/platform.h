@@ -20,6 +20,8 @@ public:
     virtual void warning(QWidget* parent, const QString& text) = 0;
     // The standard error box, titled with the application title.
     virtual void error(QWidget* parent, const QString& text) = 0;
+    // A question titled with the application title, with Yes and No; No is the default.
+    virtual bool ask(QWidget* parent, const QString& text) = 0;
 
     // Folder dialog opened at folder when it exists; true and folder replaced when confirmed.
     virtual bool pickFolderAt(QWidget* parent, const QString& title, QString& folder) = 0;
@@ -50,6 +52,7 @@ class DesktopPlatform : public Platform
 public:
     void warning(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
+    bool ask(QWidget* parent, const QString& text) override;
     bool pickFolderAt(QWidget* parent, const QString& title, QString& folder) override;
     QString pickFolderFromDesktop(QWidget* parent, const QString& title) override;
     QString runFileDialog(QFileDialog* dialog) override;

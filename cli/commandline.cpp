@@ -36,7 +36,7 @@ const Option options[] = {
     {"recursive", false, RenameScope},  {"no-files", false, RenameScope},
     {"no-folders", false, RenameScope}, {"sort", true, RenameScope},
     {"reverse", false, RenameScope},    {"resolve-chains", false, RenameScope},
-    {"dry-run", false, RenameScope},
+    {"dry-run", false, RenameScope},    {"no-undo", false, RenameScope},
 };
 
 const Option* findOption(QStringView name)
@@ -134,6 +134,8 @@ QString apply(CommandLine& line, const QString& name, const QString& value)
         r.resolveChains = true;
     } else if (name == QLatin1String("dry-run")) {
         r.dryRun = true;
+    } else if (name == QLatin1String("no-undo")) {
+        r.noUndo = true;
     }
     return {};
 }
@@ -271,13 +273,20 @@ QString usageText()
         "  --resolve-chains     an entry whose new name another one still has waits for it;\n"
         "                       names swapped in a circle pass through a temporary name\n"
         "  --dry-run            print what would happen and change nothing\n"
+        "  --no-undo            rename without writing the undo journal (the run cannot be\n"
+        "                       undone); without it, a run whose journal cannot be written\n"
+        "                       renames nothing\n"
         "  --json               one JSON object per entry and line, then a summary object\n"
-        "undo: renames back what the last run renamed (in the window or here).\n"
+        "undo: renames back what the last run renamed (in the window or here): each file\n"
+        "  that is still the one the run renamed, also after the run was killed or stopped.\n"
+        "  Files changed or taken since are left alone and reported; what could not be\n"
+        "  renamed back is kept for another undo.\n"
         "  --lang de|en         the language of placeholders and output (default: a file named\n"
         "                       de or en in the working folder, else German)\n"
         "\n"
         "Exit status: 0 when every entry was renamed or left unchanged, 1 when any was\n"
-        "refused, 2 on a usage error or a path that cannot be used.\n");
+        "refused, 2 on a usage error, a path that cannot be used, an undo journal that\n"
+        "cannot be written, or while another rename or undo is running.\n");
 }
 
 } // namespace qv

@@ -26,6 +26,8 @@ struct RenameOptions
     bool reverse = false;
     bool resolveChains = false;
     bool dryRun = false;
+    // Renames without writing the undo journal: the run cannot be taken back.
+    bool noUndo = false;
 };
 
 struct CommandLine

@@ -99,6 +99,8 @@ QString planStatus(RunOutcome outcome, const Texts& t)
         return t.plan.willRename;
     case RunOutcome::Exists:
         return t.message.txt_st_existiert;
+    case RunOutcome::NotTried:
+        return t.pick("Nicht versucht", "Not tried");
     case RunOutcome::Error:
         break;
     }
@@ -121,6 +123,8 @@ const char* outcomeWord(RunOutcome outcome)
         return "renamed";
     case RunOutcome::Exists:
         return "exists";
+    case RunOutcome::NotTried:
+        return "not-tried";
     case RunOutcome::Error:
         break;
     }
@@ -201,28 +205,44 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     run.setResolveChains(options.resolveChains);
 
     RunResult result;
+    // Every rename goes into the window's journal before it is made, so that either can undo it.
+    RenameJournal journal;
     if (options.dryRun) {
         result = run.plan();
     } else {
+        const bool journaled = !options.noUndo && journal.begin();
+        if (!options.noUndo && !journaled) {
+            err << "quorvel: "
+                << (journal.problem() == JournalProblem::Busy
+                        ? t.message.txt_journal_besetzt
+                        : t.message.txt_journal_nicht_schreibbar.arg(journal.reason()) +
+                              t.pick(" (--no-undo benennt ohne Protokoll um)",
+                                     " (--no-undo renames without it)"))
+                << Qt::endl;
+            return 2;
+        }
         NoReplaceRenamer renamer;
-        // Every rename goes into the window's journal at once, so that either can undo it.
-        RenameJournal journal;
         JournalingRenamer journaling(renamer, journal);
-        LiveDisk disk(journaling);
+        LiveDisk disk(journaled ? static_cast<DiskRenamer&>(journaling) : renamer,
+                      journaled ? &journal : nullptr);
         result = run.execute(disk);
+        journal.end();
     }
 
     Report report(out, line.json);
     int unchanged = 0;
     int refused = 0;
+    int notTried = 0;
     for (qsizetype i = 0; i < result.entries.size(); ++i) {
         const RunEntryResult& entry = result.entries[i];
         unchanged += entry.outcome == RunOutcome::Unchanged;
-        refused += entry.outcome != RunOutcome::Unchanged && entry.outcome != RunOutcome::Renamed;
+        notTried += entry.outcome == RunOutcome::NotTried;
+        refused += entry.outcome != RunOutcome::Unchanged && entry.outcome != RunOutcome::Renamed &&
+                   entry.outcome != RunOutcome::NotTried;
         report.entry({run.entries()[i].path, entry.newName, entry.path, outcomeWord(entry.outcome),
                       options.dryRun ? planStatus(entry.outcome, t) : runStatus(entry.outcome, t)});
     }
-    const int renamed = int(result.entries.size()) - unchanged - refused;
+    const int renamed = int(result.entries.size()) - unchanged - refused - notTried;
     QString text;
     if (options.dryRun) {
         text = planSummary(renamed, unchanged, refused, t.plan) +
@@ -234,31 +254,40 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     report.summary({{QStringLiteral("renamed"), renamed},
                     {QStringLiteral("unchanged"), unchanged},
                     {QStringLiteral("refused"), refused},
+                    {QStringLiteral("notTried"), notTried},
                     {QStringLiteral("dryRun"), options.dryRun}},
                    text);
+    if (journal.failed()) {
+        err << "quorvel: " << stoppedText(t.message, journal.reason(), renamed, notTried)
+            << Qt::endl;
+        return 2;
+    }
     return refused > 0 ? 1 : 0;
 }
 
 int runUndo(const CommandLine& line, const Texts& t, QTextStream& out, QTextStream& err)
 {
     RenameJournal journal;
-    const QVector<JournalMove> moves = journal.moves();
-    if (moves.isEmpty()) {
+    NoReplaceRenamer renamer;
+    const UndoResult undone = undoJournal(journal, renamer);
+    if (undone.problem != JournalProblem::None) {
+        err << "quorvel: "
+            << (undone.problem == JournalProblem::Busy ? t.message.txt_journal_besetzt
+                                                       : t.message.txt_journal_defekt)
+            << Qt::endl;
+        return 2;
+    }
+    if (undone.steps.isEmpty()) {
         err << "quorvel: " << t.pick("keine Umbenennung rückgängig zu machen", "no rename to undo")
             << '\n';
         return 1;
     }
-    NoReplaceRenamer renamer;
-    LiveDisk disk(renamer);
-    const QVector<UndoStep> steps = undoMoves(moves, disk);
-    journal.remove();
 
     Report report(out, line.json);
-    int restored = 0;
-    int refused = 0;
-    for (const UndoStep& step : steps) {
-        // A step back to a name a circle only passed through is no file of its own.
-        if (isParkingName(fileNameIn(step.move.from)))
+    for (const UndoStep& step : undone.steps) {
+        // A step back to a name a circle only passed through is no file of its own, and a
+        // rename the run never made has nothing to report.
+        if (isParkingName(fileNameIn(step.move.from)) || step.outcome == UndoOutcome::AlreadyBack)
             continue;
         Line entry{step.move.to, fileName(step.move.from), step.move.from, "error",
                    t.message.txt_st_fehler};
@@ -275,16 +304,26 @@ int runUndo(const CommandLine& line, const Texts& t, QTextStream& out, QTextStre
             entry.outcome = "exists";
             entry.status = t.message.txt_st_existiert;
             break;
+        case UndoOutcome::Changed:
+            entry.outcome = "changed";
+            entry.status = t.message.txt_st_geaendert;
+            break;
+        case UndoOutcome::AlreadyBack:
         case UndoOutcome::Error:
             break;
         }
-        ++(step.outcome == UndoOutcome::Restored ? restored : refused);
         report.entry(entry);
     }
-    report.summary({{QStringLiteral("restored"), restored}, {QStringLiteral("refused"), refused}},
-                   progressText(restored, refused, t.message.txt_zurueckbenannt,
-                                t.message.txt_nicht_zurueckbenannt));
-    return refused > 0 ? 1 : 0;
+    QString text = progressText(undone.restored, undone.refused, t.message.txt_zurueckbenannt,
+                                t.message.txt_nicht_zurueckbenannt);
+    if (undone.cleared > 0)
+        text += QStringLiteral(", ") + QString::number(undone.cleared) +
+                t.message.txt_platzhalter_entfernt;
+    report.summary({{QStringLiteral("restored"), undone.restored},
+                    {QStringLiteral("refused"), undone.refused},
+                    {QStringLiteral("placeholdersRemoved"), undone.cleared}},
+                   text);
+    return undone.refused > 0 ? 1 : 0;
 }
 
 } // namespace

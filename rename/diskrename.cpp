@@ -3,6 +3,7 @@
 #include "rename/textutil.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -19,6 +20,8 @@
 namespace qv {
 
 namespace {
+
+const QString parkingPrefix = QStringLiteral(".quorvel-turn-");
 
 #ifndef Q_OS_WIN
 
@@ -114,13 +117,33 @@ bool NoReplaceRenamer::rename(const QString& from, const QString& to)
     return ::MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
                          reinterpret_cast<const wchar_t*>(to.utf16()), 0) != 0;
 #else
-    if (renameNoReplace(source.constData(), target.constData()) == 0)
-        return true;
-    // EINVAL also means "folder into itself"; the fallback then fails the same way.
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return false;
-    return renameWithoutFlag(source.constData(), target.constData());
+    // Asking for the new name first would leave a file system that ignores case (and caches
+    // what it found) sure that the new name is taken even after the file has left the old one.
+    if (differsOnlyInCase(source, target))
+        return moveThroughParking(source.constData(), target.constData());
+    return moveOnce(source.constData(), target.constData());
 #endif
+}
+
+bool differsOnlyInCase(const QByteArray& from, const QByteArray& to)
+{
+    const qsizetype folderEnd = from.lastIndexOf('/') + 1;
+    if (folderEnd != to.lastIndexOf('/') + 1 || !to.startsWith(from.left(folderEnd)))
+        return false;
+    const QString fromName = QFile::decodeName(from.mid(folderEnd));
+    const QString toName = QFile::decodeName(to.mid(folderEnd));
+    return fromName != toName && fromName.compare(toName, Qt::CaseInsensitive) == 0;
+}
+
+bool isParkingName(QStringView name)
+{
+    return name.startsWith(parkingPrefix);
+}
+
+QString newParkingName()
+{
+    return parkingPrefix +
+           QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
 #ifndef Q_OS_WIN
@@ -152,9 +175,20 @@ int NoReplaceRenamer::removeFile(const char* path)
     return ::unlink(path);
 }
 
+NoReplaceRenamer::Node NoReplaceRenamer::nodeOf(const struct stat& st)
+{
+    return {quint64(st.st_dev),
+            quint64(st.st_ino),
+            qint64(st.st_size),
+            S_ISDIR(st.st_mode),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
 int NoReplaceRenamer::createFile(const char* path, Node* node)
 {
-    const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    // No permissions at all: no other program opens it for writing by accident meanwhile.
+    const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0);
     if (fd < 0)
         return -1;
     struct stat st;
@@ -165,7 +199,7 @@ int NoReplaceRenamer::createFile(const char* path, Node* node)
         errno = saved;
         return -1;
     }
-    *node = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), false};
+    *node = nodeOf(st);
     return 0;
 }
 
@@ -184,8 +218,18 @@ int NoReplaceRenamer::status(const char* path, Node* node)
     struct stat st;
     if (::lstat(path, &st) != 0)
         return -1;
-    *node = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), S_ISDIR(st.st_mode)};
+    *node = nodeOf(st);
     return 0;
+}
+
+bool NoReplaceRenamer::moveOnce(const char* from, const char* to)
+{
+    if (renameNoReplace(from, to) == 0)
+        return true;
+    // EINVAL also means "folder into itself"; the fallback then fails the same way.
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    return renameWithoutFlag(from, to);
 }
 
 bool NoReplaceRenamer::renameWithoutFlag(const char* from, const char* to)
@@ -196,10 +240,19 @@ bool NoReplaceRenamer::renameWithoutFlag(const char* from, const char* to)
     if (!source.folder) {
         // A hard link refuses an existing target by itself.
         if (hardLink(from, to) == 0) {
+            // Another program may have put a file of its own at the old name since the link:
+            // that one is not ours to unlink. Ours then lies under the new name only, and the
+            // entry is refused; the journal's identity check finds it there.
+            if (!isSameNode(from, source)) {
+                errno = EBUSY;
+                return false;
+            }
             if (removeFile(from) == 0)
                 return true;
+            const int saved = errno;
             if (isSameNode(to, source))
                 removeFile(to);
+            errno = saved;
             return false;
         }
         // File systems without hard links (FAT, some FUSE) leave only the placeholder.
@@ -210,6 +263,10 @@ bool NoReplaceRenamer::renameWithoutFlag(const char* from, const char* to)
     // Plain rename(2) replaces whatever is at the target, so it only ever runs over a placeholder
     // of our own: creating that fails when anything is there already. Testing the name first
     // instead would leave a moment in which another program's new file gets replaced.
+    if (m_witness && !m_witness->reserving(to)) {
+        errno = EIO;
+        return false;
+    }
     Node placeholder;
     if (source.folder) {
         if (makeFolder(to) != 0)
@@ -219,14 +276,42 @@ bool NoReplaceRenamer::renameWithoutFlag(const char* from, const char* to)
     } else if (createFile(to, &placeholder) != 0) {
         return false;
     }
-    if (isOwnPlaceholder(to, placeholder) && renameReplacing(from, to) == 0)
+    const bool witnessed =
+        !m_witness || m_witness->reserved(to, placeholder.device, placeholder.inode);
+    // The source is checked again too: were it replaced meanwhile, the other program's file
+    // would move over the placeholder in its place.
+    if (witnessed && isOwnPlaceholder(to, placeholder) && isSameNode(from, source) &&
+        renameReplacing(from, to) == 0)
         return true;
+    const int saved = witnessed ? (errno ? errno : EBUSY) : EIO;
     if (isOwnPlaceholder(to, placeholder)) {
         if (placeholder.folder)
             removeFolder(to);
         else
             removeFile(to);
     }
+    errno = saved;
+    return false;
+}
+
+// Through a temporary name in the same folder. Where the new name is still taken once the file
+// has left, another file has it (a file system that heeds case): the file goes back, refused.
+bool NoReplaceRenamer::moveThroughParking(const char* from, const char* to)
+{
+    const QByteArray source(from);
+    const QByteArray parked =
+        source.left(source.lastIndexOf('/') + 1) + QFile::encodeName(newParkingName());
+    if (m_witness && !m_witness->passesThrough(parked)) {
+        errno = EIO;
+        return false;
+    }
+    if (!moveOnce(from, parked.constData()))
+        return false;
+    Node taken;
+    if (status(to, &taken) != 0 && moveOnce(parked.constData(), to))
+        return true;
+    moveOnce(parked.constData(), from);
+    errno = EEXIST;
     return false;
 }
 
@@ -244,7 +329,8 @@ bool NoReplaceRenamer::isOwnPlaceholder(const char* path, const Node& placeholde
     Node now;
     return status(path, &now) == 0 && now.device == placeholder.device &&
            now.inode == placeholder.inode && now.folder == placeholder.folder &&
-           (now.folder || now.size == 0);
+           (now.folder || (now.size == 0 && now.modified == placeholder.modified &&
+                           now.changed == placeholder.changed));
 }
 
 int FallbackRenamer::renameNoReplace(const char* from, const char* to)

@@ -3,7 +3,31 @@
 #include <QString>
 #include <QStringView>
 
+struct stat;
+
 namespace qv {
+
+// Whether a file name is one a file is given for a moment on its way: while a circle of renames
+// turns, or while only the letter case of its name changes.
+bool isParkingName(QStringView name);
+// A new such name, unlikely to be taken.
+QString newParkingName();
+// Whether two paths name one folder and names that differ only in letter case.
+bool differsOnlyInCase(const QByteArray& from, const QByteArray& to);
+
+// Told of the names a rename passes through before the disk sees them, so that the journal can
+// find a file again, and clear up after it, when the program is killed half-way. A false answer
+// (the journal could not be written) stops the rename before the step.
+class RenameWitness
+{
+public:
+    virtual ~RenameWitness() = default;
+    // The file is about to pass through a temporary name.
+    virtual bool passesThrough(const QByteArray& path) = 0;
+    // A placeholder is about to be made at `path`; then, once made, which one it is.
+    virtual bool reserving(const QByteArray& path) = 0;
+    virtual bool reserved(const QByteArray& path, quint64 device, quint64 inode) = 0;
+};
 
 // The one way the program renames something on disk, so tests can watch or replace it.
 class DiskRenamer
@@ -12,15 +36,19 @@ public:
     virtual ~DiskRenamer() = default;
     // Renames `from` to `to`; never replaces an existing file or folder. False on any failure.
     virtual bool rename(const QString& from, const QString& to) = 0;
+    // Who is told of the steps of the renames from now on; nullptr for nobody.
+    virtual void setWitness(RenameWitness* witness) { Q_UNUSED(witness); }
 };
 
 // renameat2(RENAME_NOREPLACE). Where the file system refuses the flag: link+unlink for files
 // where hard links work, otherwise rename(2) over a placeholder reserved first at the target (an
-// empty file, or an empty folder for a folder).
+// empty file, or an empty folder for a folder). A new name that differs only in letter case and
+// that the file system finds to be the file itself goes through a temporary name.
 class NoReplaceRenamer : public DiskRenamer
 {
 public:
     bool rename(const QString& from, const QString& to) override;
+    void setWitness(RenameWitness* witness) override { m_witness = witness; }
 
 #ifndef Q_OS_WIN
 protected:
@@ -31,6 +59,10 @@ protected:
         quint64 inode = 0;
         qint64 size = 0;
         bool folder = false;
+        // Last change of the content and of the inode, in nanoseconds: a placeholder that was
+        // written to, or chmod'ed, since it was made is no longer only ours.
+        qint64 modified = 0;
+        qint64 changed = 0;
     };
 
     // One system call each, returning 0, or -1 with errno set. They are the only way the renamer
@@ -47,10 +79,14 @@ protected:
     virtual int status(const char* path, Node* node);
 
 private:
+    static Node nodeOf(const struct stat& st);
+    bool moveOnce(const char* from, const char* to);
     bool renameWithoutFlag(const char* from, const char* to);
+    bool moveThroughParking(const char* from, const char* to);
     bool isSameNode(const char* path, const Node& node);
     bool isOwnPlaceholder(const char* path, const Node& placeholder);
 #endif
+    RenameWitness* m_witness = nullptr;
 };
 
 #ifndef Q_OS_WIN

@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 #include <climits>
+#include <deque>
 #include <set>
 #include <thread>
 #include <utility>
@@ -17,8 +18,6 @@
 namespace qv {
 
 namespace {
-
-const QString parkingPrefix = QStringLiteral(".quorvel-turn-");
 
 // The starts of the paths that lie inside `folder`.
 QStringList insidePrefixes(const QString& folder)
@@ -175,14 +174,15 @@ public:
         return taken;
     }
 
-    void move(int row, const QString& to)
+    void move(int row, const QString to)
     {
         drop(m_paths[row], row);
         add(to, row);
     }
 
-    // The entries at `from` and inside it now lie at `to` and inside it.
-    void moveTree(const QString& from, const QString& to)
+    // The entries at `from` and inside it now lie at `to` and inside it. Both are taken by value:
+    // callers pass paths held in this index, which the move overwrites.
+    void moveTree(const QString from, const QString to)
     {
         build();
         std::vector<std::pair<QString, int>> moved;
@@ -264,21 +264,26 @@ public:
     {
         const int count = int(m_entries.size());
         prepare();
+        if (resolveChains) {
+            m_firstWaiter.assign(size_t(count), -1);
+            m_lastWaiter.assign(size_t(count), -1);
+            m_nextWaiter.assign(size_t(count), -1);
+        }
         std::vector<int> deferred;
-        for (int at = 0; at < count; ++at) {
+        for (int at = 0; at < count && !m_disk.stopped(); ++at) {
             const int row = order ? (*order)[at] : at;
-            if (m_state[row] == State::Stale)
+            if (m_state[row] != State::Pending)
                 continue;
-            if (!attempt(row, resolveChains)) {
-                m_state[row] = State::Deferred;
+            if (!attempt(row, resolveChains))
                 deferred.push_back(row);
-            }
         }
         if (resolveChains)
             resolveDeferred(deferred);
         for (int row = 0; row < count; ++row) {
             m_result.entries[row].path = m_paths.path(row);
             m_result.entries[row].stale = m_state[row] == State::Stale;
+            if (m_state[row] == State::Pending || m_state[row] == State::Deferred)
+                m_result.entries[row].outcome = RunOutcome::NotTried;
         }
         return m_result;
     }
@@ -332,6 +337,7 @@ private:
     void finish(int row, RunOutcome outcome)
     {
         m_state[row] = State::Done;
+        release(row);
         RunEntryResult& entry = m_result.entries[row];
         entry.outcome = outcome;
         if (outcome == RunOutcome::Renamed)
@@ -346,7 +352,7 @@ private:
 
     // Renames the entry's path on disk and moves the entry (and, for a folder, the entries
     // inside it) along. Entries listed where it lands named nothing: they become stale.
-    bool move(int row, const QString& from, const QString& to)
+    bool move(int row, const QString from, const QString to)
     {
         if (!m_disk.rename(from, to))
             return false;
@@ -356,6 +362,7 @@ private:
             if (m_state[stale] != State::Done)
                 m_result.entries[stale].outcome = RunOutcome::Missing;
             m_state[stale] = State::Stale;
+            release(stale);
         }
         if (folder)
             m_paths.moveTree(from, to);
@@ -365,7 +372,8 @@ private:
     }
 
     // One try of the entry's rename. False when it waits: its new name is taken by an entry
-    // of this run that will still leave it.
+    // of this run that will still leave it. A waiting entry is not tried on disk; it is tried
+    // again once that entry is done.
     bool attempt(int row, bool mayWait)
     {
         const QString from = m_paths.path(row);
@@ -374,48 +382,79 @@ private:
             finish(row, RunOutcome::Unchanged);
             return true;
         }
+        const bool acceptable = isAcceptableNewName(newName(row));
+        if (acceptable && mayWait) {
+            const int holder = m_paths.rowAt(to);
+            if (holder != row && leaves(holder)) {
+                waitFor(row, holder);
+                return false;
+            }
+        }
         // The disk is asked about source and target only when the rename did not happen: a
         // look-up of a name that is not there costs about as much as the rename itself. The
         // outcome is the same as testing first, since nothing is ever replaced. A name that is
         // empty, "." or "..", or holds a separator that would move the entry elsewhere, never
         // reaches the disk.
-        const bool acceptable = isAcceptableNewName(newName(row));
         if (acceptable && move(row, from, to)) {
             finish(row, RunOutcome::Renamed);
             return true;
         }
+        if (m_disk.stopped())
+            return true;
         if (m_disk.kind(from) == RunDisk::Kind::Missing) {
             finish(row, RunOutcome::Missing);
             return true;
-        }
-        if (acceptable && mayWait) {
-            const int holder = m_paths.rowAt(to);
-            if (holder != row && leaves(holder))
-                return false;
         }
         finish(row, acceptable && m_disk.kind(to) == RunDisk::Kind::File ? RunOutcome::Exists
                                                                          : RunOutcome::Error);
         return true;
     }
 
-    // Entries whose new name was taken by another entry of the run that leaves it: each waits
-    // until the name is free. What is left waits in a circle, each for the next.
-    void resolveDeferred(std::vector<int>& deferred)
+    // Entries wait in a queue per holder, in the order they came to wait, so that of two
+    // entries that want one name the earlier in the list gets it, whatever order they are
+    // released in.
+    void waitFor(int row, int holder)
     {
-        while (!deferred.empty()) {
-            bool moved = false;
-            std::vector<int> waiting;
-            for (const int row : deferred) {
-                if (m_state[row] != State::Deferred)
-                    continue;
-                if (attempt(row, true))
-                    moved = true;
-                else
-                    waiting.push_back(row);
+        m_state[row] = State::Deferred;
+        m_nextWaiter[size_t(row)] = -1;
+        if (m_lastWaiter[size_t(holder)] < 0)
+            m_firstWaiter[size_t(holder)] = row;
+        else
+            m_nextWaiter[size_t(m_lastWaiter[size_t(holder)])] = row;
+        m_lastWaiter[size_t(holder)] = row;
+    }
+
+    // The entries that waited for `row`, which has left its path or will no longer leave it.
+    void release(int row)
+    {
+        if (m_firstWaiter.empty())
+            return;
+        for (int waiter = m_firstWaiter[size_t(row)]; waiter >= 0;
+             waiter = m_nextWaiter[size_t(waiter)])
+            m_released.push_back(waiter);
+        m_firstWaiter[size_t(row)] = -1;
+        m_lastWaiter[size_t(row)] = -1;
+    }
+
+    // Entries whose new name was taken by another entry of the run that leaves it: each is
+    // tried again as soon as that entry is done, so a chain of any length costs one try per
+    // link. What is left waits in a circle, each for the next, or for a circle: the circle
+    // turns, and what waited for it follows.
+    void resolveDeferred(const std::vector<int>& deferred)
+    {
+        size_t next = 0;
+        while (!m_disk.stopped()) {
+            while (!m_released.empty() && !m_disk.stopped()) {
+                const int row = m_released.front();
+                m_released.pop_front();
+                if (m_state[row] == State::Deferred)
+                    attempt(row, true);
             }
-            deferred = waiting;
-            if (!moved && !deferred.empty())
-                resolveCircle(deferred.front());
+            while (next < deferred.size() && m_state[deferred[next]] != State::Deferred)
+                ++next;
+            if (next == deferred.size() || m_disk.stopped())
+                return;
+            resolveCircle(deferred[next]);
         }
     }
 
@@ -424,26 +463,30 @@ private:
     void resolveCircle(int start)
     {
         std::vector<int> chain;
-        std::vector<int> seenAt(m_entries.size(), -1);
+        if (m_seenAt.empty())
+            m_seenAt.assign(m_entries.size(), -1);
         int row = start;
-        while (row >= 0 && m_state[row] == State::Deferred && seenAt[row] < 0) {
-            seenAt[row] = int(chain.size());
+        while (row >= 0 && m_state[row] == State::Deferred && m_seenAt[size_t(row)] < 0) {
+            m_seenAt[size_t(row)] = int(chain.size());
             chain.push_back(row);
             row = m_paths.rowAt(target(row));
         }
-        if (row < 0 || m_state[row] != State::Deferred) {
+        const int closesAt = row >= 0 && m_state[row] == State::Deferred ? m_seenAt[size_t(row)] : -1;
+        for (const int member : chain)
+            m_seenAt[size_t(member)] = -1;
+        if (closesAt < 0) {
             // Waits for an entry that no longer leaves: an ordinary refusal.
             attempt(start, false);
             return;
         }
-        const std::vector<int> circle(chain.begin() + seenAt[row], chain.end());
-        turnCircle(circle);
+        turnCircle(std::vector<int>(chain.begin() + closesAt, chain.end()));
     }
 
     // Each member takes the path of the next; the first goes to a temporary name in the same
     // folder, the others move up behind it from the last, and the first takes the second's old
     // path. Should a step fail, the steps made are taken back in reverse order, so nothing is
-    // left under the temporary name, and every member is refused.
+    // left under the temporary name, and every member is refused. Should another program keep
+    // a step from being taken back, each member's path says where its file is now.
     void turnCircle(const std::vector<int>& circle)
     {
         struct Step
@@ -454,9 +497,11 @@ private:
         };
         std::vector<Step> done;
         const auto step = [&](int row, const QString& from, const QString& to) {
-            if (!move(row, from, to))
+            // Copies: `from` may be the index's own path of the row, which the move overwrites.
+            Step made{row, from, to};
+            if (!move(row, made.from, made.to))
                 return false;
-            done.push_back({row, from, to});
+            done.push_back(std::move(made));
             return true;
         };
         const int first = circle.front();
@@ -488,9 +533,7 @@ private:
     QString parkingPath(const QString& folder)
     {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const QString path = folder + parkingPrefix +
-                                 QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8,
-                                                          16, QLatin1Char('0'));
+            const QString path = folder + newParkingName();
             if (m_disk.kind(path) == RunDisk::Kind::Missing && m_paths.rowAt(path) < 0)
                 return path;
         }
@@ -505,14 +548,18 @@ private:
     PathIndex m_paths;
     std::vector<State> m_state;
     RunResult m_result;
+    // Who waits for whom, with chains resolved: per holder the first and last of its waiters,
+    // linked through m_nextWaiter.
+    std::vector<int> m_firstWaiter;
+    std::vector<int> m_lastWaiter;
+    std::vector<int> m_nextWaiter;
+    // Waiters whose holder is done, to be tried again in this order.
+    std::deque<int> m_released;
+    // Where an entry stands in the chain being followed; -1 outside of it.
+    std::vector<int> m_seenAt;
 };
 
 } // namespace
-
-bool isParkingName(QStringView name)
-{
-    return name.startsWith(parkingPrefix);
-}
 
 RenameRun::RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate today)
     : m_entries(std::move(entries)), m_settings(std::move(settings)), m_today(today)

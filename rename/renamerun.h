@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rename/diskrename.h"
 #include "rename/renamename.h"
 
 #include <QDate>
@@ -12,9 +13,6 @@ namespace qv {
 
 class RunDisk;
 
-// Whether a file name is one a run gives an entry for a moment while a circle turns.
-bool isParkingName(QStringView name);
-
 // What a run did with one entry, or would do.
 enum class RunOutcome : quint8
 {
@@ -26,7 +24,9 @@ enum class RunOutcome : quint8
     // A file of the new name exists.
     Exists,
     // Anything else refused it: a folder of the new name, an unsafe name, the system.
-    Error
+    Error,
+    // The run stopped before it came to the entry: the undo journal could not be written.
+    NotTried
 };
 
 // One entry of the list as the run takes it: its path, and whether it is listed as a folder.

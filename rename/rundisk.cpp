@@ -1,6 +1,7 @@
 #include "rename/rundisk.h"
 
 #include "rename/diskrename.h"
+#include "rename/journal.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,6 +43,11 @@ RunDisk::Kind LiveDisk::kind(const QString& path)
 bool LiveDisk::rename(const QString& from, const QString& to)
 {
     return m_renamer.rename(from, to);
+}
+
+bool LiveDisk::stopped() const
+{
+    return m_journal && m_journal->failed();
 }
 
 } // namespace qv

@@ -5,6 +5,7 @@
 namespace qv {
 
 class DiskRenamer;
+class RenameJournal;
 
 // What a rename run needs of the disk: what a path names now, and a rename that never replaces
 // anything. The run itself only decides; the disk it is given says whether it really renames or
@@ -27,21 +28,30 @@ public:
     virtual Kind kind(const QString& path) = 0;
     // Renames `from` to `to` without replacing anything; false on any failure.
     virtual bool rename(const QString& from, const QString& to) = 0;
+    // Whether the run must stop before its next rename: the journal that makes it undoable
+    // could not be written.
+    virtual bool stopped() const { return false; }
 };
 
 // The disk itself, renaming through a DiskRenamer.
 class LiveDisk : public RunDisk
 {
 public:
-    explicit LiveDisk(DiskRenamer& renamer) : m_renamer(renamer) {}
+    // With a journal, the run stops as soon as the journal could not be written.
+    explicit LiveDisk(DiskRenamer& renamer, const RenameJournal* journal = nullptr)
+        : m_renamer(renamer), m_journal(journal)
+    {
+    }
     Kind kind(const QString& path) override;
     bool rename(const QString& from, const QString& to) override;
+    bool stopped() const override;
 
     // What the disk holds under a path now.
     static Kind lookUp(const QString& path);
 
 private:
     DiskRenamer& m_renamer;
+    const RenameJournal* m_journal;
 };
 
 } // namespace qv

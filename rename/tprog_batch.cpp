@@ -3,6 +3,8 @@
 
 #include "app/tprog.h"
 
+#include "app/platform.h"
+
 #include "filelist/filelistmodel.h"
 #include "rename/diskrename.h"
 #include "rename/journal.h"
@@ -51,22 +53,35 @@ void Tprog::UmbenennenClick()
     if (count == 0)
         return;
 
+    // Every rename goes into the journal before it is made, so that the run can be undone even
+    // when it does not end normally. Without a journal the user decides, once, whether to
+    // rename all the same.
+    qv::RenameJournal journal;
+    const bool journaled = journal.begin();
+    if (!journaled) {
+        if (journal.problem() == qv::JournalProblem::Busy) {
+            qv::platform().warning(this, txt.txt_journal_besetzt);
+            return;
+        }
+        if (!qv::platform().ask(this, txt.txt_journal_frage.arg(journal.reason())))
+            return;
+    }
+
     setEnabled(false);
     qulist->setUpdatesEnabled(false);
     // What the run reads from the controls and the clock is read once: the window is disabled,
     // so no setting can change during the run, and one date for the whole run keeps a run across
     // midnight consistent.
     const qv::RenameRun run = currentRun();
-    // Every rename goes into the journal as soon as it is made, so that the run can be undone
-    // even when it does not end normally.
-    qv::RenameJournal journal;
     qv::JournalingRenamer journaling(diskRenamer(), journal);
-    qv::LiveDisk disk(journaling);
+    qv::LiveDisk disk(journaled ? static_cast<qv::DiskRenamer&>(journaling) : diskRenamer(),
+                      journaled ? &journal : nullptr);
     const qv::RunResult result = run.execute(disk, [this](int renamed, int failed) {
         setSupportStatus(
             qv::progressText(renamed, failed, txt.txt_umbenannt, txt.txt_nicht_umbenannt));
         processPendingEvents();
     });
+    journal.end();
     if (result.renamed > 0)
         m_textsBeforeRun.clear();
 
@@ -99,6 +114,7 @@ void Tprog::UmbenennenClick()
             break;
         case qv::RunOutcome::Unchanged:
         case qv::RunOutcome::Missing:
+        case qv::RunOutcome::NotTried:
             break;
         }
         // Also entries carried along by a renamed folder.
@@ -117,37 +133,38 @@ void Tprog::UmbenennenClick()
         vor_orig->setToolTip(previewNow);
     updateUndoEntry();
     Vorschau();
+    if (journaled && journal.failed()) {
+        int notTried = 0;
+        for (const qv::RunEntryResult& entry : result.entries)
+            notTried += entry.outcome == qv::RunOutcome::NotTried;
+        setSupportStatus(qv::stoppedText(txt, journal.reason(), result.renamed, notTried));
+    }
     setEnabled(true);
 }
 
 void Tprog::m_rueckgaengigClick()
 {
     qv::RenameJournal journal;
-    const QVector<qv::JournalMove> moves = journal.moves();
-    if (moves.isEmpty()) {
+    if (journal.isEmpty()) {
         updateUndoEntry();
         return;
     }
     setEnabled(false);
     qulist->setUpdatesEnabled(false);
-    qv::LiveDisk disk(diskRenamer());
-    // A step back to a name a circle only passed through is no file of its own to count.
-    const auto counts = [](const qv::JournalMove& move) {
-        return !qv::isParkingName(qv::fileNameIn(move.from));
-    };
-    int restored = 0;
-    int refused = 0;
-    const QVector<qv::UndoStep> steps =
-        qv::undoMoves(moves, disk, [this](int, int) { processPendingEvents(); });
-    for (const qv::UndoStep& step : steps) {
-        if (!counts(step.move))
-            continue;
-        if (step.outcome == qv::UndoOutcome::Restored)
-            ++restored;
-        else
-            ++refused;
+    const qv::UndoResult undone =
+        qv::undoJournal(journal, diskRenamer(), [this](int, int) { processPendingEvents(); });
+    if (undone.problem != qv::JournalProblem::None) {
+        qulist->setUpdatesEnabled(true);
+        setEnabled(true);
+        qv::platform().warning(this, undone.problem == qv::JournalProblem::Busy
+                                         ? txt.txt_journal_besetzt
+                                         : txt.txt_journal_defekt);
+        updateUndoEntry();
+        return;
     }
-    journal.remove();
+    const QVector<qv::UndoStep>& steps = undone.steps;
+    const int restored = undone.restored;
+    const int refused = undone.refused;
 
     // The listed entries follow the renames back, step by step, as the run moved them.
     m_list->beginBulkUpdate();
@@ -188,7 +205,12 @@ void Tprog::m_rueckgaengigClick()
             if (row >= 0)
                 m_list->setText(row, qv::ColStatus, txt.txt_st_fehler);
             break;
+        case qv::UndoOutcome::Changed:
+            if (row >= 0)
+                m_list->setText(row, qv::ColStatus, txt.txt_st_geaendert);
+            break;
         case qv::UndoOutcome::Gone:
+        case qv::UndoOutcome::AlreadyBack:
             break;
         }
     }

@@ -19,6 +19,9 @@ public:
     QStringList propertyItems;
     QList<QStringList> clipboard;
     QStringList folderDialogTitles;
+    QStringList questions;
+    // Answer of every question: false is No.
+    bool askAnswer = false;
 
     // Answers of the folder dialogs: a chosen folder, or empty for a cancel.
     QString pickAtAnswer;
@@ -31,6 +34,11 @@ public:
 
     void warning(QWidget*, const QString& text) override { warnings.append(text); }
     void error(QWidget*, const QString& text) override { errors.append(text); }
+    bool ask(QWidget*, const QString& text) override
+    {
+        questions.append(text);
+        return askAnswer;
+    }
     bool pickFolderAt(QWidget*, const QString& title, QString& folder) override
     {
         ++pickAtCalls;

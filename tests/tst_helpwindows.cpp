@@ -24,6 +24,7 @@ public:
 
     void warning(QWidget*, const QString& text) override { QFAIL(qPrintable(text)); }
     void error(QWidget*, const QString& text) override { QFAIL(qPrintable(text)); }
+    bool ask(QWidget*, const QString&) override { return false; }
     bool pickFolderAt(QWidget*, const QString&, QString&) override { return false; }
     QString pickFolderFromDesktop(QWidget*, const QString&) override { return {}; }
     QString runFileDialog(QFileDialog*) override { return {}; }
