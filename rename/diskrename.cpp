@@ -279,8 +279,9 @@ bool NoReplaceRenamer::renameWithoutFlag(const char* from, const char* to)
     const bool witnessed =
         !m_witness || m_witness->reserved(to, placeholder.device, placeholder.inode);
     // The source is checked again too: were it replaced meanwhile, the other program's file
-    // would move over the placeholder in its place.
-    if (witnessed && isOwnPlaceholder(to, placeholder) && isSameNode(from, source) &&
+    // would move over the placeholder in its place. The placeholder is checked last, right
+    // before rename(2); a write between the two cannot be seen.
+    if (witnessed && isSameNode(from, source) && isOwnPlaceholder(to, placeholder) &&
         renameReplacing(from, to) == 0)
         return true;
     const int saved = witnessed ? (errno ? errno : EBUSY) : EIO;

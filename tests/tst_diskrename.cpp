@@ -37,16 +37,27 @@ QStringList snapshot(const QString& root)
     return entries;
 }
 
+// What another program does to a path just before one of our steps.
+enum class OtherAct
+{
+    // Creates a file (or an empty folder) of its own there, if the name is still free.
+    Creates,
+    // Puts a file of its own in place of what is there (rename over it).
+    Replaces,
+    // Writes into the file there, if it is an empty one.
+    WritesInto
+};
+
 // A file system that refuses the no-replace flag, and hard links too when asked, beside another
-// program that creates a file (or an empty folder) of its own at the target just before our step
-// number `otherActsAt` (counted from 0), if the name is still free then.
+// program that acts on a path just before our step number `otherActsAt` (counted from 0).
 class RefusingFileSystem : public NoReplaceRenamer
 {
 public:
     RefusingFileSystem(bool linksWork, int otherActsAt, const QString& otherPath,
-                       bool otherMakesFolder)
+                       bool otherMakesFolder, OtherAct act = OtherAct::Creates)
         : m_linksWork(linksWork), m_otherActsAt(otherActsAt),
-          m_otherPath(QFile::encodeName(otherPath)), m_otherMakesFolder(otherMakesFolder)
+          m_otherPath(QFile::encodeName(otherPath)), m_otherMakesFolder(otherMakesFolder),
+          m_act(act)
     {
     }
 
@@ -63,7 +74,8 @@ protected:
     }
     int renameReplacing(const char* from, const char* to) override
     {
-        step();
+        // Between the last check of the placeholder and rename(2) no check can see a write.
+        step(m_act != OtherAct::WritesInto);
         if (m_failMoves) {
             errno = EIO;
             return -1;
@@ -81,7 +93,8 @@ protected:
     }
     int removeFile(const char* path) override
     {
-        step();
+        // Nor between the last check of the old name and unlink(2) a replacement.
+        step(m_act != OtherAct::Replaces);
         return NoReplaceRenamer::removeFile(path);
     }
     int createFile(const char* path, Node* node) override
@@ -106,10 +119,28 @@ protected:
     }
 
 private:
-    void step()
+    void step(bool otherMayAct = true)
     {
-        if (m_steps++ != m_otherActsAt)
+        if (m_steps++ != m_otherActsAt || !otherMayAct)
             return;
+        if (m_act == OtherAct::Replaces) {
+            const QByteArray own = m_otherPath + ".other";
+            const int fd = ::open(own.constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+            m_otherCreated = fd >= 0 && ::write(fd, "other", 5) == 5 && ::close(fd) == 0 &&
+                             ::rename(own.constData(), m_otherPath.constData()) == 0;
+            return;
+        }
+        if (m_act == OtherAct::WritesInto) {
+            struct stat st;
+            if (::lstat(m_otherPath.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+                st.st_size != 0)
+                return;
+            const int fd = ::open(m_otherPath.constData(), O_WRONLY);
+            m_otherCreated = fd >= 0 && ::write(fd, "other", 5) == 5;
+            if (fd >= 0)
+                ::close(fd);
+            return;
+        }
         if (m_otherMakesFolder) {
             m_otherCreated = ::mkdir(m_otherPath.constData(), 0755) == 0;
             return;
@@ -125,6 +156,7 @@ private:
     const int m_otherActsAt;
     const QByteArray m_otherPath;
     const bool m_otherMakesFolder;
+    const OtherAct m_act;
     bool m_failMoves = false;
     int m_steps = 0;
     bool m_otherCreated = false;
@@ -295,6 +327,12 @@ void TestDiskRename::refusedFlag_data()
             QTest::newRow(kind + "/another program creates the target")
                 << folder << linksWork << "creates";
             QTest::newRow(kind + "/the move fails") << folder << linksWork << "move fails";
+            if (!folder) {
+                QTest::newRow(kind + "/another program replaces the source")
+                    << folder << linksWork << "replaces";
+                QTest::newRow(kind + "/another program writes into the placeholder")
+                    << folder << linksWork << "writes";
+            }
         }
     }
 }
@@ -316,22 +354,33 @@ void TestDiskRename::refusedFlag()
     beside.sort();
 
     // The other program gets its turn before each of our steps in turn, until it comes too late.
-    const int lastMoment = other == u"creates" ? 1000 : 0;
+    const bool acts = other != u"alone" && other != u"move fails";
+    const int lastMoment = acts ? 1000 : 0;
     for (int moment = 0; moment <= lastMoment; ++moment) {
         const QString root = QStringLiteral("moment %1/").arg(moment);
         makeFolder(root);
         if (folder)
             makeFolder(root + u'a');
         makeFile(root + (folder ? "a/x" : "a"), "mine");
-        RefusingFileSystem fileSystem(linksWork, other == u"creates" ? moment : -1,
-                                      path(root + u'b'), folder);
+        const OtherAct act = other == u"replaces" ? OtherAct::Replaces
+                             : other == u"writes" ? OtherAct::WritesInto
+                                                  : OtherAct::Creates;
+        RefusingFileSystem fileSystem(linksWork, acts ? moment : -1,
+                                      path(root + (act == OtherAct::Replaces ? u'a' : u'b')),
+                                      folder, act);
         if (other == u"move fails")
             fileSystem.failMoves();
 
         const bool done = fileSystem.rename(path(root + u'a'), path(root + u'b'));
         const QStringList after = snapshot(path(root));
         const QByteArray where = "at moment " + QByteArray::number(moment);
-        if (fileSystem.otherCreated()) {
+        if (act != OtherAct::Creates) {
+            // The other program's file survives whatever we did, and no placeholder is left.
+            const QString shown = after.join(u", ");
+            if (fileSystem.otherCreated())
+                QVERIFY2(shown.contains(u"=other"), where + ": " + shown.toUtf8());
+            QVERIFY2(!after.contains(u"b="), where + ": " + shown.toUtf8());
+        } else if (fileSystem.otherCreated()) {
             QVERIFY2(after == beside, where + ": " + after.join(u", ").toUtf8());
             QVERIFY2(!done, where);
         } else if (other == u"move fails" && (folder || !linksWork)) {

@@ -1,5 +1,6 @@
 // The journal of a run and its undo, on real folders: names and contents come back after a run,
-// after a restart and after a run killed half-way; what changed since is left alone.
+// after a restart and after a run killed at any moment; what changed since is left alone; a
+// journal that cannot be written stops the run before anything is renamed without it.
 
 #include "rename/journal.h"
 #include "rename/renamerun.h"
@@ -10,6 +11,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,8 +56,8 @@ QStringList tree(const QString& root)
 }
 
 // A run over the listed names (folders end in "/") with the mask, through a journal.
-void runWithJournal(const QString& root, const QStringList& listed, const QString& mask,
-                    bool chains, const QString& journalFile)
+qv::RunResult runWithJournal(const QString& root, const QStringList& listed, const QString& mask,
+                             bool chains, const QString& journalFile)
 {
     QVector<qv::RunEntry> entries;
     for (const QString& name : listed)
@@ -62,10 +68,12 @@ void runWithJournal(const QString& root, const QStringList& listed, const QStrin
     qv::RenameRun run(entries, settings, QDate(2024, 3, 7));
     run.setResolveChains(chains);
     qv::RenameJournal journal(journalFile);
+    if (!journal.begin())
+        return {};
     qv::NoReplaceRenamer renamer;
     qv::JournalingRenamer journaling(renamer, journal);
-    qv::LiveDisk disk(journaling);
-    run.execute(disk);
+    qv::LiveDisk disk(journaling, &journal);
+    return run.execute(disk);
 }
 
 QVector<qv::UndoStep> undo(const QString& journalFile)
@@ -73,8 +81,15 @@ QVector<qv::UndoStep> undo(const QString& journalFile)
     // A journal object of its own, as after a restart.
     qv::RenameJournal journal(journalFile);
     qv::NoReplaceRenamer renamer;
-    qv::LiveDisk disk(renamer);
-    return qv::undoMoves(journal.moves(), disk);
+    return qv::undoJournal(journal, renamer).steps;
+}
+
+QStringList numbered(int count)
+{
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names.append(QStringLiteral("f%1").arg(i, 2, 10, QLatin1Char('0')));
+    return names;
 }
 
 } // namespace
@@ -88,6 +103,14 @@ private slots:
     void nextRunReplacesJournal();
     void killedHalfWay();
     void changedSinceLeftAlone();
+    void killedAtAnyMoment_data();
+    void killedAtAnyMoment();
+    void journalFillsUp();
+    void journalNotWritable();
+    void refusedJournals_data();
+    void refusedJournals();
+    void undoKeepsWhatItCouldNotRestore();
+    void oneRunAtATime();
 };
 
 void JournalTest::undoRestores_data()
@@ -153,7 +176,8 @@ void JournalTest::killedHalfWay()
     const QString journal = dir.filePath(QStringLiteral("journal"));
 
     QProcess child;
-    child.start(QStringLiteral(JOURNAL_CHILD), {journal, root, QStringLiteral("7")});
+    child.start(QStringLiteral(JOURNAL_CHILD), {journal, root, QStringLiteral("x%name%"),
+                                                QStringLiteral("7"), QStringLiteral("renames")});
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     QCOMPARE(qv::RenameJournal(journal).moves().size(), 7);
@@ -170,16 +194,218 @@ void JournalTest::changedSinceLeftAlone()
     makeFiles(root, {"a", "b", "c"});
     const QString journal = dir.filePath(QStringLiteral("journal"));
     runWithJournal(root, {"a", "b", "c"}, QStringLiteral("x%name%"), false, journal);
-    // Since the run: another "a" appeared, and "xb" was deleted.
+    // Since the run: another "a" appeared, "xb" was deleted, and "xc" saved anew.
     makeFiles(root, {"a"});
     QVERIFY(QFile::remove(root + QStringLiteral("/xb")));
+    QVERIFY(QFile::remove(root + QStringLiteral("/xc")));
+    makeFiles(root, {"xc"});
 
     QList<qv::UndoOutcome> outcomes;
     for (const qv::UndoStep& step : undo(journal))
         outcomes.prepend(step.outcome);
     QCOMPARE(outcomes, (QList<qv::UndoOutcome>{qv::UndoOutcome::Taken, qv::UndoOutcome::Gone,
-                                               qv::UndoOutcome::Restored}));
-    QCOMPARE(tree(root), (QStringList{"a=a", "c=c", "xa=a"}));
+                                               qv::UndoOutcome::Changed}));
+    QCOMPARE(tree(root), (QStringList{"a=a", "xa=a", "xc=xc"}));
+}
+
+void JournalTest::killedAtAnyMoment_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("no-replace flag") << "native";
+    QTest::newRow("hard links") << "links";
+    QTest::newRow("placeholders") << "placeholder";
+}
+
+// Killed just before any system call of a run that turns a circle, the undo brings back every name and content and leaves no temporary name or placeholder.
+void JournalTest::killedAtAnyMoment()
+{
+    QFETCH(QString, way);
+    for (int moment = 0;; ++moment) {
+        QTemporaryDir dir;
+        const QString root = dir.filePath(QStringLiteral("files"));
+        QVERIFY(QDir().mkpath(root));
+        makeFiles(root, {"1", "2", "3", "4"});
+        const QStringList before = tree(root);
+        const QString journal = dir.filePath(QStringLiteral("journal"));
+        QProcess child;
+        // Listed 2, 3, 4, 1: "%num%" makes one circle of four, 2 -> 1 -> 4 -> 3 -> 2.
+        child.start(QStringLiteral(JOURNAL_CHILD),
+                    {journal, root, QStringLiteral("%num%"), QString::number(moment), way});
+        QVERIFY(child.waitForFinished(30000));
+        const bool finished = child.exitStatus() == QProcess::NormalExit;
+        if (finished)
+            QCOMPARE(child.exitCode(), 0);
+        undo(journal);
+        QVERIFY2(tree(root) == before,
+                 qPrintable(QStringLiteral("killed before call %1: ").arg(moment) +
+                            tree(root).join(u", ")));
+        if (finished) {
+            QVERIFY(moment > 3);
+            break;
+        }
+    }
+}
+
+namespace {
+
+// Writes beyond `bytes` fail for this process (EFBIG), as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_before);
+        rlimit limit = m_before;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_before); }
+
+private:
+    rlimit m_before;
+};
+
+} // namespace
+
+// A journal that fills up stops the run before the first rename it could not record: the run
+// says how far it got, and undo takes back exactly what was renamed.
+void JournalTest::journalFillsUp()
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("files"));
+    QVERIFY(QDir().mkpath(root));
+    makeFiles(root, numbered(20));
+    const QStringList before = tree(root);
+    const QString journal = dir.filePath(QStringLiteral("journal"));
+    qv::RunResult result;
+    {
+        const FileSizeLimit limit(1000);
+        result = runWithJournal(root, numbered(20), QStringLiteral("x%name%"), false, journal);
+    }
+    QVERIFY(result.renamed > 0);
+    QVERIFY(result.renamed < 20);
+    int notTried = 0;
+    for (const qv::RunEntryResult& entry : result.entries)
+        notTried += entry.outcome == qv::RunOutcome::NotTried;
+    QCOMPARE(result.renamed + notTried, 20);
+    QCOMPARE(QDir(root).entryList({QStringLiteral("x*")}).size(), result.renamed);
+
+    QCOMPARE(undo(journal).size(), result.renamed);
+    QCOMPARE(tree(root), before);
+}
+
+void JournalTest::journalNotWritable()
+{
+    QTemporaryDir dir;
+    makeFiles(dir.path(), {"data", "a"});
+    // The data folder cannot be made: a file is in its place.
+    qv::RenameJournal journal(dir.filePath(QStringLiteral("data/journal")));
+    QVERIFY(!journal.begin());
+    QCOMPARE(journal.problem(), qv::JournalProblem::NotWritable);
+    QVERIFY(!journal.reason().isEmpty());
+    const qv::RunResult result = runWithJournal(dir.path(), {"a"}, QStringLiteral("x%name%"),
+                                                false, dir.filePath(QStringLiteral("data/j")));
+    QCOMPARE(result.renamed, 0);
+    QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("a"))));
+}
+
+void JournalTest::refusedJournals_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a FIFO") << "fifo";
+    QTest::newRow("larger than any run writes") << "huge";
+    QTest::newRow("a relative path") << "relative";
+}
+
+// What is not a journal of ours is refused at once, renaming nothing: it neither blocks,
+// exhausts memory nor names paths relative to wherever undo runs.
+void JournalTest::refusedJournals()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString journal = dir.filePath(QStringLiteral("journal"));
+    const QByteArray name = QFile::encodeName(journal);
+    if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    } else if (kind == u"huge") {
+        QFile file(journal);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qint64(4) << 30));
+    } else {
+        makeFiles(dir.path(), {"a"});
+        runWithJournal(dir.path(), {"a"}, QStringLiteral("x%name%"), false, journal);
+        QFile file(journal);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray content = file.readAll();
+        // The same record with the folder taken off its paths, checksum made anew.
+        const QByteArray absolute = QFile::encodeName(dir.path() + u'/');
+        QVERIFY(content.contains(absolute));
+        content.replace(absolute, QByteArray(absolute.size(), 'r'));
+        QVERIFY(file.seek(0));
+        file.write(content);
+    }
+    qv::RenameJournal refused(journal);
+    qv::NoReplaceRenamer renamer;
+    if (kind != u"relative") {
+        QCOMPARE(qv::undoJournal(refused, renamer).problem, qv::JournalProblem::Damaged);
+    } else {
+        // The changed record no longer matches its checksum: the journal ends before it.
+        QVERIFY(qv::undoJournal(refused, renamer).steps.isEmpty());
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("xa"))));
+    }
+}
+
+// An undo that could not restore keeps those steps; once the way is free, the next undo
+// restores them and counts what is back already as done.
+void JournalTest::undoKeepsWhatItCouldNotRestore()
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("files"));
+    QVERIFY(QDir().mkpath(root));
+    makeFiles(root, {"a", "b"});
+    const QString journal = dir.filePath(QStringLiteral("journal"));
+    runWithJournal(root, {"a", "b"}, QStringLiteral("x%name%"), false, journal);
+    // Another file takes the old name "a" since.
+    makeFiles(root, {"a"});
+    QVERIFY(QFile::rename(root + QStringLiteral("/a"), root + QStringLiteral("/a.mine")));
+    makeFiles(root, {"a"});
+
+    qv::RenameJournal first(journal);
+    qv::NoReplaceRenamer renamer;
+    qv::UndoResult result = qv::undoJournal(first, renamer);
+    QCOMPARE(result.restored, 1);
+    QCOMPARE(result.refused, 1);
+    QVERIFY(!qv::RenameJournal(journal).isEmpty());
+
+    QVERIFY(QFile::remove(root + QStringLiteral("/a")));
+    qv::RenameJournal second(journal);
+    result = qv::undoJournal(second, renamer);
+    QCOMPARE(result.restored, 1);
+    QCOMPARE(result.refused, 0);
+    QVERIFY(qv::RenameJournal(journal).isEmpty());
+    QCOMPARE(tree(root), (QStringList{"a.mine=a", "a=a", "b=b"}));
+}
+
+// While one run holds the journal, neither a second run nor an undo may start.
+void JournalTest::oneRunAtATime()
+{
+    QTemporaryDir dir;
+    makeFiles(dir.path(), {"a"});
+    const QString journal = dir.filePath(QStringLiteral("journal"));
+    qv::RenameJournal running(journal);
+    QVERIFY(running.begin());
+    qv::RenameJournal second(journal);
+    QVERIFY(!second.begin());
+    QCOMPARE(second.problem(), qv::JournalProblem::Busy);
+    QCOMPARE(runWithJournal(dir.path(), {"a"}, QStringLiteral("x%name%"), false, journal).renamed,
+             0);
+    qv::RenameJournal undoing(journal);
+    qv::NoReplaceRenamer renamer;
+    QCOMPARE(qv::undoJournal(undoing, renamer).problem, qv::JournalProblem::Busy);
+    running.end();
+    QCOMPARE(runWithJournal(dir.path(), {"a"}, QStringLiteral("x%name%"), false, journal).renamed,
+             1);
 }
 
 QTEST_APPLESS_MAIN(JournalTest)

@@ -100,7 +100,10 @@ private slots:
     void progress();
     void chains_data();
     void chains();
+    void failedCircleTurnsBack_data();
     void failedCircleTurnsBack();
+    void folderCircleReportsRealPaths();
+    void chainsTakeOneTryPerLink();
     void planEqualsRun();
 };
 
@@ -355,26 +358,56 @@ void RenameRunTest::chains()
 
 namespace {
 
-// Refuses to move one file, as a file system might refuse any step.
+// Refuses to move one file, as a file system might refuse any step; when `otherTakes` is set,
+// another program then takes the name the circle's first member left, so that it cannot go
+// back there.
 class RefusingRenamer : public qv::NoReplaceRenamer
 {
 public:
-    explicit RefusingRenamer(QString refused) : m_refused(std::move(refused)) {}
+    RefusingRenamer(QString refused, QString otherTakes)
+        : m_refused(std::move(refused)), m_otherTakes(std::move(otherTakes))
+    {
+    }
     bool rename(const QString& from, const QString& to) override
     {
-        return QFileInfo(from).fileName() != m_refused && NoReplaceRenamer::rename(from, to);
+        ++calls;
+        if (QFileInfo(from).fileName() != m_refused)
+            return NoReplaceRenamer::rename(from, to);
+        if (!m_otherTakes.isEmpty()) {
+            QFile other(m_otherTakes);
+            if (other.open(QIODevice::NewOnly))
+                other.write("other");
+        }
+        return false;
     }
+    int calls = 0;
 
 private:
     QString m_refused;
+    QString m_otherTakes;
 };
 
 } // namespace
 
+void RenameRunTest::failedCircleTurnsBack_data()
+{
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<bool>("otherTakesName");
+    // Listed 2, 3, 1: 2 is parked, then 1 -> 3 and 3 -> 2 follow, then 2 leaves its parking.
+    for (const char* refused : {"1", "3"}) {
+        QTest::addRow("%s refused", refused) << QString::fromLatin1(refused) << false;
+        QTest::addRow("%s refused, its name taken meanwhile", refused)
+            << QString::fromLatin1(refused) << true;
+    }
+}
+
 // A step of a circle that fails takes back the steps made: every member keeps its old name
-// and content, nothing stays under a temporary name, and each member is refused.
+// and content, nothing stays under a temporary name, and each member is refused. Where another
+// program keeps a step from being taken back, every member's path says where its file is.
 void RenameRunTest::failedCircleTurnsBack()
 {
+    QFETCH(QString, refused);
+    QFETCH(bool, otherTakesName);
     QTemporaryDir dir;
     createLayout(dir.path(), {"1", "2", "3"});
     QList<Listed> list;
@@ -382,12 +415,65 @@ void RenameRunTest::failedCircleTurnsBack()
         list.append(Listed{{dir.path() + u'/' + QLatin1String(name), false}});
     Run run(QStringLiteral("%num%"));
     run.chains = true;
-    RefusingRenamer renamer(QStringLiteral("3"));
+    RefusingRenamer renamer(refused, otherTakesName ? dir.filePath(QStringLiteral("2")) : QString());
     const qv::RunResult result = runOnce(list, run, renamer);
-    QCOMPARE(diskLayout(dir.path()), (QStringList{"1", "2", "3"}));
     QCOMPARE(result.failed, 3);
-    for (const qv::RunEntryResult& entry : result.entries)
-        QCOMPARE(entry.outcome, qv::RunOutcome::Error);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(result.entries[i].outcome, qv::RunOutcome::Error);
+        QFile file(result.entries[i].path);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(result.entries[i].path));
+        QCOMPARE(QString::fromUtf8(file.readAll()), QStringList({"2", "3", "1"})[i]);
+    }
+    if (!otherTakesName)
+        QCOMPARE(diskLayout(dir.path()), (QStringList{"1", "2", "3"}));
+}
+
+// Two folders whose names differ in length swap: the files inside are reported where they are.
+void RenameRunTest::folderCircleReportsRealPaths()
+{
+    QTemporaryDir dir;
+    createLayout(dir.path(), {"10/", "10/x.txt", "9/", "9/y.txt"});
+    QVector<qv::RunEntry> entries{{dir.filePath(QStringLiteral("10")), true},
+                                  {dir.filePath(QStringLiteral("9")), true},
+                                  {dir.filePath(QStringLiteral("10/x.txt")), false},
+                                  {dir.filePath(QStringLiteral("9/y.txt")), false}};
+    qv::RenameSettings settings = settingsOf(Run(QStringLiteral("%num%")));
+    settings.numStart = QStringLiteral("9");
+    qv::RenameRun run(entries, settings, QDate(2024, 3, 7));
+    run.setResolveChains(true);
+    qv::NoReplaceRenamer renamer;
+    qv::LiveDisk disk(renamer);
+    const qv::RunResult result = run.execute(disk);
+    QCOMPARE(diskLayout(dir.path()),
+             (QStringList{"10/", "10/12.txt=9/y.txt", "9/", "9/11.txt=10/x.txt"}));
+    for (const qv::RunEntryResult& entry : result.entries) {
+        QCOMPARE(entry.outcome, qv::RunOutcome::Renamed);
+        QVERIFY2(QFileInfo::exists(entry.path), qPrintable(entry.path));
+    }
+}
+
+// A chain is resolved in one pass: shifting many numbers by one tries each rename once, where
+// trying every waiting entry again after each move took time quadratic in the chain's length.
+void RenameRunTest::chainsTakeOneTryPerLink()
+{
+    QTemporaryDir dir;
+    constexpr int count = 3000;
+    QVector<qv::RunEntry> entries;
+    for (int i = 1; i <= count; ++i) {
+        const QString path = dir.filePath(QString::number(i));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        entries.append({path, false});
+    }
+    qv::RenameSettings settings = settingsOf(Run(QStringLiteral("%num%")));
+    settings.numStart = QStringLiteral("2");
+    qv::RenameRun run(entries, settings, QDate(2024, 3, 7));
+    run.setResolveChains(true);
+    RefusingRenamer renamer{QString(), QString()};
+    qv::LiveDisk disk(renamer);
+    QCOMPARE(run.execute(disk).renamed, count);
+    QCOMPARE(renamer.calls, count);
+    QCOMPARE(run.plan().entries.size(), count);
 }
 
 // The plan of a run, worked out against the disk as it is, tells for every entry exactly what
