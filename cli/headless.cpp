@@ -251,12 +251,13 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
         text =
             progressText(renamed, refused, t.message.txt_umbenannt, t.message.txt_nicht_umbenannt);
     }
-    report.summary({{QStringLiteral("renamed"), renamed},
-                    {QStringLiteral("unchanged"), unchanged},
-                    {QStringLiteral("refused"), refused},
-                    {QStringLiteral("notTried"), notTried},
-                    {QStringLiteral("dryRun"), options.dryRun}},
-                   text);
+    QJsonObject counts{{QStringLiteral("renamed"), renamed},
+                       {QStringLiteral("unchanged"), unchanged},
+                       {QStringLiteral("refused"), refused},
+                       {QStringLiteral("dryRun"), options.dryRun}};
+    if (notTried > 0)
+        counts.insert(QStringLiteral("notTried"), notTried);
+    report.summary(counts, text);
     if (journal.failed()) {
         err << "quorvel: " << stoppedText(t.message, journal.reason(), renamed, notTried)
             << Qt::endl;
@@ -319,10 +320,11 @@ int runUndo(const CommandLine& line, const Texts& t, QTextStream& out, QTextStre
     if (undone.cleared > 0)
         text += QStringLiteral(", ") + QString::number(undone.cleared) +
                 t.message.txt_platzhalter_entfernt;
-    report.summary({{QStringLiteral("restored"), undone.restored},
-                    {QStringLiteral("refused"), undone.refused},
-                    {QStringLiteral("placeholdersRemoved"), undone.cleared}},
-                   text);
+    QJsonObject counts{{QStringLiteral("restored"), undone.restored},
+                       {QStringLiteral("refused"), undone.refused}};
+    if (undone.cleared > 0)
+        counts.insert(QStringLiteral("placeholdersRemoved"), undone.cleared);
+    report.summary(counts, text);
     return undone.refused > 0 ? 1 : 0;
 }
 

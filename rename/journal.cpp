@@ -358,8 +358,8 @@ bool RenameJournal::takeLock()
 {
     if (m_lockFd >= 0)
         return true;
-    if (!QDir().mkpath(QFileInfo(m_fileName).absolutePath()))
-        return fail(JournalProblem::NotWritable);
+    // Where the folder cannot be made, opening the lock file says why.
+    QDir().mkpath(QFileInfo(m_fileName).absolutePath());
     const QByteArray lockName = QFile::encodeName(m_fileName + QStringLiteral(".lock"));
     const int fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)

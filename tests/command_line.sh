@@ -114,6 +114,35 @@ run "missing path" 2 "" rename --lang en --mask x c.png gone.png
     fail "missing path: standard error $(cat "$work/err")"
 files "missing path" "$initial"
 
+# The undo journal: a run whose journal cannot be written renames nothing unless --no-undo
+# says so, nor does one while another run holds the journal; a journal that is no regular file
+# is refused at once.
+touch "$work/blocked"
+XDG_DATA_HOME=$work/blocked run "journal not writable" 2 "" rename --lang en --mask 'x-%name%' c.png
+[ "$(cat "$work/err")" == "quorvel: The undo journal cannot be written (Not a directory); nothing renamed (--no-undo renames without it)" ] ||
+    fail "journal not writable: standard error $(cat "$work/err")"
+files "journal not writable" "$initial"
+XDG_DATA_HOME=$work/blocked run "without undo" 0 "$dir/c.png	x-c.png	Renamed
+1 files renamed" rename --lang en --no-undo --mask 'x-%name%' c.png
+mv "$dir/x-c.png" "$dir/c.png"
+journal="$XDG_DATA_HOME/Quorvel - Velmora/last-run.journal"
+mkdir -p "${journal%/*}"
+(cd "$dir" && flock "$journal.lock" "$program" rename --lang en --mask 'x-%name%' c.png) \
+    >/dev/null 2>"$work/err"
+rc=$?
+[ $rc -eq 2 ] || fail "second run at once: exit $rc, not 2"
+[ "$(cat "$work/err")" == "quorvel: Another rename or undo is running; nothing changed" ] ||
+    fail "second run at once: standard error $(cat "$work/err")"
+files "second run at once" "$initial"
+rm -f "$journal"
+mkfifo "$journal"
+out=$(timeout 20 "$program" undo --lang en 2>"$work/err")
+rc=$?
+[ $rc -eq 2 ] || fail "journal is a FIFO: exit $rc, not 2"
+[ "$(cat "$work/err")" == "quorvel: The undo journal is damaged or not a journal; nothing changed" ] ||
+    fail "journal is a FIFO: standard error $(cat "$work/err")"
+rm -f "$journal"
+
 # Permissions do not bind root: the unreadable folder is tried as an unprivileged user.
 mkdir "$dir/closed"
 chmod 000 "$dir/closed"

@@ -9,6 +9,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -73,6 +78,8 @@ private slots:
     void previewOfAllEntries();
     void undoLastRun();
     void undoAfterRestart();
+    void journalCannotBeUsed_data();
+    void journalCannotBeUsed();
     void chainsOption();
 };
 
@@ -164,7 +171,8 @@ void PreviewUndoTest::undoLastRun()
     QVERIFY(!action("m_rueckgaengig")->isEnabled());
 }
 
-// After a restart the journal still holds the run; a name taken since is left alone.
+// After a restart the journal still holds the run; a name taken since is left alone, and its
+// step stays for another undo.
 void PreviewUndoTest::undoAfterRestart()
 {
     QTemporaryDir dir;
@@ -182,6 +190,61 @@ void PreviewUndoTest::undoAfterRestart()
     QCOMPARE(diskLayout(dir.path()), (QStringList{"a", "b", "xa=a"}));
     QCOMPARE(ui<QLabel>(QStringLiteral("laspenden"))->text(),
              QStringLiteral("1 files restored (1 files could not be restored)"));
+    QVERIFY(action("m_rueckgaengig")->isEnabled());
+}
+
+void PreviewUndoTest::journalCannotBeUsed_data()
+{
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("not writable, rename without undo: No")
+        << false << false << QStringList{"a", "b"};
+    QTest::newRow("not writable, rename without undo: Yes")
+        << false << true << QStringList{"xa=a", "xb=b"};
+    QTest::newRow("another run holds it") << true << false << QStringList{"a", "b"};
+}
+
+// Where no run could be undone, the window asks once whether to rename all the same (No
+// unless the user says Yes); while another run holds the journal, it only says so.
+void PreviewUndoTest::journalCannotBeUsed()
+{
+    QFETCH(bool, busy);
+    QFETCH(bool, answer);
+    QFETCH(QStringList, after);
+    QTemporaryDir dir;
+    createLayout(dir.path(), {"a", "b"});
+    AppFixture app(QStringLiteral("en"));
+    const QString journal = qv::RenameJournal::defaultPath();
+    const QString dataFolder = QFileInfo(journal).absolutePath();
+    QDir(dataFolder).removeRecursively();
+    const auto cleanUp = qScopeGuard([&] {
+        QFile::remove(dataFolder);
+        QDir(dataFolder).removeRecursively();
+    });
+    int lock = -1;
+    if (busy) {
+        QVERIFY(QDir().mkpath(dataFolder));
+        lock = ::open(QFile::encodeName(journal + QStringLiteral(".lock")).constData(),
+                      O_RDWR | O_CREAT, 0600);
+        QCOMPARE(::flock(lock, LOCK_EX), 0);
+    } else {
+        // A file where the data folder belongs: nothing can be written there.
+        QFile blocker(dataFolder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    app.platform.askAnswer = answer;
+    drop({dir.filePath("a"), dir.filePath("b")});
+    setMask(QStringLiteral("x%name%"));
+    ui<QPushButton>(QStringLiteral("Umbenennen"))->click();
+    QCOMPARE(diskLayout(dir.path()), after);
+    QCOMPARE(app.platform.questions.size(), busy ? 0 : 1);
+    QCOMPARE(app.platform.warnings.size(), busy ? 1 : 0);
+    if (busy)
+        ::close(lock);
+    else
+        QVERIFY(app.platform.questions.first().startsWith(
+            QStringLiteral("The undo journal cannot be written (Not a directory)")));
     QVERIFY(!action("m_rueckgaengig")->isEnabled());
 }
 

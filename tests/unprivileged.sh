@@ -16,6 +16,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$program" "$work/"
 chmod 755 "$work" "$work/$(basename "$program")"
+# A home of that user's own, where the undo journal of its runs can be written.
+mkdir "$work/home"
+chown 65534:65534 "$work/home"
 cd "$work"
-HOME=$work setpriv --reuid=65534 --regid=65534 --clear-groups -- \
+HOME=$work/home setpriv --reuid=65534 --regid=65534 --clear-groups -- \
     "$work/$(basename "$program")" "$@"
