@@ -9,3 +9,12 @@ add_test(NAME installation
 set_tests_properties(command_line installation PROPERTIES
     TIMEOUT 60
     ENVIRONMENT "LC_ALL=C.UTF-8")
+# The real program's rename and undo on a folder in the temporary folder, on exFAT (exfat-fuse)
+# and on bindfs, and killed at ten moments of a run of circles on ext4 and exFAT, then undone.
+# They mount file systems on loop devices and FUSE: skipped (77) where nothing can be mounted.
+add_test(NAME real_filesystems
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/real_filesystems.sh $<TARGET_FILE:quorvel>)
+add_test(NAME kill_undo
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/kill_undo.sh $<TARGET_FILE:quorvel>)
+set_tests_properties(real_filesystems PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
+set_tests_properties(kill_undo PROPERTIES TIMEOUT 240 SKIP_RETURN_CODE 77)
