@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #else
@@ -128,11 +130,19 @@ bool NoReplaceRenamer::rename(const QString& from, const QString& to)
 bool differsOnlyInCase(const QByteArray& from, const QByteArray& to)
 {
     const qsizetype folderEnd = from.lastIndexOf('/') + 1;
-    if (folderEnd != to.lastIndexOf('/') + 1 || !to.startsWith(from.left(folderEnd)))
+    if (folderEnd != to.lastIndexOf('/') + 1 || from == to ||
+        QByteArrayView(from).first(folderEnd) != QByteArrayView(to).first(folderEnd))
         return false;
-    const QString fromName = QFile::decodeName(from.mid(folderEnd));
-    const QString toName = QFile::decodeName(to.mid(folderEnd));
-    return fromName != toName && fromName.compare(toName, Qt::CaseInsensitive) == 0;
+    const QByteArrayView a = QByteArrayView(from).sliced(folderEnd);
+    const QByteArrayView b = QByteArrayView(to).sliced(folderEnd);
+    // Asked for every rename: names in ASCII, the most of them, are told by their bytes.
+    const auto ascii = [](QByteArrayView name) {
+        return std::all_of(name.begin(), name.end(), [](char c) { return uchar(c) < 0x80; });
+    };
+    if (ascii(a) && ascii(b))
+        return qstrnicmp(a.data(), a.size(), b.data(), b.size()) == 0;
+    return QFile::decodeName(a.toByteArray())
+               .compare(QFile::decodeName(b.toByteArray()), Qt::CaseInsensitive) == 0;
 }
 
 bool isParkingName(QStringView name)

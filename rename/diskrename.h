@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringView>
+#include <QPair>
+#include <QVector>
 
 struct stat;
 
@@ -36,8 +38,12 @@ public:
     virtual ~DiskRenamer() = default;
     // Renames `from` to `to`; never replaces an existing file or folder. False on any failure.
     virtual bool rename(const QString& from, const QString& to) = 0;
+    // Takes back a step just made, as when a circle cannot turn.
+    virtual bool renameBack(const QString& from, const QString& to) { return rename(from, to); }
     // Who is told of the steps of the renames from now on; nullptr for nobody.
     virtual void setWitness(RenameWitness* witness) { Q_UNUSED(witness); }
+    // The renames about to be asked for, in that order, as far as they are known.
+    virtual void expect(const QVector<QPair<QString, QString>>& renames) { Q_UNUSED(renames); }
 };
 
 // renameat2(RENAME_NOREPLACE). Where the file system refuses the flag: link+unlink for files

@@ -43,46 +43,64 @@ enum RecordType : char
 
 quint32 checksum(const char* data, qsizetype size)
 {
-    // FNV-1a: enough to tell a record written whole from bytes left by a failed write.
-    quint32 hash = 2166136261u;
-    for (qsizetype i = 0; i < size; ++i) {
-        hash ^= quint8(data[i]);
-        hash *= 16777619u;
+    // Eight bytes at a time, multiplied in as FNV does: enough to tell a record written whole
+    // from bytes left by a failed write, and cheap beside the rename it precedes.
+    quint64 hash = 14695981039346656037ull;
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, data + i, 8);
+        hash = (hash ^ word) * 1099511628211ull;
     }
-    return hash;
+    for (; i < size; ++i)
+        hash = (hash ^ quint8(data[i])) * 1099511628211ull;
+    return quint32(hash ^ (hash >> 32));
 }
 
+char* put(char* at, quint64 value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        at[i] = char((value >> (8 * i)) & 0xff);
+    return at + bytes;
+}
+
+// Appends one record to `out`: the length is filled in and the checksum added at the end.
 class RecordWriter
 {
 public:
-    explicit RecordWriter(char type) { m_body.append(type); }
+    RecordWriter(QByteArray& out, char type) : m_out(out), m_start(out.size())
+    {
+        m_out.append(4, '\0');
+        m_out.append(type);
+    }
     RecordWriter& number(quint64 value, int bytes)
     {
+        char data[8];
         for (int i = 0; i < bytes; ++i)
-            m_body.append(char((value >> (8 * i)) & 0xff));
+            data[i] = char((value >> (8 * i)) & 0xff);
+        m_out.append(data, bytes);
         return *this;
     }
     RecordWriter& bytes(const QByteArray& value)
     {
         number(quint64(value.size()), 4);
-        m_body.append(value);
+        m_out.append(value);
         return *this;
     }
-    QByteArray finish() const
+    QByteArray& finish()
     {
-        QByteArray record;
-        const quint32 size = quint32(m_body.size() + 4);
+        const qsizetype body = m_start + 4;
+        const quint32 sum = checksum(m_out.constData() + body, m_out.size() - body);
+        number(sum, 4);
+        const quint32 size = quint32(m_out.size() - body);
         for (int i = 0; i < 4; ++i)
-            record.append(char((size >> (8 * i)) & 0xff));
-        record.append(m_body);
-        const quint32 sum = checksum(m_body.constData(), m_body.size());
-        for (int i = 0; i < 4; ++i)
-            record.append(char((sum >> (8 * i)) & 0xff));
-        return record;
+            m_out[m_start + i] = char((size >> (8 * i)) & 0xff);
+        return m_out;
     }
 
 private:
-    QByteArray m_body;
+    QByteArray& m_out;
+    qsizetype m_start;
 };
 
 class RecordReader
@@ -121,30 +139,54 @@ private:
     bool m_ok = true;
 };
 
+// The record of a rename, written for every entry of a run: built in place, in one piece.
+void appendMove(QByteArray& out, const QByteArray& from, const QByteArray& to,
+                const FileIdentity& file)
+{
+    const qsizetype start = out.size();
+    const qsizetype body = 1 + 8 + 8 + 1 + 4 + from.size() + 4 + to.size();
+    out.resize(start + 4 + body + 4);
+    char* at = put(out.data() + start, quint64(body + 4), 4);
+    char* const fields = at;
+    *at++ = MoveRecord;
+    at = put(at, file.device, 8);
+    at = put(at, file.inode, 8);
+    *at++ = file.folder ? 1 : 0;
+    at = put(at, quint64(from.size()), 4);
+    std::memcpy(at, from.constData(), size_t(from.size()));
+    at = put(at + from.size(), quint64(to.size()), 4);
+    std::memcpy(at, to.constData(), size_t(to.size()));
+    put(at + to.size(), checksum(fields, body), 4);
+}
+
 QByteArray moveRecord(const QByteArray& from, const QByteArray& to, const FileIdentity& file)
 {
-    return RecordWriter(MoveRecord)
-        .number(file.device, 8)
-        .number(file.inode, 8)
-        .number(file.folder ? 1 : 0, 1)
-        .bytes(from)
-        .bytes(to)
-        .finish();
+    QByteArray out;
+    out.reserve(from.size() + to.size() + 40);
+    appendMove(out, from, to, file);
+    return out;
 }
 
 QByteArray passageRecord(quint32 step, const QByteArray& path)
 {
-    return RecordWriter(PassageRecord).number(step, 4).bytes(path).finish();
+    QByteArray out;
+    return RecordWriter(out, PassageRecord).number(step, 4).bytes(path).finish();
 }
 
 QByteArray reservingRecord(quint32 step, const QByteArray& path, qint64 at)
 {
-    return RecordWriter(ReservingRecord).number(step, 4).number(quint64(at), 8).bytes(path).finish();
+    QByteArray out;
+    return RecordWriter(out, ReservingRecord)
+        .number(step, 4)
+        .number(quint64(at), 8)
+        .bytes(path)
+        .finish();
 }
 
 QByteArray reservedRecord(quint32 step, const QByteArray& path, quint64 device, quint64 inode)
 {
-    return RecordWriter(ReservedRecord)
+    QByteArray out;
+    return RecordWriter(out, ReservedRecord)
         .number(step, 4)
         .number(device, 8)
         .number(inode, 8)
@@ -351,6 +393,10 @@ bool RenameJournal::recordMove(const QString&, const QString&, const FileIdentit
 {
     return true;
 }
+bool RenameJournal::recordMoves(const QByteArray&, quint32)
+{
+    return true;
+}
 
 #else
 
@@ -420,20 +466,33 @@ bool RenameJournal::write(const QByteArray& record)
     return fail(JournalProblem::NotWritable);
 }
 
+bool RenameJournal::takeOver()
+{
+    if (m_replaced)
+        return true;
+    // The run before stays undoable until this run is about to rename.
+    const QByteArray fresh = QFile::encodeName(m_fileName + QStringLiteral(".new"));
+    if (::rename(fresh.constData(), QFile::encodeName(m_fileName).constData()) != 0)
+        return fail(JournalProblem::NotWritable);
+    m_replaced = true;
+    return true;
+}
+
 bool RenameJournal::recordMove(const QString& from, const QString& to, const FileIdentity& file)
 {
-    if (m_failed || m_fd < 0)
+    if (m_failed || m_fd < 0 || !takeOver())
         return false;
-    if (!m_replaced) {
-        // The run before stays undoable until this run is about to rename.
-        const QByteArray fresh = QFile::encodeName(m_fileName + QStringLiteral(".new"));
-        if (::rename(fresh.constData(), QFile::encodeName(m_fileName).constData()) != 0)
-            return fail(JournalProblem::NotWritable);
-        m_replaced = true;
-    }
     if (!write(moveRecord(QFile::encodeName(from), QFile::encodeName(to), file)))
         return false;
     m_step = m_steps++;
+    return true;
+}
+
+bool RenameJournal::recordMoves(const QByteArray& records, quint32 count)
+{
+    if (m_failed || m_fd < 0 || !takeOver() || !write(records))
+        return false;
+    m_steps += count;
     return true;
 }
 
@@ -457,8 +516,8 @@ bool RenameJournal::rewrite(const QVector<JournalStep>& steps)
     QByteArray content = header;
     quint32 index = 0;
     for (const JournalStep& step : steps) {
-        content += moveRecord(QFile::encodeName(step.move.from), QFile::encodeName(step.move.to),
-                              step.file);
+        appendMove(content, QFile::encodeName(step.move.from), QFile::encodeName(step.move.to),
+                   step.file);
         for (const QString& passage : step.passages)
             content += passageRecord(index, QFile::encodeName(passage));
         for (const JournalStep::Placeholder& p : step.placeholders) {
@@ -530,19 +589,185 @@ void RenameJournal::remove()
     QFile::remove(m_fileName);
 }
 
-bool JournalingRenamer::rename(const QString& from, const QString& to)
+void JournalingRenamer::expect(const QVector<QPair<QString, QString>>& renames)
 {
     if (m_journal.failed())
-        return m_renamer.rename(from, to);
-    const FileIdentity file = identityOf(from);
-    if (file.inode == 0) {
-        errno = ENOENT;
-        return false;
+        return;
+    // Undo takes the records back last first, so a record written ahead may only serve
+    // renames made in the order the records stand.
+    m_expected.clear();
+    m_next = 0;
+    QByteArray records;
+    records.reserve(renames.size() * 128);
+    quint32 count = 0;
+    const quint32 first = m_journal.stepCount();
+    QByteArray folder;
+    int inFolder = 0;
+    for (const auto& [from, to] : renames) {
+        const QByteArray source = QFile::encodeName(from);
+        const qsizetype folderSize = source.lastIndexOf('/') + 1;
+        if (QByteArrayView(source.constData(), folderSize) == QByteArrayView(folder)) {
+            ++inFolder;
+        } else {
+            folder = source.left(folderSize);
+            inFolder = 1;
+        }
+        const FileIdentity file = identityIn(source, folder, inFolder >= 16);
+        if (file.inode == 0)
+            continue;
+        appendMove(records, source, QFile::encodeName(to), file);
+        m_expected.push_back({from, to, first + count, file.folder});
+        ++count;
     }
-    if (!m_journal.recordMove(from, to, file)) {
+    if (count > 0 && !m_journal.recordMoves(records, count))
+        m_expected.clear();
+}
+
+// A file's identity from its folder's listing where many of a folder's files are renamed: one
+// read of the listing costs less than a look-up per file. The listing's inode numbers are the
+// system's own only on some file systems; one look-up per folder tells. The listing stays true
+// for the files still to be renamed: a rename into one of their names would have found the name
+// free, so no listed file was there. Only a folder that moves changes what paths name.
+FileIdentity JournalingRenamer::identityIn(const QByteArray& path, const QByteArray& folder,
+                                           bool many)
+{
+#ifndef Q_OS_WIN
+    auto known = m_listings.find(folder);
+    if (known == m_listings.end() && many)
+        known = m_listings.insert(folder, readListing(folder, path));
+    if (known != m_listings.end() && known->usable) {
+        const Inode* entry = known->find(QByteArrayView(path).sliced(folder.size()));
+        if (entry)
+            return {known->device, entry->inode, entry->folder};
+    }
+#else
+    Q_UNUSED(folder);
+    Q_UNUSED(many);
+#endif
+    return identityOf(QFile::decodeName(path));
+}
+
+namespace {
+
+// Names are found by a 64-bit hash alone: the listing keeps no names. Two names of one folder
+// sharing a hash would give one of them the other's identity; undo would then leave that file
+// alone as changed, never rename another.
+quint64 nameHash(QByteArrayView name)
+{
+    quint64 hash = 14695981039346656037ull;
+    for (const char c : name)
+        hash = (hash ^ quint8(c)) * 1099511628211ull;
+    return hash | 1;
+}
+
+} // namespace
+
+const JournalingRenamer::Inode* JournalingRenamer::Listing::find(QByteArrayView name) const
+{
+    if (table.empty())
+        return nullptr;
+    const quint64 hash = nameHash(name);
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        if (table[i].hash == hash)
+            return &table[i].inode;
+        if (table[i].hash == 0)
+            return nullptr;
+    }
+}
+
+JournalingRenamer::Listing JournalingRenamer::readListing(const QByteArray& folder,
+                                                          const QByteArray& probe)
+{
+    Listing listing;
+#ifndef Q_OS_WIN
+    DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return listing;
+    std::vector<std::pair<quint64, Inode>> found;
+    bool known = true;
+    while (const dirent* entry = ::readdir(dir)) {
+        known = known && entry->d_type != DT_UNKNOWN;
+        found.push_back({nameHash(QByteArrayView(entry->d_name)),
+                         {quint64(entry->d_ino), entry->d_type == DT_DIR}});
+    }
+    ::closedir(dir);
+    if (!known)
+        return {};
+    size_t capacity = 16;
+    while (capacity < found.size() * 2)
+        capacity *= 2;
+    listing.table.assign(capacity, {});
+    listing.mask = capacity - 1;
+    for (const auto& [hash, inode] : found) {
+        for (size_t i = hash & listing.mask;; i = (i + 1) & listing.mask) {
+            if (listing.table[i].hash == 0) {
+                listing.table[i] = {hash, inode};
+                break;
+            }
+        }
+    }
+    struct stat st;
+    const Inode* probed = listing.find(QByteArrayView(probe).sliced(folder.size()));
+    listing.usable =
+        probed && ::lstat(probe.constData(), &st) == 0 && quint64(st.st_ino) == probed->inode;
+    listing.device = quint64(st.st_dev);
+    if (!listing.usable)
+        listing.table.clear();
+#else
+    Q_UNUSED(folder);
+    Q_UNUSED(probe);
+#endif
+    return listing;
+}
+
+bool JournalingRenamer::useExpected(const QString& from, const QString& to, bool* folder)
+{
+    // Renames that were expected but skipped (an entry that waits, or was refused) stay in the
+    // journal as intents never carried out; undo finds those files under their old names.
+    constexpr size_t lookAhead = 64;
+    for (size_t i = m_next; i < m_expected.size() && i < m_next + lookAhead; ++i) {
+        if (m_expected[i].from == from && m_expected[i].to == to) {
+            m_journal.setStep(m_expected[i].step);
+            *folder = m_expected[i].folder;
+            m_next = i + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool JournalingRenamer::renameBack(const QString& from, const QString& to)
+{
+    // Once the journal failed, only steps back to names it already holds still pass.
+    return m_journal.failed() ? m_renamer.rename(from, to) : rename(from, to);
+}
+
+bool JournalingRenamer::rename(const QString& from, const QString& to)
+{
+    if (m_journal.failed()) {
         errno = EIO;
         return false;
     }
+    bool folder = false;
+    if (!useExpected(from, to, &folder)) {
+        // A record of its own comes after every record written ahead: none of those may serve
+        // a later rename.
+        m_expected.clear();
+        m_next = 0;
+        const FileIdentity file = identityOf(from);
+        if (file.inode == 0) {
+            errno = ENOENT;
+            return false;
+        }
+        if (!m_journal.recordMove(from, to, file)) {
+            errno = EIO;
+            return false;
+        }
+        folder = file.folder;
+    }
+    // Paths inside a folder that moves name other things now: the listings start afresh.
+    if (folder)
+        m_listings.clear();
     m_renamer.setWitness(this);
     const bool renamed = m_renamer.rename(from, to);
     m_renamer.setWitness(nullptr);

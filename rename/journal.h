@@ -3,10 +3,13 @@
 #include "rename/diskrename.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QPair>
 #include <QString>
 #include <QVector>
 
 #include <functional>
+#include <vector>
 
 namespace qv {
 
@@ -85,6 +88,9 @@ public:
 
     // Write-ahead: false when the record could not be written, and from then on.
     bool recordMove(const QString& from, const QString& to, const FileIdentity& file);
+    // Several renames about to be made, in one write: `count` move records.
+    bool recordMoves(const QByteArray& records, quint32 count);
+    quint32 stepCount() const { return m_steps; }
     bool recordPassage(const QByteArray& path);
     bool recordReserving(const QByteArray& path);
     bool recordReserved(const QByteArray& path, quint64 device, quint64 inode);
@@ -107,6 +113,7 @@ private:
     friend UndoResult undoJournal(RenameJournal&, DiskRenamer&,
                                   const std::function<void(int, int)>&);
     bool takeLock();
+    bool takeOver();
     void closeFile();
     bool write(const QByteArray& record);
     bool fail(JournalProblem problem);
@@ -115,6 +122,7 @@ private:
     // Writes `steps` as the whole journal, in place of what it holds.
     bool rewrite(const QVector<JournalStep>& steps);
     void setStep(quint32 step) { m_step = step; }
+    friend class JournalingRenamer;
 
     QString m_fileName;
     int m_lockFd = -1;
@@ -132,8 +140,8 @@ private:
 
 // Renames through another renamer and writes every rename into the journal before it is made,
 // together with every temporary name and placeholder on its way. Once the journal could not
-// be written, it renames nothing more of its own: only a circle's steps being taken back still
-// pass, since they bring files back to names the journal already holds.
+// be written, it renames nothing more: only a circle's steps being taken back still pass, since
+// they bring files back to names the journal already holds.
 class JournalingRenamer : public DiskRenamer, private RenameWitness
 {
 public:
@@ -142,14 +150,50 @@ public:
     {
     }
     bool rename(const QString& from, const QString& to) override;
+    bool renameBack(const QString& from, const QString& to) override;
+    // Writes the renames the run is about to make in one go; each is then made without a
+    // write of its own. A rename the run makes otherwise is written on its own.
+    void expect(const QVector<QPair<QString, QString>>& renames) override;
 
 private:
+    struct Expected
+    {
+        QString from;
+        QString to;
+        quint32 step;
+        bool folder;
+    };
+    struct Inode
+    {
+        quint64 inode = 0;
+        bool folder = false;
+    };
+    // A folder's names with their inodes, as read once, found by the names' hashes.
+    struct Listing
+    {
+        struct Slot
+        {
+            quint64 hash = 0;
+            Inode inode;
+        };
+        std::vector<Slot> table;
+        size_t mask = 0;
+        quint64 device = 0;
+        bool usable = false;
+        const Inode* find(QByteArrayView name) const;
+    };
+    bool useExpected(const QString& from, const QString& to, bool* folder);
+    FileIdentity identityIn(const QByteArray& path, const QByteArray& folder, bool many);
+    static Listing readListing(const QByteArray& folder, const QByteArray& probe);
     bool passesThrough(const QByteArray& path) override;
     bool reserving(const QByteArray& path) override;
     bool reserved(const QByteArray& path, quint64 device, quint64 inode) override;
 
     DiskRenamer& m_renamer;
     RenameJournal& m_journal;
+    std::vector<Expected> m_expected;
+    size_t m_next = 0;
+    QHash<QByteArray, Listing> m_listings;
 };
 
 // What the system holds under a path now: nothing found is a zero inode.

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <climits>
 #include <deque>
 #include <set>
@@ -270,7 +271,10 @@ public:
             m_nextWaiter.assign(size_t(count), -1);
         }
         std::vector<int> deferred;
+        const bool announce = m_disk.takesExpectations();
         for (int at = 0; at < count && !m_disk.stopped(); ++at) {
+            if (announce && at % announceBlock == 0)
+                expect(order, at, std::min(count, at + announceBlock));
             const int row = order ? (*order)[at] : at;
             if (m_state[row] != State::Pending)
                 continue;
@@ -296,6 +300,38 @@ private:
         Done,
         Stale
     };
+
+    // Tells the disk which renames the next entries ask for, so that a journal writes them in
+    // one go. Some of them may wait, fail, or move first with a folder; they are then asked for
+    // otherwise, or not at all.
+    static constexpr int announceBlock = 512;
+    void expect(const std::vector<int>* order, int begin, int end)
+    {
+        m_expected.clear();
+        m_expectedRows.clear();
+        m_nextExpected = 0;
+        for (int at = begin; at < end; ++at) {
+            const int row = order ? (*order)[at] : at;
+            if (m_state[row] != State::Pending || !isAcceptableNewName(newName(row)))
+                continue;
+            QString to = target(row);
+            if (to != m_paths.path(row)) {
+                m_expected.append({m_paths.path(row), std::move(to)});
+                m_expectedRows.push_back(row);
+            }
+        }
+        m_disk.expect(m_expected);
+    }
+
+    // The entry's new path: for the next announced entry as announced, unless a folder has
+    // taken the entry along since (the new path follows from the path and the new name).
+    QString targetOf(int row)
+    {
+        if (m_nextExpected < m_expectedRows.size() && m_expectedRows[m_nextExpected] == row &&
+            m_expected[qsizetype(m_nextExpected)].first == m_paths.path(row))
+            return m_expected[qsizetype(m_nextExpected++)].second;
+        return target(row);
+    }
 
     // The name the settings form for the entry at its position in the run. Its file name only
     // changes by its own rename, so the names can all be formed before the first rename.
@@ -352,9 +388,9 @@ private:
 
     // Renames the entry's path on disk and moves the entry (and, for a folder, the entries
     // inside it) along. Entries listed where it lands named nothing: they become stale.
-    bool move(int row, const QString from, const QString to)
+    bool move(int row, const QString from, const QString to, bool back = false)
     {
-        if (!m_disk.rename(from, to))
+        if (!(back ? m_disk.renameBack(from, to) : m_disk.rename(from, to)))
             return false;
         const bool folder = m_entries[row].folder && m_disk.kind(to) == RunDisk::Kind::Folder;
         m_result.entries[row].renamedAsFolder = folder;
@@ -377,7 +413,7 @@ private:
     bool attempt(int row, bool mayWait)
     {
         const QString from = m_paths.path(row);
-        const QString to = target(row);
+        const QString to = targetOf(row);
         if (to == from) {
             finish(row, RunOutcome::Unchanged);
             return true;
@@ -520,7 +556,7 @@ private:
         }
         if (!ok) {
             for (auto it = done.rbegin(); it != done.rend(); ++it)
-                move(it->row, it->to, it->from);
+                move(it->row, it->to, it->from, true);
         }
         for (const int member : circle) {
             if (!ok)
@@ -557,6 +593,10 @@ private:
     std::deque<int> m_released;
     // Where an entry stands in the chain being followed; -1 outside of it.
     std::vector<int> m_seenAt;
+    // The renames last announced to the disk, their rows, and the next of them to come.
+    QVector<QPair<QString, QString>> m_expected;
+    std::vector<int> m_expectedRows;
+    size_t m_nextExpected = 0;
 };
 
 } // namespace

@@ -45,6 +45,16 @@ bool LiveDisk::rename(const QString& from, const QString& to)
     return m_renamer.rename(from, to);
 }
 
+bool LiveDisk::renameBack(const QString& from, const QString& to)
+{
+    return m_renamer.renameBack(from, to);
+}
+
+void LiveDisk::expect(const QVector<QPair<QString, QString>>& renames)
+{
+    m_renamer.expect(renames);
+}
+
 bool LiveDisk::stopped() const
 {
     return m_journal && m_journal->failed();

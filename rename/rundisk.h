@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPair>
 #include <QString>
+#include <QVector>
 
 namespace qv {
 
@@ -28,9 +30,15 @@ public:
     virtual Kind kind(const QString& path) = 0;
     // Renames `from` to `to` without replacing anything; false on any failure.
     virtual bool rename(const QString& from, const QString& to) = 0;
+    // Takes back a rename just made (a circle that cannot turn); it passes even once the run
+    // has stopped.
+    virtual bool renameBack(const QString& from, const QString& to) { return rename(from, to); }
     // Whether the run must stop before its next rename: the journal that makes it undoable
     // could not be written.
     virtual bool stopped() const { return false; }
+    // Whether the disk wants to hear of the renames ahead (a journal writes them together).
+    virtual bool takesExpectations() const { return false; }
+    virtual void expect(const QVector<QPair<QString, QString>>& renames) { Q_UNUSED(renames); }
 };
 
 // The disk itself, renaming through a DiskRenamer.
@@ -44,7 +52,10 @@ public:
     }
     Kind kind(const QString& path) override;
     bool rename(const QString& from, const QString& to) override;
+    bool renameBack(const QString& from, const QString& to) override;
     bool stopped() const override;
+    bool takesExpectations() const override { return m_journal != nullptr; }
+    void expect(const QVector<QPair<QString, QString>>& renames) override;
 
     // What the disk holds under a path now.
     static Kind lookUp(const QString& path);

@@ -88,7 +88,7 @@ QStringList numbered(int count)
 {
     QStringList names;
     for (int i = 0; i < count; ++i)
-        names.append(QStringLiteral("f%1").arg(i, 2, 10, QLatin1Char('0')));
+        names.append(QStringLiteral("f%1").arg(i, 4, 10, QLatin1Char('0')));
     return names;
 }
 
@@ -143,8 +143,10 @@ void JournalTest::undoRestores()
     runWithJournal(root, listed, mask, chains, journal);
     QVERIFY(tree(root) != before);
 
+    // Renames written ahead that waited their turn were made under records of their own.
     for (const qv::UndoStep& step : undo(journal))
-        QCOMPARE(step.outcome, qv::UndoOutcome::Restored);
+        QVERIFY(step.outcome == qv::UndoOutcome::Restored ||
+                step.outcome == qv::UndoOutcome::AlreadyBack);
     QCOMPARE(tree(root), before);
 }
 
@@ -180,7 +182,8 @@ void JournalTest::killedHalfWay()
                                                 QStringLiteral("7"), QStringLiteral("renames")});
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-    QCOMPARE(qv::RenameJournal(journal).moves().size(), 7);
+    // The renames written ahead of the kill are in it too.
+    QVERIFY(qv::RenameJournal(journal).moves().size() >= 7);
 
     undo(journal);
     QCOMPARE(tree(root), before);
@@ -275,23 +278,28 @@ void JournalTest::journalFillsUp()
     QTemporaryDir dir;
     const QString root = dir.filePath(QStringLiteral("files"));
     QVERIFY(QDir().mkpath(root));
-    makeFiles(root, numbered(20));
+    const QStringList names = numbered(1100);
+    makeFiles(root, names);
     const QStringList before = tree(root);
     const QString journal = dir.filePath(QStringLiteral("journal"));
     qv::RunResult result;
     {
-        const FileSizeLimit limit(1000);
-        result = runWithJournal(root, numbered(20), QStringLiteral("x%name%"), false, journal);
+        // Room for the first records written ahead (about 110 bytes each), not for all.
+        const FileSizeLimit limit(80000);
+        result = runWithJournal(root, names, QStringLiteral("x%name%"), false, journal);
     }
     QVERIFY(result.renamed > 0);
-    QVERIFY(result.renamed < 20);
+    QVERIFY(result.renamed < names.size());
     int notTried = 0;
     for (const qv::RunEntryResult& entry : result.entries)
         notTried += entry.outcome == qv::RunOutcome::NotTried;
-    QCOMPARE(result.renamed + notTried, 20);
+    QCOMPARE(result.renamed + notTried, names.size());
     QCOMPARE(QDir(root).entryList({QStringLiteral("x*")}).size(), result.renamed);
 
-    QCOMPARE(undo(journal).size(), result.renamed);
+    int restored = 0;
+    for (const qv::UndoStep& step : undo(journal))
+        restored += step.outcome == qv::UndoOutcome::Restored;
+    QCOMPARE(restored, result.renamed);
     QCOMPARE(tree(root), before);
 }
 
