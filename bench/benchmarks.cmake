@@ -13,3 +13,6 @@ target_link_libraries(bench_rename PRIVATE quorvel_widgets)
 
 add_executable(bench_plan bench_plan.cpp)
 target_link_libraries(bench_plan PRIVATE quorvel_widgets)
+
+add_executable(bench_journal bench_journal.cpp)
+target_link_libraries(bench_journal PRIVATE qv_rename_core)
