@@ -75,7 +75,7 @@ protected:
     int renameReplacing(const char* from, const char* to) override
     {
         // Between the last check of the placeholder and rename(2) no check can see a write.
-        step(m_act != OtherAct::WritesInto);
+        step(m_act != OtherAct::WritesInto || !m_lastWasCheck);
         if (m_failMoves) {
             errno = EIO;
             return -1;
@@ -94,7 +94,7 @@ protected:
     int removeFile(const char* path) override
     {
         // Nor between the last check of the old name and unlink(2) a replacement.
-        step(m_act != OtherAct::Replaces);
+        step(m_act != OtherAct::Replaces || !m_lastWasCheck);
         return NoReplaceRenamer::removeFile(path);
     }
     int createFile(const char* path, Node* node) override
@@ -115,12 +115,14 @@ protected:
     int status(const char* path, Node* node) override
     {
         step();
+        m_lastWasCheck = true;
         return NoReplaceRenamer::status(path, node);
     }
 
 private:
     void step(bool otherMayAct = true)
     {
+        m_lastWasCheck = false;
         if (m_steps++ != m_otherActsAt || !otherMayAct)
             return;
         if (m_act == OtherAct::Replaces) {
@@ -158,6 +160,9 @@ private:
     const bool m_otherMakesFolder;
     const OtherAct m_act;
     bool m_failMoves = false;
+    // Whether our last step looked at the disk: the step right after a check is the window no
+    // check can close.
+    bool m_lastWasCheck = false;
     int m_steps = 0;
     bool m_otherCreated = false;
 };
