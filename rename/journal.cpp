@@ -39,6 +39,8 @@ enum RecordType : char
     PassageRecord = 'T',
     ReservingRecord = 'R',
     ReservedRecord = 'P',
+    // Renames written ahead that will not be made: a folder moved first and took their paths.
+    CancelRecord = 'C',
 };
 
 quint32 checksum(const char* data, qsizetype size)
@@ -291,6 +293,18 @@ bool parseSteps(const QByteArray& content, QVector<JournalStep>* steps)
             steps->append(step);
             break;
         }
+        case CancelRecord: {
+            const quint32 count = quint32(record.number(4));
+            for (quint32 i = 0; i < count; ++i) {
+                const quint32 index = quint32(record.number(4));
+                if (index >= quint32(steps->size()))
+                    return false;
+                (*steps)[qsizetype(index)].cancelled = true;
+            }
+            if (!record.atEnd())
+                return false;
+            break;
+        }
         case PassageRecord:
         case ReservingRecord:
         case ReservedRecord: {
@@ -443,6 +457,13 @@ void RenameJournal::closeFile()
 
 void RenameJournal::end()
 {
+    if (m_fd >= 0 && m_replaced) {
+        const QByteArray previous = QFile::encodeName(m_fileName + QStringLiteral(".previous"));
+        if (m_renamedAny)
+            ::unlink(previous.constData());
+        else
+            ::rename(previous.constData(), QFile::encodeName(m_fileName).constData());
+    }
     closeFile();
     if (m_lockFd >= 0) {
         ::close(m_lockFd);
@@ -470,9 +491,14 @@ bool RenameJournal::takeOver()
 {
     if (m_replaced)
         return true;
-    // The run before stays undoable until this run is about to rename.
+    // The run before stays undoable until this run is about to rename, and comes back should
+    // this run rename nothing after all (every entry refused).
+    const QByteArray name = QFile::encodeName(m_fileName);
     const QByteArray fresh = QFile::encodeName(m_fileName + QStringLiteral(".new"));
-    if (::rename(fresh.constData(), QFile::encodeName(m_fileName).constData()) != 0)
+    const QByteArray previous = QFile::encodeName(m_fileName + QStringLiteral(".previous"));
+    if (::rename(name.constData(), previous.constData()) != 0 && errno != ENOENT)
+        return fail(JournalProblem::NotWritable);
+    if (::rename(fresh.constData(), name.constData()) != 0)
         return fail(JournalProblem::NotWritable);
     m_replaced = true;
     return true;
@@ -507,6 +533,7 @@ bool RenameJournal::openForUndo(quint32 steps)
     }
     m_goodSize = st.st_size;
     m_replaced = true;
+    m_renamedAny = true;
     m_steps = steps;
     return true;
 }
@@ -765,12 +792,31 @@ bool JournalingRenamer::rename(const QString& from, const QString& to)
         }
         folder = file.folder;
     }
-    // Paths inside a folder that moves name other things now: the listings start afresh.
-    if (folder)
+    // Paths inside a folder that moves name other things now: the listings start afresh, and
+    // renames written ahead of it (coming after its record) will not be made as written. Undo
+    // would meet them before the folder is back, where their paths name nothing.
+    if (folder) {
         m_listings.clear();
+        if (m_next < m_expected.size()) {
+            QByteArray cancel;
+            RecordWriter record(cancel, CancelRecord);
+            record.number(m_expected.size() - m_next, 4);
+            for (size_t i = m_next; i < m_expected.size(); ++i)
+                record.number(m_expected[i].step, 4);
+            record.finish();
+            m_expected.clear();
+            m_next = 0;
+            if (!m_journal.write(cancel)) {
+                errno = EIO;
+                return false;
+            }
+        }
+    }
     m_renamer.setWitness(this);
     const bool renamed = m_renamer.rename(from, to);
     m_renamer.setWitness(nullptr);
+    if (renamed)
+        m_journal.m_renamedAny = true;
     return renamed;
 }
 
@@ -929,6 +975,8 @@ UndoResult undoJournal(RenameJournal& journal, DiskRenamer& renamer,
     int cleared = 0;
     for (qsizetype i = steps.size() - 1; i >= 0; --i) {
         const JournalStep& step = steps[i];
+        if (step.cancelled)
+            continue;
         journal.setStep(quint32(i));
         UndoStep done{step.move, undoStep(step, renamer, &cleared), false};
         done.folder = done.outcome == UndoOutcome::Restored && identityOf(step.move.from).folder;

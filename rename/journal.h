@@ -48,6 +48,8 @@ struct JournalStep
         quint64 inode = 0;
     };
     QVector<Placeholder> placeholders;
+    // Written ahead, then given up before it was tried.
+    bool cancelled = false;
 };
 
 struct UndoResult;
@@ -129,6 +131,9 @@ private:
     int m_fd = -1;
     // The new journal is written beside the old one and takes its place with the first record.
     bool m_replaced = false;
+    // Whether a rename recorded here was made; a run that made none leaves the journal of the
+    // run before as it was.
+    bool m_renamedAny = false;
     bool m_failed = false;
     JournalProblem m_problem = JournalProblem::None;
     QString m_reason;

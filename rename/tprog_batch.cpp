@@ -237,8 +237,12 @@ void Tprog::m_rueckgaengigClick()
     if (previewRow >= 0)
         vor_orig->setToolTip(previewNow);
 
-    setSupportStatus(
-        qv::progressText(restored, refused, txt.txt_zurueckbenannt, txt.txt_nicht_zurueckbenannt));
+    QString said =
+        qv::progressText(restored, refused, txt.txt_zurueckbenannt, txt.txt_nicht_zurueckbenannt);
+    if (undone.cleared > 0)
+        said += QStringLiteral(", ") + QString::number(undone.cleared) +
+                txt.txt_platzhalter_entfernt;
+    setSupportStatus(said);
     updateUndoEntry();
     Vorschau();
     setEnabled(true);

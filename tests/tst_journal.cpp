@@ -156,8 +156,11 @@ void JournalTest::nextRunReplacesJournal()
     makeFiles(dir.path(), {"a", "b"});
     const QString journal = dir.filePath(QStringLiteral("journal"));
     runWithJournal(dir.path(), {"a"}, QStringLiteral("x%name%"), false, journal);
-    // A run that renames nothing keeps the journal of the one before.
+    // A run that renames nothing keeps the journal of the one before, also when every entry
+    // was refused (its name taken by "xa").
     runWithJournal(dir.path(), {"b"}, QStringLiteral("%name%"), false, journal);
+    QCOMPARE(qv::RenameJournal(journal).moves().size(), 1);
+    runWithJournal(dir.path(), {"b"}, QStringLiteral("xa"), false, journal);
     QCOMPARE(qv::RenameJournal(journal).moves().size(), 1);
     runWithJournal(dir.path(), {"b"}, QStringLiteral("y%name%"), false, journal);
     const QVector<qv::JournalMove> moves = qv::RenameJournal(journal).moves();
