@@ -81,8 +81,7 @@ MessageTexts MessageTexts::english()
         QStringLiteral("The undo journal cannot be written (%1).\r\n\r\nRename without undo?");
     t.txt_journal_nicht_schreibbar =
         QStringLiteral("The undo journal cannot be written (%1); nothing renamed");
-    t.txt_journal_besetzt =
-        QStringLiteral("Another rename or undo is running; nothing changed");
+    t.txt_journal_besetzt = QStringLiteral("Another rename or undo is running; nothing changed");
     t.txt_journal_gestoppt = QStringLiteral(
         "Stopped, the undo journal could not be written (%1): %2 files renamed, %3 not tried");
     t.txt_journal_defekt =

@@ -7,6 +7,7 @@
 // disk's. Usage: bench_journal [files; default 100,000] [rounds; default 3]
 #include "rename/diskrename.h"
 #include "rename/journal.h"
+#include "rename/journalingrenamer.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
 
@@ -82,8 +83,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
     const int rounds = argc > 2 ? QByteArray(argv[2]).toInt() : 3;
-    const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
-                                                                    : QDir::tempPath();
+    const QString base =
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     // Rounds interleave the kinds, so that a busy moment of the machine spreads over all.
     std::vector<double> plain, journaled, shift, shiftPlan, renumber;
     for (int round = 0; round < rounds; ++round) {

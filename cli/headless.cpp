@@ -10,9 +10,11 @@
 #include "filelist/folderscan.h"
 #include "rename/diskrename.h"
 #include "rename/journal.h"
+#include "rename/journalingrenamer.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
 #include "rename/textutil.h"
+#include "rename/undo.h"
 
 #include <QCoreApplication>
 #include <QDate>

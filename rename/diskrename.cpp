@@ -152,8 +152,8 @@ bool isParkingName(QStringView name)
 
 QString newParkingName()
 {
-    return parkingPrefix +
-           QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    return parkingPrefix + QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                                    QLatin1Char('0'));
 }
 
 #ifndef Q_OS_WIN

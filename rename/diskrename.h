@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QPair>
 #include <QString>
 #include <QStringView>
-#include <QPair>
 #include <QVector>
 
 struct stat;

@@ -507,7 +507,8 @@ private:
             chain.push_back(row);
             row = m_paths.rowAt(target(row));
         }
-        const int closesAt = row >= 0 && m_state[row] == State::Deferred ? m_seenAt[size_t(row)] : -1;
+        const int closesAt =
+            row >= 0 && m_state[row] == State::Deferred ? m_seenAt[size_t(row)] : -1;
         for (const int member : chain)
             m_seenAt[size_t(member)] = -1;
         if (closesAt < 0) {

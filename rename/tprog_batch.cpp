@@ -8,9 +8,11 @@
 #include "filelist/filelistmodel.h"
 #include "rename/diskrename.h"
 #include "rename/journal.h"
+#include "rename/journalingrenamer.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
 #include "rename/textutil.h"
+#include "rename/undo.h"
 
 #include <QDate>
 #include <QLabel>
@@ -240,8 +242,8 @@ void Tprog::m_rueckgaengigClick()
     QString said =
         qv::progressText(restored, refused, txt.txt_zurueckbenannt, txt.txt_nicht_zurueckbenannt);
     if (undone.cleared > 0)
-        said += QStringLiteral(", ") + QString::number(undone.cleared) +
-                txt.txt_platzhalter_entfernt;
+        said +=
+            QStringLiteral(", ") + QString::number(undone.cleared) + txt.txt_platzhalter_entfernt;
     setSupportStatus(said);
     updateUndoEntry();
     Vorschau();

@@ -7,6 +7,7 @@
 // or as on a file system that refuses it (and hard links too, for "placeholder").
 
 #include "rename/journal.h"
+#include "rename/journalingrenamer.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
 

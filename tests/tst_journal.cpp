@@ -3,8 +3,10 @@
 // journal that cannot be written stops the run before anything is renamed without it.
 
 #include "rename/journal.h"
+#include "rename/journalingrenamer.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
+#include "rename/undo.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -222,7 +224,8 @@ void JournalTest::killedAtAnyMoment_data()
     QTest::newRow("placeholders") << "placeholder";
 }
 
-// Killed just before any system call of a run that turns a circle, the undo brings back every name and content and leaves no temporary name or placeholder.
+// Killed just before any system call of a run that turns a circle, the undo brings back every name
+// and content and leaves no temporary name or placeholder.
 void JournalTest::killedAtAnyMoment()
 {
     QFETCH(QString, way);
@@ -315,8 +318,8 @@ void JournalTest::journalNotWritable()
     QVERIFY(!journal.begin());
     QCOMPARE(journal.problem(), qv::JournalProblem::NotWritable);
     QVERIFY(!journal.reason().isEmpty());
-    const qv::RunResult result = runWithJournal(dir.path(), {"a"}, QStringLiteral("x%name%"),
-                                                false, dir.filePath(QStringLiteral("data/j")));
+    const qv::RunResult result = runWithJournal(dir.path(), {"a"}, QStringLiteral("x%name%"), false,
+                                                dir.filePath(QStringLiteral("data/j")));
     QCOMPARE(result.renamed, 0);
     QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("a"))));
 }

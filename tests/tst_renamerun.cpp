@@ -415,7 +415,8 @@ void RenameRunTest::failedCircleTurnsBack()
         list.append(Listed{{dir.path() + u'/' + QLatin1String(name), false}});
     Run run(QStringLiteral("%num%"));
     run.chains = true;
-    RefusingRenamer renamer(refused, otherTakesName ? dir.filePath(QStringLiteral("2")) : QString());
+    RefusingRenamer renamer(refused,
+                            otherTakesName ? dir.filePath(QStringLiteral("2")) : QString());
     const qv::RunResult result = runOnce(list, run, renamer);
     QCOMPARE(result.failed, 3);
     for (int i = 0; i < 3; ++i) {
