@@ -147,8 +147,23 @@ void keepInsideScreen(QWidget* window, QSize floor)
         new ScreenKeeper(window, floor);
 }
 
+QSize withinWindowRange(QSize size)
+{
+    return {std::clamp(size.width(), 0, QWIDGETSIZE_MAX),
+            std::clamp(size.height(), 0, QWIDGETSIZE_MAX)};
+}
+
+QPoint withinWindowRange(QPoint point)
+{
+    return {std::clamp(point.x(), -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+            std::clamp(point.y(), -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)};
+}
+
 void placeInsideScreen(QWidget* window, QSize wanted, QPoint frameTopLeft)
 {
+    // A stored size or place may reach here as it was read.
+    wanted = withinWindowRange(wanted);
+    frameTopLeft = withinWindowRange(frameTopLeft);
     const QMargins frame = frameOf(window);
     const QRect area = availableAreaAt(frameTopLeft);
     window->resize(fittedSize(window, wanted, area, frame));

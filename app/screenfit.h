@@ -23,4 +23,11 @@ void placeInsideScreen(QWidget* window, QSize wanted, QPoint frameTopLeft);
 // The same with the frame centred on the primary screen.
 void centreOnScreen(QWidget* window, QSize wanted);
 
+// A size or a place from outside the program, as a stored configuration holds it, within the
+// numbers a window can take. A stored number may be anything an int holds; no window is larger
+// than the largest widget, nor a screen further out, so nothing beyond needs telling apart, and
+// sums with frames and screen coordinates cannot overflow.
+QSize withinWindowRange(QSize size);
+QPoint withinWindowRange(QPoint point);
+
 } // namespace qv

@@ -221,12 +221,14 @@ void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
             showMaximized();
     } else {
         // The numbers may come from another screen: what does not fit this one is brought inside.
-        const QSize clientSize(
-            file.readInteger(placement, QStringLiteral("PB"), client()->width()),
-            file.readInteger(placement, QStringLiteral("PH"), client()->height()));
-        const QPoint topLeft(
-            file.readInteger(placement, QStringLiteral("PL"), frameGeometry().left()),
-            file.readInteger(placement, QStringLiteral("PT"), frameGeometry().top()));
+        // They may be any int as well, so they are brought into a window's range before the
+        // menu bar is added.
+        const QSize clientSize = qv::withinWindowRange(
+            QSize(file.readInteger(placement, QStringLiteral("PB"), client()->width()),
+                  file.readInteger(placement, QStringLiteral("PH"), client()->height())));
+        const QPoint topLeft = qv::withinWindowRange(
+            QPoint(file.readInteger(placement, QStringLiteral("PL"), frameGeometry().left()),
+                   file.readInteger(placement, QStringLiteral("PT"), frameGeometry().top())));
         // The menu bar (and any frame) around the client keeps its size. The client is sized as
         // well: a hidden window lays it out only when shown, and the next load measures it.
         const QSize around = size() - client()->size();

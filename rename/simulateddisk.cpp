@@ -3,6 +3,7 @@
 #include "rename/diskrename.h"
 #include "rename/textutil.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <climits>
@@ -10,6 +11,7 @@
 #include <optional>
 
 #ifndef Q_OS_WIN
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,22 +22,51 @@ namespace qv {
 
 namespace {
 
+// The system gives up on a path after this many links (ELOOP).
+constexpr int linkLimit = 40;
+
+bool sameText(QStringView text, const QString& other)
+{
+    return text.size() == other.size() &&
+           std::memcmp(text.utf16(), other.utf16(), size_t(text.size()) * sizeof(char16_t)) == 0;
+}
+
+QString joined(const QString& folder, QStringView name)
+{
+    QString path;
+    path.reserve(folder.size() + name.size());
+    path.append(folder);
+    path.append(name);
+    return path;
+}
+
 #ifndef Q_OS_WIN
-RunDisk::Kind kindOfEntry(int dirFd, const char* name, unsigned char type)
+// The target of the link `name` in the folder `dirFd` (AT_FDCWD: `name` is a whole path), or
+// nothing when it cannot be read.
+std::optional<QString> linkTarget(int dirFd, const char* name)
+{
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlinkat(dirFd, name, buffer, sizeof buffer);
+    if (length <= 0 || size_t(length) >= sizeof buffer)
+        return std::nullopt;
+    return QFile::decodeName(QByteArray(buffer, qsizetype(length)));
+}
+
+// What a listed name is; a link keeps no kind of its own, so that it can follow its target.
+RunDisk::Kind kindOfEntry(int dirFd, const char* name, unsigned char type, bool* link)
 {
     struct stat st;
     switch (type) {
     case DT_DIR:
         return RunDisk::Kind::Folder;
     case DT_LNK:
-        // A link to a folder is a folder; any other link, dangling ones too, is a name like a file.
-        return ::fstatat(dirFd, name, &st, 0) == 0 && S_ISDIR(st.st_mode) ? RunDisk::Kind::Folder
-                                                                          : RunDisk::Kind::File;
+        *link = true;
+        return RunDisk::Kind::File;
     case DT_UNKNOWN:
         if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             return RunDisk::Kind::Unknown;
         if (S_ISLNK(st.st_mode))
-            return kindOfEntry(dirFd, name, DT_LNK);
+            return kindOfEntry(dirFd, name, DT_LNK, link);
         return S_ISDIR(st.st_mode) ? RunDisk::Kind::Folder : RunDisk::Kind::File;
     default:
         return RunDisk::Kind::File;
@@ -48,9 +79,7 @@ RunDisk::Kind kindOfEntry(int dirFd, const char* name, unsigned char type)
 SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
 {
     // A run goes through the entries of one folder after another.
-    if (m_lastFolder && folderView.size() == m_lastFolderPath.size() &&
-        std::memcmp(folderView.utf16(), m_lastFolderPath.utf16(),
-                    size_t(folderView.size()) * sizeof(char16_t)) == 0)
+    if (m_lastFolder && sameText(folderView, m_lastFolderPath))
         return *m_lastFolder;
     const QString folderPath = folderView.toString();
     const auto found = m_folders.find(folderPath);
@@ -86,8 +115,17 @@ SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
         // not find it on disk either.
         if (name.contains(QChar::ReplacementCharacter) && name.toUtf8() != QByteArray(n, length))
             continue;
+        Entry entry;
+        entry.kind = kindOfEntry(dirFd, n, e->d_type, &entry.link);
+        if (entry.link) {
+            const std::optional<QString> target = linkTarget(dirFd, n);
+            if (target)
+                f.targets.insert(name, *target);
+            else
+                entry.link = false; // a name like any file, as the system's look-up shows it
+        }
         f.texts.append(name);
-        f.names.insert(QStringView(f.texts.constLast()), kindOfEntry(dirFd, n, e->d_type));
+        f.names.insert(QStringView(f.texts.constLast()), entry);
     }
     ::closedir(dir);
     f.listed = true;
@@ -97,13 +135,117 @@ SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
     return f;
 }
 
-RunDisk::Kind SimulatedDisk::realKind(const QString& path)
+SimulatedDisk::Found SimulatedDisk::found(const QString& realPath, bool list)
 {
-    const QStringView name = fileNameIn(path);
-    const Folder& f = folder(QStringView(path).chopped(name.size()));
-    if (!f.listed)
-        return LiveDisk::lookUp(path);
-    return f.names.value(name, Kind::Missing);
+    const QStringView name = fileNameIn(realPath);
+    const QStringView folderView = QStringView(realPath).chopped(name.size());
+    const Folder* f = nullptr;
+    if (list) {
+        f = &folder(folderView);
+    } else if (m_lastFolder && sameText(folderView, m_lastFolderPath)) {
+        f = m_lastFolder;
+    } else {
+        const auto known = m_folders.constFind(folderView.toString());
+        if (known != m_folders.constEnd())
+            f = &known.value();
+    }
+    if (f && f->listed) {
+        const Entry entry = f->names.value(name);
+        Found result{entry.kind, entry.link, {}};
+        if (entry.link)
+            result.target = f->targets.value(name.toString());
+        return result;
+    }
+#ifdef Q_OS_WIN
+    return {LiveDisk::lookUp(realPath), false, {}};
+#else
+    const QByteArray bytes = QFile::encodeName(realPath);
+    struct stat st;
+    if (::lstat(bytes.constData(), &st) != 0)
+        return {errno == ENOENT || errno == ENOTDIR ? Kind::Missing : Kind::Unknown, false, {}};
+    if (S_ISDIR(st.st_mode))
+        return {Kind::Folder, false, {}};
+    if (S_ISLNK(st.st_mode)) {
+        if (const std::optional<QString> target = linkTarget(AT_FDCWD, bytes.constData()))
+            return {Kind::File, true, *target};
+    }
+    return {Kind::File, false, {}};
+#endif
+}
+
+SimulatedDisk::Resolved SimulatedDisk::follow(QString at, QStringView rest, int& links)
+{
+    qsizetype i = 0;
+    while (i < rest.size()) {
+        qsizetype end = i;
+        while (end < rest.size() && rest[end] != u'/')
+            ++end;
+        const QStringView part = rest.mid(i, end - i);
+        i = end + 1;
+        if (part.isEmpty() || part == u".")
+            continue;
+        if (part == u"..") {
+            // The folder's own parent, wherever the way to it came from.
+            if (at.size() > 1) {
+                at.chop(1);
+                at.truncate(at.lastIndexOf(u'/') + 1);
+            }
+            continue;
+        }
+        const QString candidate = joined(at, part);
+        const std::optional<QString> real = realPathNow(candidate);
+        const Found here = real ? found(*real, false) : Found{};
+        if (here.link) {
+            if (++links > linkLimit)
+                return {Kind::Unknown, {}, false};
+            m_linked = true;
+            const Resolved target = here.target.startsWith(u'/')
+                                        ? follow(QStringLiteral("/"), here.target, links)
+                                        : follow(at, here.target, links);
+            if (target.kind != Kind::Folder)
+                return target;
+            at = target.path;
+        } else if (here.kind == Kind::Folder) {
+            at = candidate + u'/';
+        } else {
+            // A file on the way is no folder to look into (ENOTDIR): nothing is there.
+            return {here.kind == Kind::Unknown ? Kind::Unknown : Kind::Missing, {}, false};
+        }
+    }
+    return {Kind::Folder, at, false};
+}
+
+SimulatedDisk::Resolved SimulatedDisk::resolvedFolder(QStringView folderPath)
+{
+#ifdef Q_OS_WIN
+    return {Kind::Folder, folderPath.toString(), true};
+#else
+    if (m_hasLastResolved && sameText(folderPath, m_lastResolvedPath))
+        return m_lastResolved;
+    QString key = folderPath.toString();
+    const auto known = m_resolved.constFind(key);
+    Resolved resolved;
+    if (known != m_resolved.constEnd()) {
+        resolved = known.value();
+    } else {
+        int links = 0;
+        const QString absolute =
+            folderPath.startsWith(u'/') ? key : joined(QDir::currentPath() + u'/', folderPath);
+        resolved = follow(QStringLiteral("/"), absolute, links);
+        resolved.same = resolved.kind == Kind::Folder && resolved.path == key;
+        m_resolved.insert(key, resolved);
+    }
+    m_lastResolvedPath = std::move(key);
+    m_lastResolved = resolved;
+    m_hasLastResolved = true;
+    return resolved;
+#endif
+}
+
+void SimulatedDisk::forgetResolved()
+{
+    m_resolved.clear();
+    m_hasLastResolved = false;
 }
 
 std::optional<QString> SimulatedDisk::realPath(const QString& path, int step) const
@@ -140,53 +282,108 @@ std::optional<QString> SimulatedDisk::realPath(const QString& path, int step) co
     return realPath(latest->source + path.mid(latestLength), latest->step);
 }
 
+RunDisk::Kind SimulatedDisk::kindAt(const QString& path, const QString& folder)
+{
+    const std::optional<QString> real = realPathNow(path);
+    if (!real)
+        return Kind::Missing;
+    const Found here = found(*real, true);
+    if (!here.link)
+        return here.kind;
+    // A link to a folder is a folder; any other link, dangling ones too, is a name like a file.
+    const Resolved target =
+        resolvedFolder(here.target.startsWith(u'/') ? here.target : folder + here.target);
+    return target.kind == Kind::Folder ? Kind::Folder : Kind::File;
+}
+
 RunDisk::Kind SimulatedDisk::kind(const QString& path)
 {
-    if (m_records.isEmpty())
-        return realKind(path);
-    const std::optional<QString> real = realPath(path, INT_MAX);
-    return real ? realKind(*real) : Kind::Missing;
+    const QStringView name = fileNameIn(path);
+    const Resolved folder = resolvedFolder(QStringView(path).chopped(name.size()));
+    if (folder.kind != Kind::Folder || name.isEmpty())
+        return folder.kind;
+    return kindAt(folder.same ? path : joined(folder.path, name), folder.path);
 }
 
 bool SimulatedDisk::rename(const QString& from, const QString& to)
 {
     if (!isRenameAcceptable(from, to))
         return false;
-    const Kind source = kind(from);
-    if (source == Kind::Missing || source == Kind::Unknown || kind(to) != Kind::Missing)
+    const QStringView fromName = fileNameIn(from);
+    const QStringView toName = fileNameIn(to);
+    if (fromName.isEmpty())
         return false;
-    // The limits the system itself applies: the name length of the file system, the length of a
-    // whole path, and the right to change the folder. Until a folder has moved, every folder is
-    // where it was.
-    std::optional<QString> movedFolder;
-    if (!m_records.isEmpty()) {
-        movedFolder = realPath(folderPart(to), INT_MAX);
-        if (!movedFolder)
+    // Both paths as the system follows them: links on the way lead to their targets.
+    const Resolved fromFolder = resolvedFolder(QStringView(from).chopped(fromName.size()));
+    const Resolved toFolder = resolvedFolder(QStringView(to).chopped(toName.size()));
+    if (fromFolder.kind != Kind::Folder || toFolder.kind != Kind::Folder)
+        return false;
+    const QString source = fromFolder.same ? from : joined(fromFolder.path, fromName);
+    const QString target = toFolder.same ? to : joined(toFolder.path, toName);
+    const std::optional<QString> realSource = realPathNow(source);
+    if (!realSource)
+        return false;
+    const Found moving = found(*realSource, true);
+    if (!moving.link && (moving.kind == Kind::Missing || moving.kind == Kind::Unknown))
+        return false;
+    const std::optional<QString> realTarget = realPathNow(target);
+    if (realTarget) {
+        const Found there = found(*realTarget, true);
+        if (there.link || there.kind != Kind::Missing)
             return false;
     }
-    Folder& f = folder(movedFolder ? QStringView(*movedFolder) : folderPartIn(to));
+    const bool movesFolder = !moving.link && moving.kind == Kind::Folder;
+    if (movesFolder && target.startsWith(source + u'/'))
+        return false;
+    // The limits the system itself applies: the name length of the file system, the length of a
+    // whole path, and the right to change the folder.
+    const std::optional<QString> targetFolder = realPathNow(toFolder.path);
+    if (!targetFolder)
+        return false;
+    const Folder& f = folder(*targetFolder);
     // A UTF-16 unit takes at most three bytes: short texts need no counting.
     const auto bytesOver = [](QStringView text, qsizetype limit) {
         return text.size() * 3 > limit && text.toUtf8().size() > limit;
     };
-    if (!f.writable || bytesOver(fileNameIn(to), f.nameMax))
+    if (!f.writable || bytesOver(toName, f.nameMax))
         return false;
 #ifndef Q_OS_WIN
     if (bytesOver(from, PATH_MAX - 1) || bytesOver(to, PATH_MAX - 1))
         return false;
 #endif
-    if (source != Kind::Folder && f.listed) {
-        // A file moves within the listing of its folder; nothing below it can be asked for.
-        f.names.remove(fileNameIn(from));
-        f.texts.append(fileName(to));
-        f.names.insert(QStringView(f.texts.constLast()), source);
-        return true;
+    if (moving.link) {
+        // Paths through the link lead elsewhere from now on, and through its new name to its
+        // target.
+        m_linked = true;
+        forgetResolved();
+    }
+    // A file or a link moves within the listing of its folder; nothing below it can be asked
+    // for. Both names are those of the disk as it was, so that a name a record still tells
+    // about keeps what it showed: a target the records say is gone moves by record as well.
+    const QStringView sourceFolder = folderPartIn(*realSource);
+    if (!movesFolder && realTarget && sourceFolder == folderPartIn(*realTarget)) {
+        Folder& listing = folder(sourceFolder);
+        if (listing.listed) {
+            const QStringView oldName = fileNameIn(*realSource);
+            const QString newName = fileName(*realTarget);
+            listing.names.remove(oldName);
+            listing.texts.append(newName);
+            listing.names.insert(QStringView(listing.texts.constLast()),
+                                 {moving.kind, moving.link});
+            if (moving.link) {
+                listing.targets.remove(oldName.toString());
+                listing.targets.insert(newName, moving.target);
+            }
+            return true;
+        }
     }
     ++m_steps;
-    m_records[from].append({m_steps, true, {}});
-    m_records[to].append({m_steps, false, from});
-    if (source == Kind::Folder)
+    m_records[source].append({m_steps, true, {}});
+    m_records[target].append({m_steps, false, source});
+    if (movesFolder) {
         m_folderMoved = true;
+        forgetResolved();
+    }
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <limits>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -384,6 +385,14 @@ void ConfigurationTest::placement_data()
     QTest::newRow("left beyond the screen") << 520 << 560 << 10 << screen.width() + 1;
     QTest::newRow("wider than the screen") << screen.width() + 1 << 560 << 10 << 20;
     QTest::newRow("taller than the screen") << 520 << screen.height() + 1 << 10 << 20;
+    // The ends of the range a stored number may take: no sum on the way may overflow.
+    const int least = std::numeric_limits<int>::min();
+    const int most = std::numeric_limits<int>::max();
+    QTest::newRow("top at the least number") << 520 << 560 << least << 20;
+    QTest::newRow("left at the least number") << 520 << 560 << 10 << least;
+    QTest::newRow("size at the largest number") << most << most << 10 << 20;
+    QTest::newRow("top and left at the largest number") << 520 << 560 << most << most;
+    QTest::newRow("all at the ends") << most << most << least << least;
 }
 
 // The stored size, shrunk where the screen is smaller; then the frame moves in as little as
@@ -483,6 +492,10 @@ void ConfigurationTest::startPlacementBroughtInside_data()
     QTest::newRow("title bar below the screen") << area.bottom() - 2 << area.left() + 100;
     QTest::newRow("all but the right end left of the screen") << area.top() + 120 << -5000;
     QTest::newRow("the left end right of the screen") << area.top() + 120 << area.right() - 10;
+    QTest::newRow("top and left at the least number")
+        << std::numeric_limits<int>::min() << std::numeric_limits<int>::min();
+    QTest::newRow("top and left at the largest number")
+        << std::numeric_limits<int>::max() << std::numeric_limits<int>::max();
 }
 
 void ConfigurationTest::startPlacementBroughtInside()

@@ -4,6 +4,8 @@
 #include "rename/diskrename.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
+#include "rename/simulateddisk.h"
+#include "rename/textutil.h"
 #include "tests/disklayout.h"
 
 #include <QRandomGenerator>
@@ -63,6 +65,24 @@ const char* statusOf(qv::RunOutcome outcome)
     }
 }
 
+// What became of an entry, for messages.
+QString outcomeName(const qv::RunEntryResult& entry)
+{
+    static const char* const names[] = {"unchanged", "missing", "renamed", "exists", "error"};
+    QString text = QLatin1String(names[int(entry.outcome)]);
+    if (entry.renamedAsFolder)
+        text += QLatin1String(" as a folder");
+    if (entry.stale)
+        text += QLatin1String(", stale");
+    return text;
+}
+
+QString kindName(qv::RunDisk::Kind kind)
+{
+    static const char* const names[] = {"missing", "file", "folder", "unknown"};
+    return QLatin1String(names[int(kind)]);
+}
+
 // One run over the listed entries; statuses and paths follow as the list's would.
 qv::RunResult runOnce(QList<Listed>& list, const Run& run, qv::DiskRenamer& renamer)
 {
@@ -104,7 +124,12 @@ private slots:
     void failedCircleTurnsBack();
     void folderCircleReportsRealPaths();
     void chainsTakeOneTryPerLink();
+    void planEqualsRun_data();
     void planEqualsRun();
+    void planThroughLinks_data();
+    void planThroughLinks();
+    void simulatedDiskFollowsRenames_data();
+    void simulatedDiskFollowsRenames();
 };
 
 void RenameRunTest::run_data()
@@ -479,9 +504,24 @@ void RenameRunTest::chainsTakeOneTryPerLink()
 
 // The plan of a run, worked out against the disk as it is, tells for every entry exactly what
 // the run then does: on many small random trees, with and without chains resolved.
+void RenameRunTest::planEqualsRun_data()
+{
+    QTest::addColumn<quint32>("seed");
+    // Symbolic links to the folders beside them, listed as well, with entries listed through
+    // them: two paths then name one folder, and renaming a link leaves its folder where it is.
+    QTest::addColumn<bool>("links");
+
+    QTest::newRow("files and folders") << quint32(20261208) << false;
+    QTest::newRow("links to listed folders") << quint32(20261209) << true;
+    QTest::newRow("links to listed folders, other trees") << quint32(7) << true;
+}
+
 void RenameRunTest::planEqualsRun()
 {
-    QRandomGenerator random(20261208);
+    QFETCH(quint32, seed);
+    QFETCH(bool, links);
+
+    QRandomGenerator random(seed);
     const QStringList names{"a",        "b", "a.txt", "b.txt", "img1",  "img2", "img10",
                             "x.tar.gz", "1", "2",     "3",     "c.TXT", "sub"};
     const QStringList masks{"%name%",      "x%name%", "%num%", "img%num%",   "%0num%",
@@ -499,16 +539,45 @@ void RenameRunTest::planEqualsRun()
             folders.append(folders[1] + QStringLiteral("/g"));
         for (const QString& folder : std::as_const(folders))
             QVERIFY(QDir().mkpath(folder));
+        // Beside each folder a link to it, by a relative or an absolute target; now and then
+        // a link that leads nowhere. Files are then also listed through the links.
+        QStringList linkPaths;
+        QStringList listingFolders = folders;
+        if (links) {
+            for (int i = 1; i < folders.size(); ++i) {
+                const QString link = qv::folderPart(folders[i]) + QStringLiteral("l") +
+                                     names[random.bounded(names.size())];
+                const QString target = random.bounded(3) ? qv::fileName(folders[i]) : folders[i];
+                if (!QFile::link(target, link))
+                    continue;
+                linkPaths.append(link);
+                listingFolders.append(link);
+                // The inner folder through the link to the outer one.
+                if (i == 1 && folders.size() > 2)
+                    listingFolders.append(link + QStringLiteral("/g"));
+            }
+            if (random.bounded(4) == 0) {
+                const QString link =
+                    root + QStringLiteral("/l") + names[random.bounded(names.size())];
+                if (QFile::link(QStringLiteral("nowhere"), link)) {
+                    linkPaths.append(link);
+                    listingFolders.append(link);
+                }
+            }
+        }
         QVector<qv::RunEntry> entries;
         QSet<QString> listed;
-        const int count = 1 + int(random.bounded(8));
+        const int count = 1 + int(random.bounded(links ? 12 : 8));
         for (int i = 0; i < count; ++i) {
-            const QString folder = folders[random.bounded(folders.size())];
+            const QString folder = listingFolders[random.bounded(listingFolders.size())];
             const QString path = folder + u'/' + names[random.bounded(names.size())];
             if (random.bounded(5) != 0 && !QFileInfo::exists(path)) {
                 QFile file(path);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                file.write(path.toUtf8());
+                // Through a link that leads nowhere no file can be made.
+                if (file.open(QIODevice::WriteOnly))
+                    file.write(path.toUtf8());
+                else
+                    QVERIFY2(QFileInfo(folder).isSymLink(), qPrintable(path));
             }
             if (!listed.contains(path) && !QFileInfo(path).isDir()) {
                 listed.insert(path);
@@ -520,6 +589,11 @@ void RenameRunTest::planEqualsRun()
             if (random.bounded(2))
                 entries.insert(int(random.bounded(entries.size() + 1)),
                                {folders[i], random.bounded(4) != 0});
+        }
+        for (const QString& link : std::as_const(linkPaths)) {
+            if (random.bounded(4) != 0)
+                entries.insert(int(random.bounded(entries.size() + 1)),
+                               {link, QFileInfo(link).isDir() && random.bounded(4) != 0});
         }
         qv::RenameSettings settings;
         settings.maskActive = true;
@@ -538,11 +612,13 @@ void RenameRunTest::planEqualsRun()
         for (int i = 0; i < entries.size(); ++i) {
             const qv::RunEntryResult& p = plan.entries[i];
             const qv::RunEntryResult& d = done.entries[i];
-            const QByteArray where = QStringLiteral("tree %1, entry %2 (%3, mask \"%4\")")
-                                         .arg(tree)
-                                         .arg(i)
-                                         .arg(entries[i].path, settings.mask)
-                                         .toUtf8();
+            const QByteArray where =
+                QStringLiteral("tree %1, entry %2 (%3, mask \"%4\"): plan %5 at %6, run %7 at %8")
+                    .arg(tree)
+                    .arg(i)
+                    .arg(entries[i].path, settings.mask, outcomeName(p), p.path, outcomeName(d),
+                         d.path)
+                    .toUtf8();
             QVERIFY2(p.outcome == d.outcome && p.newName == d.newName && p.stale == d.stale &&
                          p.renamedAsFolder == d.renamedAsFolder,
                      where.constData());
@@ -551,6 +627,141 @@ void RenameRunTest::planEqualsRun()
         QCOMPARE(plan.renamed, done.renamed);
         QCOMPARE(plan.failed, done.failed);
     }
+}
+
+void RenameRunTest::planThroughLinks_data()
+{
+    QTest::addColumn<QStringList>("layout");
+    // Listed entries in the order of the list; those ending in '/' are listed as folders.
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QStringList>("diskAfter");
+    QTest::addColumn<int>("renamed");
+    QTest::addColumn<int>("failed");
+
+    // The files first and the folders last, as a folder given on the command line is listed.
+    QTest::newRow("folder and a link to it, files listed through both")
+        << QStringList{"f/", "f/a", "f/b", "l>f"}
+        << QStringList{"f/a", "l/a", "f/b", "l/b", "f/", "l/"} << "x%num%"
+        << QStringList{"x5/", "x5/x1=f/a", "x5/x3=f/b", "x6>f"} << 4 << 0;
+    QTest::newRow("link renamed first: the folder stays, its files follow the folder")
+        << QStringList{"f/", "f/a", "l>f"} << QStringList{"l/", "f/a", "l/a", "f/"} << "x%name%"
+        << QStringList{"xf/", "xf/xa=f/a", "xl>f"} << 3 << 0;
+    // In list order the first two find their new names still taken by the next ones. "l/" and
+    // "f/" are one folder: the plan may not take the entries one folder path after the other.
+    QTest::newRow("files of one folder under two folder paths meet")
+        << QStringList{"f/", "f/1", "f/2", "f/a", "l>f"} << QStringList{"l/a", "f/1", "l/2"}
+        << "%num%" << QStringList{"f/", "f/1", "f/3=f/2", "f/a", "l>f"} << 1 << 2;
+    QTest::newRow("link by an absolute target")
+        << QStringList{"f/", "f/a", "l>@f"} << QStringList{"l/a", "f/a"} << "b"
+        << QStringList{"f/", "f/b=f/a", "l>f"} << 1 << 0;
+    QTest::newRow("link leading nowhere, then to a renamed folder")
+        << QStringList{"g/", "g/a", "g/b", "l>f"} << QStringList{"l/a", "g/", "l/b"} << "f"
+        << QStringList{"f/", "f/a=g/a", "f/f=g/b", "l>f"} << 2 << 0;
+}
+
+// Entries listed through a symbolic link to a folder lie in that folder; renaming the link
+// renames the link. The plan knows this as the run meets it.
+void RenameRunTest::planThroughLinks()
+{
+    QFETCH(QStringList, layout);
+    QFETCH(QStringList, listed);
+    QFETCH(QString, mask);
+    QFETCH(QStringList, diskAfter);
+    QFETCH(int, renamed);
+    QFETCH(int, failed);
+
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    // "@" in a link's target stands for the folder of the tree.
+    for (QString& item : layout)
+        item.replace(u'@', root + u'/');
+    createLayout(root, layout);
+    QVector<qv::RunEntry> entries;
+    for (const QString& rel : std::as_const(listed)) {
+        const bool folder = rel.endsWith(u'/');
+        entries.append({root + u'/' + (folder ? rel.chopped(1) : rel), folder});
+    }
+    qv::RenameRun run(entries, settingsOf({mask}), QDate(2024, 3, 7));
+    const qv::RunResult plan = run.plan();
+    qv::NoReplaceRenamer renamer;
+    qv::LiveDisk disk(renamer);
+    const qv::RunResult done = run.execute(disk);
+
+    QStringList planned;
+    QStringList happened;
+    for (int i = 0; i < entries.size(); ++i) {
+        planned.append(listed[i] + u':' + outcomeName(plan.entries[i]));
+        happened.append(listed[i] + u':' + outcomeName(done.entries[i]));
+    }
+    QCOMPARE(planned, happened);
+    QCOMPARE(diskLayout(root), diskAfter);
+    QCOMPARE(done.renamed, renamed);
+    QCOMPARE(done.failed, failed);
+    QCOMPARE(plan.renamed, renamed);
+    QCOMPARE(plan.failed, failed);
+}
+
+void RenameRunTest::simulatedDiskFollowsRenames_data()
+{
+    QTest::addColumn<QStringList>("layout");
+    // "from>to", one after the other.
+    QTest::addColumn<QStringList>("renames");
+    // Paths whose kind is compared after the renames.
+    QTest::addColumn<QStringList>("asked");
+
+    QTest::newRow("file onto the old name of a moved folder")
+        << QStringList{"2/", "2/x", "3"} << QStringList{"2>1", "3>2", "1>2", "1/x>1/y"}
+        << QStringList{"1", "2", "3", "1/x", "1/y", "2/x"};
+    QTest::newRow("link renamed: the folder stays")
+        << QStringList{"f/", "f/a", "l>f"} << QStringList{"l>m", "l/a>l/b", "m/a>m/b"}
+        << QStringList{"l", "m", "f", "l/b", "m/a", "m/b", "f/b"};
+    QTest::newRow("folder renamed under its link")
+        << QStringList{"f/", "f/a", "l>f"} << QStringList{"f>g", "l/a>l/b", "g/a>g/c"}
+        << QStringList{"l", "l/a", "g/a", "g/c", "f"};
+    QTest::newRow("link to a link")
+        << QStringList{"f/", "f/a", "l>f", "m>l"} << QStringList{"m/a>m/b", "l>k", "m/b>m/c"}
+        << QStringList{"m", "m/b", "f/b", "k/b", "l"};
+    QTest::newRow("link up the tree")
+        << QStringList{"f/", "f/a", "f/u>.."} << QStringList{"f/u/f/a>f/u/f/b", "f/u/f>f/u/g"}
+        << QStringList{"f/a", "g/b", "g/u", "g/u/g/b", "f/u"};
+    QTest::newRow("a link comes to lead somewhere")
+        << QStringList{"g/", "g/a", "l>f"} << QStringList{"l/a>l/b", "g>f", "l/a>l/b"}
+        << QStringList{"l", "l/b", "f/b", "g"};
+}
+
+// The simulated disk tells after each rename what the disk tells after the same renames.
+void RenameRunTest::simulatedDiskFollowsRenames()
+{
+    QFETCH(QStringList, layout);
+    QFETCH(QStringList, renames);
+    QFETCH(QStringList, asked);
+
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    createLayout(dir.path(), layout);
+    // The simulated disk first, as a plan comes before its run.
+    qv::SimulatedDisk simulated;
+    QStringList planned;
+    for (const QString& rename : std::as_const(renames)) {
+        const bool done =
+            simulated.rename(root + rename.section(u'>', 0, 0), root + rename.section(u'>', 1));
+        planned.append(rename + (done ? QLatin1String(" done") : QLatin1String(" refused")));
+    }
+    for (const QString& path : std::as_const(asked))
+        planned.append(path + u':' + kindName(simulated.kind(root + path)));
+
+    qv::NoReplaceRenamer renamer;
+    qv::LiveDisk live(renamer);
+    QStringList found;
+    for (const QString& rename : std::as_const(renames)) {
+        const bool done =
+            live.rename(root + rename.section(u'>', 0, 0), root + rename.section(u'>', 1));
+        found.append(rename + (done ? QLatin1String(" done") : QLatin1String(" refused")));
+    }
+    for (const QString& path : std::as_const(asked))
+        found.append(path + u':' + kindName(live.kind(root + path)));
+    QCOMPARE(planned, found);
 }
 
 QTEST_APPLESS_MAIN(RenameRunTest)

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the build needs, builds, and then runs the program, the tests, the benchmarks
 # or a screenshot of the main window.
-#   bash tools/quorvel.sh run | test | bench [million] | screenshot [en|de] | package
+#   bash tools/quorvel.sh run | test | bench [million] | screenshot [en|de] | package | sanitize
 # "bench million" also loads a tree of 1,000,000 files (10 folders x 100,000; a few minutes).
+# "sanitize" builds into build-sanitize with AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs the tests there: a memory error, a leak or undefined behaviour fails the test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +21,16 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null
+fi
+
+if [ "${1:-}" = sanitize ]; then
+    build=${QUORVEL_SANITIZE_BUILD_DIR:-build-sanitize}
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_SANITIZE=ON >/dev/null
+    cmake --build "$build" -j"$(nproc)"
+    cd "$build"
+    # Where undefined behaviour happened, not only what.
+    export UBSAN_OPTIONS=print_stacktrace=1
+    exec ctest --output-on-failure
 fi
 
 build=${QUORVEL_BUILD_DIR:-build}
@@ -57,7 +69,7 @@ package)
     (cd "$build" && cpack -G DEB)
     ;;
 *)
-    echo "usage: $0 run|test|bench [million]|screenshot [en|de]|package" >&2
+    echo "usage: $0 run|test|bench [million]|screenshot [en|de]|package|sanitize" >&2
     exit 2
     ;;
 esac
