@@ -102,8 +102,7 @@ UndoOutcome undoStep(const JournalStep& step, DiskRenamer& renamer, int* cleared
     const FileIdentity atFrom = caseOnly ? FileIdentity{} : identityOf(step.move.from);
     if (isFile(atTo, step.file) && isFile(atFrom, step.file)) {
         // Killed between link and unlink: the new name is our second link to the file.
-        return ::unlink(QFile::encodeName(step.move.to).constData()) == 0 ? UndoOutcome::Restored
-                                                                          : UndoOutcome::Error;
+        return QFile::remove(step.move.to) ? UndoOutcome::Restored : UndoOutcome::Error;
     }
     if (isFile(atTo, step.file))
         return moveBack(renamer, step.move.to, step.move.from);
