@@ -15,8 +15,8 @@ rename_args=(rename --lang en --mask '%0num%' --sort size --resolve-chains --no-
 # Files 1..N, named with the zero padding of %0num%, in circles of $circle: ordered by size, each
 # file is numbered as the one before it was and the first as the last. The list orders sizes in
 # thousandths of a KB, so neighbours differ by two bytes. $work/plan holds each
-# old name and the name the run gives it. Every circle waits for a full try of all the others
-# (which makes a run quadratic in their number); long circles spend the run mostly on renames.
+# old name and the name the run gives it. Long circles spend the run mostly on renames, so most
+# kills land inside a turn.
 make_files() {
     local i name new
     mkdir "$dir"
