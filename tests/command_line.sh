@@ -172,7 +172,7 @@ touch "$dir/.git/objects/o.txt" "$dir/.hidden.txt"
 run "hidden left out" 0 "$dir/.hidden.txt	n.txt	Will be renamed
 $dir/trip/notes.txt	n.txt	Will be renamed
 2 will be renamed, 0 unchanged, 0 conflicts (dry run, nothing changed)" \
-    rename --lang en --dry-run --recursive --no-folders --filter txt --mask n trip .hidden.txt
+    rename --lang en --dry-run --recursive --no-folders --filter txt --mask n . .hidden.txt
 run "hidden taken" 0 "$dir/.hidden.txt	n.txt	Will be renamed
 $dir/trip/notes.txt	n.txt	Will be renamed
 $dir/.git/objects/o.txt	n.txt	Will be renamed
