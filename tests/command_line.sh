@@ -191,7 +191,7 @@ run "circle undone" 0 "$dir/swap/2.txt	1.txt	Restored
 $dir/swap/1.txt	2.txt	Restored
 2 files restored" undo --lang en
 touch "$dir/swap/"{3..3000}.txt
-first=$(cd "$dir" && "$program" rename --lang en --mask 'r%num%' swap | head -n 1)
+first=$(cd "$dir" && "$program" rename --lang en --no-folders --mask 'r%num%' swap | head -n 1)
 [ "$first" == "$dir/swap/1.txt	r1.txt	Renamed" ] || fail "piped into head: printed $first"
 renamed=$(find "$dir/swap" -name 'r*' | wc -l)
 [ "$renamed" -lt 3000 ] || fail "piped into head: $renamed files renamed, not stopped"
