@@ -37,6 +37,8 @@ const Option options[] = {
     {"no-folders", false, RenameScope}, {"sort", true, RenameScope},
     {"reverse", false, RenameScope},    {"resolve-chains", false, RenameScope},
     {"dry-run", false, RenameScope},    {"no-undo", false, RenameScope},
+    {"hidden", false, RenameScope},     {"files-from", true, RenameScope},
+    {"null", false, RenameScope},
 };
 
 const Option* findOption(QStringView name)
@@ -124,6 +126,14 @@ QString apply(CommandLine& line, const QString& name, const QString& value)
         r.sortColumn = *column;
     } else if (name == QLatin1String("recursive")) {
         r.recursive = true;
+    } else if (name == QLatin1String("hidden")) {
+        r.hidden = true;
+    } else if (name == QLatin1String("files-from")) {
+        if (value.isEmpty())
+            return QStringLiteral("--files-from needs a file, or - for standard input");
+        r.filesFrom = value;
+    } else if (name == QLatin1String("null")) {
+        r.nullSeparated = true;
     } else if (name == QLatin1String("no-files")) {
         r.files = false;
     } else if (name == QLatin1String("no-folders")) {
@@ -178,10 +188,13 @@ CommandLine parseCommandLine(const QStringList& arguments)
             help = true;
             continue;
         }
-        const qsizetype equals = argument.indexOf(u'=');
-        const QString name = argument.mid(2, equals < 0 ? -1 : equals - 2);
+        // -0 is the short form find and xargs use for NUL-separated names.
+        const bool null = argument == QLatin1String("-0");
+        const qsizetype equals = null ? -1 : argument.indexOf(u'=');
+        const QString name =
+            null ? QStringLiteral("null") : argument.mid(2, equals < 0 ? -1 : equals - 2);
         const Option* option =
-            argument.startsWith(QLatin1String("--")) ? findOption(name) : nullptr;
+            null || argument.startsWith(QLatin1String("--")) ? findOption(name) : nullptr;
         if (!option)
             return usageError(line, QStringLiteral("unknown option: ") + argument);
         QString value;
@@ -220,7 +233,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
     const RenameOptions& r = line.rename;
     if (line.command == Command::Rename) {
-        if (line.paths.isEmpty())
+        if (line.paths.isEmpty() && r.filesFrom.isEmpty())
             return usageError(line, QStringLiteral("rename needs at least one path"));
         if (!r.maskGiven && !r.searchGiven)
             return usageError(line, QStringLiteral("rename needs --mask or --search"));
@@ -228,6 +241,10 @@ CommandLine parseCommandLine(const QStringList& arguments)
             return usageError(line, QStringLiteral("--replace goes with --search"));
         if (!r.files && !r.folders)
             return usageError(line, QStringLiteral("--no-files and --no-folders leave nothing"));
+        if (r.hidden && !r.recursive)
+            return usageError(line, QStringLiteral("--hidden goes with --recursive"));
+        if (r.nullSeparated && r.filesFrom.isEmpty())
+            return usageError(line, QStringLiteral("--null goes with --files-from"));
     }
     if (line.command == Command::Undo && !line.paths.isEmpty())
         return usageError(line, QStringLiteral("undo takes no paths"));
@@ -244,49 +261,62 @@ CommandLine parseCommandLine(int argc, char* argv[])
 
 QString usageText()
 {
+    // Every line fits a terminal of 80 columns.
     return QStringLiteral(
         "Usage: quorvel [--lang de|en] [PATH...]\n"
-        "       quorvel rename [OPTIONS] PATH...\n"
+        "       quorvel rename [OPTIONS] [PATH...]\n"
         "       quorvel undo [--lang de|en] [--json]\n"
         "       quorvel --help | --version\n"
         "\n"
-        "Without a command the window opens, with the paths in its list as if they had been\n"
-        "dropped on it.\n"
+        "Without a command the window opens, with the paths in its list as if they had\n"
+        "been dropped on it.\n"
         "\n"
-        "rename: renames the files and folders given (a folder with its files) without a window.\n"
-        "  --mask M             the new name; %name% is the old name without its extension,\n"
-        "                       %num% the running number, %0num% the same with leading zeros,\n"
-        "                       %abs% the number of entries, %d% (%t%) the day, %m% the month,\n"
-        "                       %y% (%j%) the year; the extension stays\n"
+        "rename: renames the files and folders given (a folder with its files) without a\n"
+        "window.\n"
+        "  --mask M             the new name; %name% is the old name without its\n"
+        "                       extension, %num% the running number, %0num% the same\n"
+        "                       with leading zeros, %abs% the number of entries, %d%\n"
+        "                       (%t%) the day, %m% the month, %y% (%j%) the year; the\n"
+        "                       extension stays\n"
         "  --start N            the first running number (default 1)\n"
         "  --search S           replace the text S ...\n"
         "  --replace R          ... by R (default: remove S)\n"
         "  --in name|ext|both   search the name, the extension or both (default name)\n"
         "  --filter LIST        from folders only files with these endings, as jpg,png\n"
-        "  --recursive          also the files in subfolders of the folders given\n"
+        "  --recursive          also the files in subfolders of the folders given; names\n"
+        "                       starting with \".\" are left out\n"
+        "  --hidden             with --recursive, take names starting with \".\" too\n"
+        "  --files-from FILE    also the paths in FILE (- for standard input), one a line\n"
+        "  -0, --null           the paths in FILE end with a NUL byte, as find -print0\n"
+        "                       writes them\n"
         "  --no-files           rename no files, only folders\n"
         "  --no-folders         rename the files of the folders given, not the folders\n"
         "  --sort name|type|size|status|path\n"
         "                       the order of the list, which the numbering follows\n"
         "                       (default name)\n"
         "  --reverse            the order reversed\n"
-        "  --resolve-chains     an entry whose new name another one still has waits for it;\n"
-        "                       names swapped in a circle pass through a temporary name\n"
+        "  --resolve-chains     an entry whose new name another one still has waits for\n"
+        "                       it; names swapped in a circle pass through a temporary\n"
+        "                       name\n"
         "  --dry-run            print what would happen and change nothing\n"
-        "  --no-undo            rename without writing the undo journal (the run cannot be\n"
-        "                       undone); without it, a run whose journal cannot be written\n"
-        "                       renames nothing\n"
+        "  --no-undo            rename without writing the undo journal (the run cannot\n"
+        "                       be undone); without it, a run whose journal cannot be\n"
+        "                       written renames nothing\n"
         "  --json               one JSON object per entry and line, then a summary object\n"
+        "Each entry is printed as it is done: the old path, the new name and the status,\n"
+        "separated by tabs, and for a refused entry the reason. Control characters and\n"
+        "the backslash in names are written as \\t, \\n, \\r, \\x1b, \\\\ and so on.\n"
         "undo: renames back what the last run renamed (in the window or here): each file\n"
-        "  that is still the one the run renamed, also after the run was killed or stopped.\n"
-        "  Files changed or taken since are left alone and reported; what could not be\n"
-        "  renamed back is kept for another undo.\n"
-        "  --lang de|en         the language of placeholders and output (default: a file named\n"
-        "                       de or en in the working folder, else German)\n"
+        "  that is still the one the run renamed, also after the run was killed or\n"
+        "  stopped. Files changed or taken since are left alone and reported; what could\n"
+        "  not be renamed back is kept for another undo.\n"
+        "  --lang de|en         the language of placeholders and output (default: LC_ALL,\n"
+        "                       LC_MESSAGES or LANG, German if it starts with de)\n"
         "\n"
         "Exit status: 0 when every entry was renamed or left unchanged, 1 when any was\n"
-        "refused, 2 on a usage error, a path that cannot be used, an undo journal that\n"
-        "cannot be written, or while another rename or undo is running.\n");
+        "refused or the output could not be written, 2 on a usage error, a path that\n"
+        "cannot be used, an undo journal that cannot be written, or while another rename\n"
+        "or undo is running.\n");
 }
 
 } // namespace qv

@@ -19,6 +19,11 @@ struct RenameOptions
     // Endings of the files a folder contributes; empty for every file.
     QString filter;
     bool recursive = false;
+    // With recursive: also names starting with ".", which are left out otherwise.
+    bool hidden = false;
+    // A file of further paths, one a line ("-" for standard input), or NUL-separated.
+    QString filesFrom;
+    bool nullSeparated = false;
     bool files = true;
     bool folders = true;
     // A column of the file list (0 name .. 4 path) and its direction.
@@ -45,7 +50,7 @@ struct CommandLine
     };
 
     Command command = Command::Window;
-    // "de", "en", or empty when the marker files choose.
+    // "de", "en", or empty when the environment (LC_ALL, LC_MESSAGES, LANG) chooses.
     QString language;
     QStringList paths;
     RenameOptions rename;
@@ -59,7 +64,7 @@ CommandLine parseCommandLine(const QStringList& arguments);
 // The same for main's arguments, decoded as file names are.
 CommandLine parseCommandLine(int argc, char* argv[]);
 
-// The summary of commands and options that --help prints (and a usage error after its message).
+// The summary of commands and options that --help prints.
 QString usageText();
 
 } // namespace qv

@@ -19,10 +19,17 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace qv {
 
@@ -49,24 +56,67 @@ struct Line
     // The same word in every language, for --json.
     const char* outcome;
     QString status;
+    // Why a refused entry was refused; empty for every other.
+    QString reason = {};
 };
+
+// A name as one line of text that does nothing to a terminal: tabs, line breaks and the other
+// control characters are written as escapes, and so is the backslash that starts them.
+QString escaped(const QString& text)
+{
+    const auto plain = [](QChar c) {
+        return c >= u' ' && c != u'\\' && c != QChar(0x7f) &&
+               !(c >= QChar(0x80) && c <= QChar(0x9f));
+    };
+    if (std::all_of(text.begin(), text.end(), plain))
+        return text;
+    QString result;
+    result.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (plain(c)) {
+            result += c;
+        } else if (c == u'\\') {
+            result += QLatin1String("\\\\");
+        } else if (c == u'\t') {
+            result += QLatin1String("\\t");
+        } else if (c == u'\n') {
+            result += QLatin1String("\\n");
+        } else if (c == u'\r') {
+            result += QLatin1String("\\r");
+        } else if (c.unicode() <= 0xff) {
+            result += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
 
 class Report
 {
 public:
     Report(QTextStream& out, bool json) : m_out(out), m_json(json) {}
 
+    // Each entry goes out at once, so that a run interrupted or piped into head has shown
+    // what it did so far.
     void entry(const Line& line)
     {
         if (m_json) {
-            write({{QStringLiteral("path"), line.path},
-                   {QStringLiteral("newName"), line.newName},
-                   {QStringLiteral("newPath"), line.newPath},
-                   {QStringLiteral("outcome"), QLatin1String(line.outcome)},
-                   {QStringLiteral("status"), line.status}});
+            QJsonObject object{{QStringLiteral("path"), line.path},
+                               {QStringLiteral("newName"), line.newName},
+                               {QStringLiteral("newPath"), line.newPath},
+                               {QStringLiteral("outcome"), QLatin1String(line.outcome)},
+                               {QStringLiteral("status"), line.status}};
+            if (!line.reason.isEmpty())
+                object.insert(QStringLiteral("reason"), line.reason);
+            write(object);
         } else {
-            m_out << line.path << '\t' << line.newName << '\t' << line.status << '\n';
+            m_out << escaped(line.path) << '\t' << escaped(line.newName) << '\t' << line.status;
+            if (!line.reason.isEmpty())
+                m_out << '\t' << escaped(line.reason);
+            m_out << '\n';
         }
+        m_out.flush();
     }
 
     void summary(QJsonObject counts, const QString& text)
@@ -133,6 +183,57 @@ const char* outcomeWord(RunOutcome outcome)
     return "error";
 }
 
+// Why an entry was refused: the rule it broke, or the system's message of the failed rename.
+QString refusalReason(const RunEntryResult& entry, const Texts& t)
+{
+    switch (entry.outcome) {
+    case RunOutcome::Unchanged:
+    case RunOutcome::Renamed:
+    case RunOutcome::NotTried:
+        return {};
+    case RunOutcome::Missing:
+        return QString::fromLocal8Bit(std::strerror(ENOENT));
+    case RunOutcome::Exists:
+        return t.pick("Name vergeben", "name taken");
+    case RunOutcome::Error:
+        break;
+    }
+    if (!isAcceptableNewName(entry.newName))
+        return t.pick("unsicherer Name", "unsafe name");
+    // A folder of the new name: the name is taken as by a file.
+    if (entry.error == EEXIST || entry.error == ENOTEMPTY)
+        return t.pick("Name vergeben", "name taken");
+    if (entry.error != 0)
+        return QString::fromLocal8Bit(std::strerror(entry.error));
+    return t.pick("nicht umbenannt", "not renamed");
+}
+
+// The paths --files-from names: one a line, or each ended by a NUL byte. Empty ones are left
+// out (the last line may or may not end). False when the file cannot be read.
+bool readPathList(const QString& name, bool nullSeparated, QStringList& paths)
+{
+    QFile file;
+    const bool opened = name == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        return false;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    const char separator = nullSeparated ? '\0' : '\n';
+    qsizetype begin = 0;
+    while (begin < data.size()) {
+        qsizetype end = data.indexOf(separator, begin);
+        if (end < 0)
+            end = data.size();
+        if (end > begin)
+            paths.append(QFile::decodeName(data.mid(begin, end - begin)));
+        begin = end + 1;
+    }
+    return true;
+}
+
 // Every path must name a file or a folder whose files can be read; otherwise nothing is done.
 QString pathError(const QString& given, const QString& path, const RenameOptions& options,
                   const Texts& t)
@@ -157,10 +258,18 @@ QString pathError(const QString& given, const QString& path, const RenameOptions
 int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextStream& err)
 {
     const RenameOptions& options = line.rename;
+    QStringList given = line.paths;
+    if (!options.filesFrom.isEmpty() &&
+        !readPathList(options.filesFrom, options.nullSeparated, given)) {
+        err << "quorvel: " << t.pick("Pfadliste nicht lesbar: ", "cannot read the path list: ")
+            << escaped(options.filesFrom) << Qt::endl;
+        return 2;
+    }
     QStringList paths;
-    for (const QString& given : line.paths) {
-        paths.append(absoluteCleanPath(given));
-        const QString error = pathError(given, paths.last(), options, t);
+    paths.reserve(given.size());
+    for (const QString& path : std::as_const(given)) {
+        paths.append(absoluteCleanPath(path));
+        const QString error = pathError(escaped(path), paths.last(), options, t);
         if (!error.isEmpty()) {
             err << "quorvel: " << error << Qt::endl;
             return 2;
@@ -177,21 +286,29 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
         if (!duplicateReported)
             err << "quorvel: "
                 << (folder ? t.message.txt_ordner_doppelt : t.message.txt_datei_doppelt) << ' '
-                << path << Qt::endl;
+                << escaped(path) << Qt::endl;
         duplicateReported = true;
     });
     const QStringList patterns = scanPatterns(options.filter.isEmpty(), options.filter);
+    // A hidden path named itself is taken; a recursive scan leaves such names out unless asked,
+    // so that a run over a project does not enter .git.
+    const bool skipHidden = options.recursive && !options.hidden;
     list.beginBulkUpdate();
+    // Files named one after the other are added together: a list of many from --files-from.
+    QStringList files;
     for (const QString& path : std::as_const(paths)) {
         if (pathKind(path) == PathKind::Folder) {
+            adder.addFiles(files);
+            files.clear();
             QList<ScannedFile> found;
-            ScanFolder(found, path, patterns, options.recursive);
+            ScanFolder(found, path, patterns, options.recursive, {}, skipHidden);
             adder.addScanned(found);
             adder.addFolders({path});
         } else {
-            adder.addFiles({path});
+            files.append(path);
         }
     }
+    adder.addFiles(files);
     list.endBulkUpdate();
 
     RenameSettings settings;
@@ -205,6 +322,23 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     settings.searchInExtension = options.inExtension;
     RenameRun run(runEntriesOf(list), settings, QDate::currentDate());
     run.setResolveChains(options.resolveChains);
+
+    Report report(out, line.json);
+    const auto lineOf = [&](int row, const RunEntryResult& entry) {
+        return Line{run.entries()[row].path,
+                    entry.newName,
+                    entry.path,
+                    outcomeWord(entry.outcome),
+                    options.dryRun ? planStatus(entry.outcome, t) : runStatus(entry.outcome, t),
+                    refusalReason(entry, t)};
+    };
+    // A real run prints each entry as it is done; a dry run changes nothing and prints the list
+    // in its order.
+    std::vector<bool> reported(size_t(run.entries().size()), false);
+    const RenameRun::EntryDone printDone = [&](int row, const RunEntryResult& entry) {
+        report.entry(lineOf(row, entry));
+        reported[size_t(row)] = true;
+    };
 
     RunResult result;
     // Every rename goes into the window's journal before it is made, so that either can undo it.
@@ -227,11 +361,10 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
         JournalingRenamer journaling(renamer, journal);
         LiveDisk disk(journaled ? static_cast<DiskRenamer&>(journaling) : renamer,
                       journaled ? &journal : nullptr);
-        result = run.execute(disk);
+        result = run.execute(disk, {}, printDone);
         journal.end();
     }
 
-    Report report(out, line.json);
     int unchanged = 0;
     int refused = 0;
     int notTried = 0;
@@ -241,8 +374,8 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
         notTried += entry.outcome == RunOutcome::NotTried;
         refused += entry.outcome != RunOutcome::Unchanged && entry.outcome != RunOutcome::Renamed &&
                    entry.outcome != RunOutcome::NotTried;
-        report.entry({run.entries()[i].path, entry.newName, entry.path, outcomeWord(entry.outcome),
-                      options.dryRun ? planStatus(entry.outcome, t) : runStatus(entry.outcome, t)});
+        if (!reported[size_t(i)])
+            report.entry(lineOf(int(i), entry));
     }
     const int renamed = int(result.entries.size()) - unchanged - refused - notTried;
     QString text;
@@ -286,15 +419,41 @@ int runUndo(const CommandLine& line, const Texts& t, QTextStream& out, QTextStre
         return 1;
     }
 
+    // A file of a circle went to a temporary name and from there to its new name; undo takes
+    // both steps back. The report shows the file once, from its new name to its old one: the
+    // step from the temporary name is found by the step that went back to it.
+    QHash<QString, qsizetype> fromParking;
+    for (qsizetype i = 0; i < undone.steps.size(); ++i) {
+        if (isParkingName(fileNameIn(undone.steps[i].move.from)))
+            fromParking.insert(undone.steps[i].move.from, i);
+    }
     Report report(out, line.json);
     for (const UndoStep& step : undone.steps) {
-        // A step back to a name a circle only passed through is no file of its own, and a
-        // rename the run never made has nothing to report.
-        if (isParkingName(fileNameIn(step.move.from)) || step.outcome == UndoOutcome::AlreadyBack)
+        if (isParkingName(fileNameIn(step.move.from)))
             continue;
-        Line entry{step.move.to, fileName(step.move.from), step.move.from, "error",
+        QString path = step.move.to;
+        UndoOutcome outcome = step.outcome;
+        if (isParkingName(fileNameIn(path))) {
+            const auto partner = fromParking.constFind(path);
+            if (partner != fromParking.constEnd()) {
+                const UndoStep& first = undone.steps[*partner];
+                path = first.move.to;
+                // Refused on the way to the temporary name: that says what became of the file.
+                if (first.outcome != UndoOutcome::Restored &&
+                    first.outcome != UndoOutcome::AlreadyBack)
+                    outcome = first.outcome;
+            } else {
+                // The run was stopped while the file waited under the temporary name: it is
+                // back under its old one.
+                path = step.move.from;
+            }
+        }
+        // A rename the run never made has nothing to report.
+        if (outcome == UndoOutcome::AlreadyBack)
+            continue;
+        Line entry{path, fileName(step.move.from), step.move.from, "error",
                    t.message.txt_st_fehler};
-        switch (step.outcome) {
+        switch (outcome) {
         case UndoOutcome::Restored:
             entry.outcome = "restored";
             entry.status = t.message.txt_st_zurueck;
@@ -330,9 +489,20 @@ int runUndo(const CommandLine& line, const Texts& t, QTextStream& out, QTextStre
     return undone.refused > 0 ? 1 : 0;
 }
 
-} // namespace
+// The language of the locale, as other programs on the command line read it: the first of
+// LC_ALL, LC_MESSAGES and LANG that is set. A script's output must not depend on files that
+// happen to lie in the folder it runs in.
+bool germanByEnvironment()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QByteArray value = qgetenv(name);
+        if (!value.isEmpty())
+            return value.startsWith("de");
+    }
+    return false;
+}
 
-int runCommand(const CommandLine& line, QTextStream& out, QTextStream& err)
+int runLine(const CommandLine& line, const Texts& texts, QTextStream& out, QTextStream& err)
 {
     using Command = CommandLine::Command;
     switch (line.command) {
@@ -340,10 +510,14 @@ int runCommand(const CommandLine& line, QTextStream& out, QTextStream& err)
         out << usageText();
         return 0;
     case Command::Version:
-        out << "quorvel " << applicationVersion() << '\n';
+        out << "quorvel " << applicationVersion() << '\n'
+            << "Copyright (C) 2026 Velmora\n"
+            << texts.pick("Lizenz: proprietär, siehe https://www.velmora.com/licence\n",
+                          "Licence: proprietary, see https://www.velmora.com/licence\n");
         return 0;
     case Command::Usage:
-        err << "quorvel: " << line.error << "\n\n" << usageText();
+        // One line, as other tools say it: the whole usage text would hide the message.
+        err << "quorvel: " << line.error << '\n' << "Try 'quorvel --help' for more information.\n";
         return 2;
     case Command::Window:
         return 2;
@@ -353,14 +527,34 @@ int runCommand(const CommandLine& line, QTextStream& out, QTextStream& err)
     }
     // The journal lies in the data folder named after the application, as the window's does.
     QCoreApplication::setApplicationName(applicationTitle);
-    Texts texts;
-    const QString language =
-        line.language.isEmpty() ? languageFromMarkerFiles(QDir::currentPath()) : line.language;
-    texts.german = language == QLatin1String("de");
-    texts.message = texts.german ? MessageTexts::german() : MessageTexts::english();
-    texts.plan = texts.german ? PlanTexts::german() : PlanTexts::english();
     return line.command == Command::Rename ? runRename(line, texts, out, err)
                                            : runUndo(line, texts, out, err);
+}
+
+} // namespace
+
+int runCommand(const CommandLine& line, QTextStream& out, QTextStream& err)
+{
+    Texts texts;
+    texts.german =
+        line.language.isEmpty() ? germanByEnvironment() : line.language == QLatin1String("de");
+    texts.message = texts.german ? MessageTexts::german() : MessageTexts::english();
+    texts.plan = texts.german ? PlanTexts::german() : PlanTexts::english();
+    const int code = runLine(line, texts, out, err);
+    // Output that did not arrive is a failure, as with any tool: a report nobody can read
+    // cannot tell the script what happened.
+    out.flush();
+    errno = 0;
+    const bool failed =
+        out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    if (!failed)
+        return code;
+    const int error = errno;
+    err << "quorvel: " << texts.pick("Ausgabe nicht schreibbar", "cannot write the output");
+    if (error != 0)
+        err << " (" << QString::fromLocal8Bit(std::strerror(error)) << ')';
+    err << Qt::endl;
+    return code == 0 ? 1 : code;
 }
 
 } // namespace qv

@@ -177,8 +177,9 @@ class Scanner
 {
 public:
     Scanner(QList<ScannedFile>& result, const QStringList& patterns, bool recursive,
-            const std::function<void()>& afterFolder)
-        : m_result(result), m_patterns(patterns), m_recursive(recursive), m_afterFolder(afterFolder)
+            bool skipHidden, const std::function<void()>& afterFolder)
+        : m_result(result), m_patterns(patterns), m_recursive(recursive), m_skipHidden(skipHidden),
+          m_afterFolder(afterFolder)
     {
     }
     Scanner(const Scanner&) = delete;
@@ -256,7 +257,7 @@ private:
         std::vector<Item> items;
         while (const dirent* e = ::readdir(dir)) {
             const char* n = e->d_name;
-            if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            if (n[0] == '.' && (m_skipHidden || n[1] == 0 || (n[1] == '.' && n[2] == 0)))
                 continue;
             const size_t length = std::strlen(n);
             items.push_back({names.size(), length, e->d_type});
@@ -434,6 +435,7 @@ private:
     QList<ScannedFile>& m_result;
     const QStringList& m_patterns;
     const bool m_recursive;
+    const bool m_skipHidden;
     const std::function<void()>& m_afterFolder;
 
     std::vector<Level> m_levels;
@@ -449,7 +451,7 @@ private:
 #else
 
 void scanWithQt(QList<ScannedFile>& result, const QString& prefix, const QStringList& patterns,
-                bool recursive, const std::function<void()>& afterFolder)
+                bool recursive, bool skipHidden, const std::function<void()>& afterFolder)
 {
     QFileInfoList infos = QDir(prefix).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
@@ -458,9 +460,11 @@ void scanWithQt(QList<ScannedFile>& result, const QString& prefix, const QString
     });
     std::vector<FoundFile> files;
     for (const QFileInfo& info : infos) {
+        if (skipHidden && info.fileName().startsWith(u'.'))
+            continue;
         if (info.isDir()) {
             if (recursive && !info.isSymLink() && !info.isJunction())
-                scanWithQt(result, prefix + info.fileName() + u'/', patterns, recursive,
+                scanWithQt(result, prefix + info.fileName() + u'/', patterns, recursive, skipHidden,
                            afterFolder);
         } else if (info.isFile() && matchesAny(info.fileName(), patterns)) {
             files.push_back({joinPath(prefix, info.fileName()), prefix.size(), info.size()});
@@ -476,7 +480,7 @@ void scanWithQt(QList<ScannedFile>& result, const QString& prefix, const QString
 } // namespace
 
 void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
-                bool recursive, const std::function<void()>& afterFolder)
+                bool recursive, const std::function<void()>& afterFolder, bool skipHidden)
 {
     if (folder.isEmpty() || patterns.isEmpty())
         return;
@@ -485,9 +489,9 @@ void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QString
     const int fd = ::open(QFile::encodeName(folder).constData(), folderFlags);
     if (fd < 0)
         return;
-    Scanner(result, patterns, recursive, afterFolder).scan(fd, prefix);
+    Scanner(result, patterns, recursive, skipHidden, afterFolder).scan(fd, prefix);
 #else
-    scanWithQt(result, prefix, patterns, recursive, afterFolder);
+    scanWithQt(result, prefix, patterns, recursive, skipHidden, afterFolder);
 #endif
 }
 

@@ -28,8 +28,11 @@ struct ScannedFile
 // when given, runs after each folder's files are appended, and every 2048 entries while a large
 // folder is read (a window keeps painting meanwhile).
 // Depth is limited by nothing but memory: paths longer than PATH_MAX are listed too.
+// skipHidden leaves out files and folders whose names start with "." (the command line does, so
+// that a run over a project never enters .git); the window lists them.
 void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
-                bool recursive, const std::function<void()>& afterFolder = {});
+                bool recursive, const std::function<void()>& afterFolder = {},
+                bool skipHidden = false);
 // The same, paths only.
 void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder = {});

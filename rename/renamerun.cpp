@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <deque>
 #include <set>
@@ -253,9 +254,10 @@ class Runner
 {
 public:
     Runner(const QVector<RunEntry>& entries, const RenameSettings& settings, const QDate& today,
-           RunDisk& disk, const RenameRun::Progress& progress)
+           RunDisk& disk, const RenameRun::Progress& progress,
+           const RenameRun::EntryDone& entryDone = {})
         : m_entries(entries), m_settings(settings), m_today(today), m_disk(disk),
-          m_progress(progress), m_state(entries.size(), State::Pending)
+          m_progress(progress), m_entryDone(entryDone), m_state(entries.size(), State::Pending)
     {
         m_result.entries.resize(entries.size());
     }
@@ -370,12 +372,17 @@ private:
         return isAcceptableNewName(name) && name != fileNameIn(m_paths.path(row));
     }
 
-    void finish(int row, RunOutcome outcome)
+    void finish(int row, RunOutcome outcome, int error = 0)
     {
         m_state[row] = State::Done;
         release(row);
         RunEntryResult& entry = m_result.entries[row];
         entry.outcome = outcome;
+        entry.error = error;
+        if (m_entryDone) {
+            entry.path = m_paths.path(row);
+            m_entryDone(row, entry);
+        }
         if (outcome == RunOutcome::Renamed)
             ++m_result.renamed;
         else if (outcome == RunOutcome::Exists || outcome == RunOutcome::Error)
@@ -390,8 +397,11 @@ private:
     // inside it) along. Entries listed where it lands named nothing: they become stale.
     bool move(int row, const QString from, const QString to, bool back = false)
     {
-        if (!(back ? m_disk.renameBack(from, to) : m_disk.rename(from, to)))
+        if (!(back ? m_disk.renameBack(from, to) : m_disk.rename(from, to))) {
+            // Taken at once: the look-ups that follow a failure set errno themselves.
+            m_lastError = errno;
             return false;
+        }
         const bool folder = m_entries[row].folder && m_disk.kind(to) == RunDisk::Kind::Folder;
         m_result.entries[row].renamedAsFolder = folder;
         for (const int stale : m_paths.take(to, folder)) {
@@ -431,18 +441,22 @@ private:
         // outcome is the same as testing first, since nothing is ever replaced. A name that is
         // empty, "." or "..", or holds a separator that would move the entry elsewhere, never
         // reaches the disk.
+        m_lastError = 0;
         if (acceptable && move(row, from, to)) {
             finish(row, RunOutcome::Renamed);
             return true;
         }
+        const int error = m_lastError;
         if (m_disk.stopped())
             return true;
         if (m_disk.kind(from) == RunDisk::Kind::Missing) {
             finish(row, RunOutcome::Missing);
             return true;
         }
-        finish(row, acceptable && m_disk.kind(to) == RunDisk::Kind::File ? RunOutcome::Exists
-                                                                         : RunOutcome::Error);
+        finish(row,
+               acceptable && m_disk.kind(to) == RunDisk::Kind::File ? RunOutcome::Exists
+                                                                    : RunOutcome::Error,
+               error);
         return true;
     }
 
@@ -548,6 +562,7 @@ private:
             targets.push_back(target(member));
 
         bool ok = false;
+        m_lastError = 0;
         const QString parked = parkingPath(folderPart(firstPath));
         if (!parked.isEmpty() && step(first, firstPath, parked)) {
             ok = true;
@@ -555,6 +570,7 @@ private:
                 ok = step(circle[i], m_paths.path(circle[i]), targets[i]);
             ok = ok && step(first, parked, targets.front());
         }
+        const int error = ok ? 0 : m_lastError;
         if (!ok) {
             for (auto it = done.rbegin(); it != done.rend(); ++it)
                 move(it->row, it->to, it->from, true);
@@ -562,7 +578,7 @@ private:
         for (const int member : circle) {
             if (!ok)
                 m_result.entries[member].renamedAsFolder = false;
-            finish(member, ok ? RunOutcome::Renamed : RunOutcome::Error);
+            finish(member, ok ? RunOutcome::Renamed : RunOutcome::Error, error);
         }
     }
 
@@ -582,6 +598,9 @@ private:
     const QDate& m_today;
     RunDisk& m_disk;
     const RenameRun::Progress& m_progress;
+    const RenameRun::EntryDone& m_entryDone;
+    // errno of the last rename the disk refused.
+    int m_lastError = 0;
     PathIndex m_paths;
     std::vector<State> m_state;
     RunResult m_result;
@@ -607,9 +626,10 @@ RenameRun::RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate t
 {
 }
 
-RunResult RenameRun::execute(RunDisk& disk, const Progress& progress) const
+RunResult RenameRun::execute(RunDisk& disk, const Progress& progress,
+                             const EntryDone& entryDone) const
 {
-    return Runner(m_entries, m_settings, m_today, disk, progress).run(m_resolveChains);
+    return Runner(m_entries, m_settings, m_today, disk, progress, entryDone).run(m_resolveChains);
 }
 
 namespace {

@@ -48,6 +48,9 @@ struct RunEntryResult
     // Its path named nothing: a rename of the run could take that path only because nothing was
     // there. The entry leaves the list; it was not visited after that rename.
     bool stale = false;
+    // The system's error number of the rename that failed (Exists or Error); 0 when the disk was
+    // never asked, as for an unsafe name.
+    int error = 0;
 };
 
 struct RunResult
@@ -65,6 +68,10 @@ class RenameRun
 public:
     // Called after each entry that was tried (renamed or refused), with the counts so far.
     using Progress = std::function<void(int renamed, int failed)>;
+    // Called as each entry is done (renamed, refused, unchanged or missing), with its row and what
+    // became of it so far: the command line prints it at once. A later rename of a folder may
+    // still move it; entries never done are only in the result.
+    using EntryDone = std::function<void(int row, const RunEntryResult& entry)>;
 
     RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate today);
 
@@ -75,7 +82,8 @@ public:
 
     const QVector<RunEntry>& entries() const { return m_entries; }
 
-    RunResult execute(RunDisk& disk, const Progress& progress = {}) const;
+    RunResult execute(RunDisk& disk, const Progress& progress = {},
+                      const EntryDone& entryDone = {}) const;
     // The same run against the disk as it is now, touching nothing: what execute() would do.
     RunResult plan() const;
 

@@ -307,49 +307,56 @@ RunDisk::Kind SimulatedDisk::kind(const QString& path)
 
 bool SimulatedDisk::rename(const QString& from, const QString& to)
 {
-    if (!isRenameAcceptable(from, to))
+    // Each refusal sets errno as the system's rename would, so that a plan gives the same reason.
+    const auto refuse = [](int error) {
+        errno = error;
         return false;
+    };
+    if (!isRenameAcceptable(from, to))
+        return refuse(EINVAL);
     const QStringView fromName = fileNameIn(from);
     const QStringView toName = fileNameIn(to);
     if (fromName.isEmpty())
-        return false;
+        return refuse(EINVAL);
     // Both paths as the system follows them: links on the way lead to their targets.
     const Resolved fromFolder = resolvedFolder(QStringView(from).chopped(fromName.size()));
     const Resolved toFolder = resolvedFolder(QStringView(to).chopped(toName.size()));
     if (fromFolder.kind != Kind::Folder || toFolder.kind != Kind::Folder)
-        return false;
+        return refuse(ENOENT);
     const QString source = fromFolder.same ? from : joined(fromFolder.path, fromName);
     const QString target = toFolder.same ? to : joined(toFolder.path, toName);
     const std::optional<QString> realSource = realPathNow(source);
     if (!realSource)
-        return false;
+        return refuse(ENOENT);
     const Found moving = found(*realSource, true);
     if (!moving.link && (moving.kind == Kind::Missing || moving.kind == Kind::Unknown))
-        return false;
+        return refuse(moving.kind == Kind::Missing ? ENOENT : EACCES);
     const std::optional<QString> realTarget = realPathNow(target);
     if (realTarget) {
         const Found there = found(*realTarget, true);
         if (there.link || there.kind != Kind::Missing)
-            return false;
+            return refuse(EEXIST);
     }
     const bool movesFolder = !moving.link && moving.kind == Kind::Folder;
     if (movesFolder && target.startsWith(source + u'/'))
-        return false;
+        return refuse(EINVAL);
     // The limits the system itself applies: the name length of the file system, the length of a
     // whole path, and the right to change the folder.
     const std::optional<QString> targetFolder = realPathNow(toFolder.path);
     if (!targetFolder)
-        return false;
+        return refuse(ENOENT);
     const Folder& f = folder(*targetFolder);
     // A UTF-16 unit takes at most three bytes: short texts need no counting.
     const auto bytesOver = [](QStringView text, qsizetype limit) {
         return text.size() * 3 > limit && text.toUtf8().size() > limit;
     };
-    if (!f.writable || bytesOver(toName, f.nameMax))
-        return false;
+    if (!f.writable)
+        return refuse(EACCES);
+    if (bytesOver(toName, f.nameMax))
+        return refuse(ENAMETOOLONG);
 #ifndef Q_OS_WIN
     if (bytesOver(from, PATH_MAX - 1) || bytesOver(to, PATH_MAX - 1))
-        return false;
+        return refuse(ENAMETOOLONG);
 #endif
     if (moving.link) {
         // Paths through the link lead elsewhere from now on, and through its new name to its

@@ -13,6 +13,9 @@ cp "$1" "$work/quorvel"
 program=$work/quorvel
 export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 mkdir -p "$HOME"
+# The command line speaks the language of the locale; the checks choose it where it matters.
+unset LC_ALL LC_MESSAGES
+export LANG=C
 failures=0
 
 fail() {
@@ -57,10 +60,20 @@ trip/notes.txt'
 help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help)
 [ $? -eq 0 ] && [[ "$help" == "Usage: quorvel "* ]] && [[ "$help" == *--resolve-chains* ]] ||
     fail "help: $help"
-run version 0 "quorvel $version" --version
+run version 0 "quorvel $version
+Copyright (C) 2026 Velmora
+Licence: proprietary, see https://www.velmora.com/licence" --version
 run "unknown option" 2 "" --frobnicate "$dir"
-grep -q '^quorvel: unknown option: --frobnicate$' "$work/err" &&
-    grep -q '^Usage: quorvel' "$work/err" || fail "unknown option: standard error $(cat "$work/err")"
+[ "$(cat "$work/err")" == "quorvel: unknown option: --frobnicate
+Try 'quorvel --help' for more information." ] ||
+    fail "unknown option: standard error $(cat "$work/err")"
+long=$(printf '%s\n' "$help" | awk 'length > 80')
+[ -z "$long" ] || fail "help lines longer than 80 columns: $long"
+for what in --help --version; do
+    "$program" $what >/dev/full 2>/dev/null
+    rc=$?
+    [ $rc -eq 1 ] || fail "$what into a full disk: exit $rc, not 1"
+done
 run "option of rename without it" 2 "" --mask x "$dir"
 run "bad sort" 2 "" rename --mask x --sort colour "$dir"
 run "rename without a path" 2 "" rename --mask x
@@ -74,7 +87,7 @@ $dir/c.png	holiday-3.png	Will be renamed
     --mask 'holiday-%num%' trip c.png
 files "dry run" "$initial"
 
-run rename 0 "$dir/trip/a.jpg	2-a.jpg	Umbenannt
+LANG=de_DE.UTF-8 run rename 0 "$dir/trip/a.jpg	2-a.jpg	Umbenannt
 $dir/trip/b.jpg	3-b.jpg	Umbenannt
 $dir/trip	4-trip	Umbenannt
 3 Dateien umbenannt" rename --filter JPG --start 2 --mask '%0num%-%name%' trip
@@ -95,7 +108,7 @@ run "nothing left to undo" 1 "" undo
 touch "$dir/trip/x-notes.txt"
 run "json with refusals" 1 \
     '{"newName":"x-a.jpg","newPath":"'"$dir"'/trip/x-a.jpg","outcome":"renamed","path":"'"$dir"'/trip/a.jpg","status":"Renamed"}
-{"newName":"x-notes.txt","newPath":"'"$dir"'/trip/notes.txt","outcome":"exists","path":"'"$dir"'/trip/notes.txt","status":"File already exists"}
+{"newName":"x-notes.txt","newPath":"'"$dir"'/trip/notes.txt","outcome":"exists","path":"'"$dir"'/trip/notes.txt","reason":"name taken","status":"File already exists"}
 {"newName":"x-x-notes.txt","newPath":"'"$dir"'/trip/x-x-notes.txt","outcome":"renamed","path":"'"$dir"'/trip/x-notes.txt","status":"Renamed"}
 {"summary":{"dryRun":false,"refused":1,"renamed":2,"text":"2 files renamed (1 files could not be renamed)","unchanged":0}}' \
     rename --lang en --json --no-folders --mask 'x-%name%' trip/a.jpg trip/notes.txt trip/x-notes.txt
@@ -104,8 +117,8 @@ run "undo json" 0 '{"newName":"x-notes.txt","newPath":"'"$dir"'/trip/x-notes.txt
 {"summary":{"refused":0,"restored":2,"text":"2 files restored"}}' undo --lang en --json
 rm "$dir/trip/x-notes.txt"
 
-run "unsafe name" 1 "$dir/trip/a.jpg	a/a.jpg	Error
-$dir/c.png	a/c.png	Error
+run "unsafe name" 1 "$dir/trip/a.jpg	a/a.jpg	Error	unsafe name
+$dir/c.png	a/c.png	Error	unsafe name
 0 files renamed (2 files could not be renamed)" rename --lang en --mask 'a/%name%' c.png trip/a.jpg
 files "unsafe name" "$initial"
 
@@ -113,6 +126,78 @@ run "missing path" 2 "" rename --lang en --mask x c.png gone.png
 [ "$(cat "$work/err")" == "quorvel: no such file or folder: gone.png" ] ||
     fail "missing path: standard error $(cat "$work/err")"
 files "missing path" "$initial"
+
+# Names as scripts meet them: control characters and backslashes escaped, so that an entry is one
+# line; a refusal by the system gives its message, the same in a dry run; paths from standard
+# input, NUL-separated, in one run with one undo.
+odd=$'t\tn\nr\re\x1bb\\'
+touch "$dir/$odd"
+long=$(printf 'x%.0s' {1..300})
+printf '%s\0' "$odd" c.png | run "escaped names" 0 "$dir/c.png	n-c.png	Will be renamed
+$dir/t\\tn\\nr\\re\\x1bb\\\\	n-t\\tn\\nr\\re\\x1bb\\\\	Will be renamed
+2 will be renamed, 0 unchanged, 0 conflicts (dry run, nothing changed)" \
+    rename --lang en --dry-run --files-from - -0 --mask 'n-%name%'
+run "name too long" 1 "$dir/c.png	$long.png	Error	File name too long
+0 files renamed (1 files could not be renamed)" rename --lang en --mask "$long" c.png
+run "name too long, planned" 1 "$dir/c.png	$long.png	Error	File name too long
+0 will be renamed, 0 unchanged, 1 conflict (dry run, nothing changed)" \
+    rename --lang en --dry-run --mask "$long" c.png
+printf '%s\0' "$odd" c.png >"$work/list"
+run "paths from a file" 0 "$dir/c.png	1.png	Renamed
+$dir/t\\tn\\nr\\re\\x1bb\\\\	2	Renamed
+2 files renamed" rename --lang en --files-from "$work/list" --null --mask '%num%'
+(cd "$dir" && "$program" undo >/dev/null) || fail "paths from a file: not undone"
+rm "$dir/$odd"
+printf 'trip/a.jpg\n\ntrip/b.jpg\n' >"$work/list"
+run "paths by line" 0 "$dir/trip/a.jpg	a-1.jpg	Renamed
+$dir/trip/b.jpg	b-2.jpg	Renamed
+2 files renamed" rename --lang en --files-from "$work/list" --mask '%name%-%num%'
+(cd "$dir" && "$program" undo >/dev/null) || fail "paths by line: not undone"
+files "paths from a file" "$initial"
+
+# The language follows LC_ALL, LC_MESSAGES and LANG, not the marker files of the folder.
+touch "$dir/de"
+LC_ALL=C LANG=de_DE.UTF-8 run "language of the locale" 0 "$dir/c.png	c.png	Unchanged
+0 will be renamed, 1 unchanged, 0 conflicts (dry run, nothing changed)" \
+    rename --dry-run --mask '%name%' c.png
+LC_MESSAGES=de_AT.UTF-8 run "language of messages" 0 "$dir/c.png	c.png	Unverändert
+0 werden umbenannt, 1 unverändert, 0 Konflikte (Probelauf, nichts geändert)" \
+    rename --dry-run --mask '%name%' c.png 2>/dev/null
+rm "$dir/de"
+
+# --recursive leaves out hidden names (a project's .git) unless --hidden; a hidden path given
+# is taken.
+mkdir -p "$dir/.git/objects"
+touch "$dir/.git/objects/o.txt" "$dir/.hidden.txt"
+run "hidden left out" 0 "$dir/.hidden.txt	n.txt	Will be renamed
+$dir/trip/notes.txt	n.txt	Will be renamed
+2 will be renamed, 0 unchanged, 0 conflicts (dry run, nothing changed)" \
+    rename --lang en --dry-run --recursive --no-folders --filter txt --mask n . .hidden.txt
+run "hidden taken" 0 "$dir/.hidden.txt	n.txt	Will be renamed
+$dir/trip/notes.txt	n.txt	Will be renamed
+$dir/.git/objects/o.txt	n.txt	Will be renamed
+3 will be renamed, 0 unchanged, 0 conflicts (dry run, nothing changed)" \
+    rename --lang en --dry-run --recursive --hidden --no-folders --filter txt --mask n .
+rm -r "$dir/.git" "$dir/.hidden.txt"
+
+# Undo after a circle shows each file once, by its names, never the temporary one; a run piped
+# into head shows its first entry, renamed, at once and stops at the next.
+mkdir "$dir/swap"
+touch "$dir/swap/1.txt" "$dir/swap/2.txt"
+run "circle" 0 "$dir/swap/2.txt	1.txt	Renamed
+$dir/swap/1.txt	2.txt	Renamed
+2 files renamed" rename --lang en --resolve-chains --reverse --mask '%num%' swap/1.txt swap/2.txt
+run "circle undone" 0 "$dir/swap/2.txt	1.txt	Restored
+$dir/swap/1.txt	2.txt	Restored
+2 files restored" undo --lang en
+touch "$dir/swap/"{3..3000}.txt
+first=$(cd "$dir" && "$program" rename --lang en --no-folders --mask 'r%num%' swap | head -n 1)
+[ "$first" == "$dir/swap/1.txt	r1.txt	Renamed" ] || fail "piped into head: printed $first"
+renamed=$(find "$dir/swap" -name 'r*' | wc -l)
+[ "$renamed" -lt 3000 ] || fail "piped into head: $renamed files renamed, not stopped"
+(cd "$dir" && "$program" undo >/dev/null)
+rm -r "$dir/swap"
+files "circle" "$initial"
 
 # The undo journal: a run whose journal cannot be written renames nothing unless --no-undo
 # says so, nor does one while another run holds the journal; a journal that is no regular file
