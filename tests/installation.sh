@@ -32,11 +32,11 @@ out=$(desktop-file-validate "$share/applications/$id.desktop" 2>&1) || fail "des
 grep -qx 'Exec=quorvel %F' "$share/applications/$id.desktop" || fail "desktop entry: Exec"
 out=$(appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" 2>&1) ||
     fail "metainfo: $out"
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man1/quorvel.1" 2>&1 >/dev/null)
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man1/quorvel.1.gz" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "man page: $warnings"
 for option in --lang --mask --start --search --replace --in --filter --recursive --no-files \
     --no-folders --sort --reverse --resolve-chains --dry-run --json; do
-    LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$share/man/man1/quorvel.1" 2>/dev/null |
+    LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$share/man/man1/quorvel.1.gz" 2>/dev/null |
         grep -q -- "^ *$option\b" || fail "man page: $option is not described"
 done
 
