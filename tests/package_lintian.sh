@@ -22,7 +22,7 @@ deb=$(find "$work" -maxdepth 1 -name 'quorvel_*.deb')
 [ -n "$deb" ] || { echo "FAIL no package: $out"; exit 1; }
 # Info tags are advice, errors and warnings break policy; of the info tags only the hardening the
 # program is built with counts (checked buffer functions, the relocations bound at start).
-report=$(lintian --info --tag-display-limit 0 "$deb" 2>&1)
+report=$(lintian --display-info --tag-display-limit 0 "$deb" 2>&1)
 echo "$report"
 if grep -Eq '^[EW]: |^I: .*hardening-' <<<"$report"; then
     echo "FAIL lintian found errors, warnings or missing hardening in $(basename "$deb")"
