@@ -2,6 +2,7 @@
 
 #include "app/tprog.h"
 
+#include "app/appinfo.h"
 #include "app/panel.h"
 #include "app/platform.h"
 #include "app/screenfit.h"
@@ -296,12 +297,28 @@ void Tprog::m_konfig_autosave_nieClick()
     m_konfig_autosave_alles->setChecked(false);
 }
 
+namespace {
+
+// Installed, the program lies in the bin/ folder of its prefix, whose share/ holds its desktop
+// entry; run from a build tree or an unpacked folder, it has neither.
+bool isInstalled(const QString& programFolder)
+{
+    const QDir folder(programFolder);
+    return folder.dirName() == QLatin1String("bin") &&
+           QFileInfo::exists(folder.absoluteFilePath(QStringLiteral("../share/applications/") +
+                                                     qv::desktopId + QStringLiteral(".desktop")));
+}
+
+} // namespace
+
 QString Tprog::startConfigurationPath()
 {
-    // An installed copy sits in a folder its users cannot write; closing with "Immer" could
-    // never succeed there, so such a copy keeps its start configuration per user.
+    // An installed program keeps its start configuration per user, also when root could write
+    // its folder: a file in /usr/bin belongs to no package and outlives the program's removal.
+    // A copy run from its own folder keeps it beside itself, unless it cannot write there, where
+    // closing with "Immer" could never succeed.
     const QString beside = QCoreApplication::applicationDirPath();
-    if (QFileInfo(beside).isWritable())
+    if (!isInstalled(beside) && QFileInfo(beside).isWritable())
         return beside + QLatin1Char('/') + startConfigurationName;
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QLatin1Char('/') +
            startConfigurationName;

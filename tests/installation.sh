@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary DESTDIR and checks what the desktop reads from it: the
 # desktop entry, the AppStream metainfo, the man page, the icons and the service menu; and that
-# the installed program, in a folder its user cannot write, keeps its start configuration in the
-# user's configuration folder.
+# the installed program keeps its start configuration in the user's configuration folder, also
+# when run by root, while a copy in a plain folder keeps it beside itself.
 #   installation.sh CMAKE BUILD_DIR
 set -u
 cmake=$1
@@ -32,11 +32,11 @@ out=$(desktop-file-validate "$share/applications/$id.desktop" 2>&1) || fail "des
 grep -qx 'Exec=quorvel %F' "$share/applications/$id.desktop" || fail "desktop entry: Exec"
 out=$(appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" 2>&1) ||
     fail "metainfo: $out"
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man1/quorvel.1" 2>&1 >/dev/null)
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man1/quorvel.1.gz" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "man page: $warnings"
 for option in --lang --mask --start --search --replace --in --filter --recursive --no-files \
     --no-folders --sort --reverse --resolve-chains --dry-run --json; do
-    LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$share/man/man1/quorvel.1" 2>/dev/null |
+    LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$share/man/man1/quorvel.1.gz" 2>/dev/null |
         grep -q -- "^ *$option\b" || fail "man page: $option is not described"
 done
 
@@ -71,6 +71,36 @@ $home/pictures" ] || fail "installed program listed: $listed $(cat "$work/err")"
 else
     echo "not checked: the start configuration of a program in a folder its user cannot write" \
         "(needs root and setpriv)"
+fi
+
+# The installed program as root, who could write its folder: it still keeps its start
+# configuration per user, while a copy in a plain folder keeps using the file beside it. Each
+# folder's file lets in another ending, so the list tells which file was read.
+config="[PFRB]\r\nalle=0\r\nauswahl=1\r\n[PFED]\r\nfilter=%s\r\n"
+startWith() { # PROGRAM: prints the list the program starts with
+    (cd "$work/start" && env HOME="$work/start" XDG_CONFIG_HOME="$work/start/config" \
+        XDG_DATA_HOME="$work/start/data" QT_QPA_PLATFORM=offscreen QUORVEL_PRINT_LIST=1 "$1" \
+        pictures 2>"$work/err" | cut -f1)
+}
+if [ "$(id -u)" -eq 0 ]; then
+    user=$work/start/config/"Quorvel - Velmora"
+    mkdir -p "$user" "$work/start/pictures" "$work/plain"
+    touch "$work/start/pictures/a.jpg" "$work/start/pictures/b.png"
+    # shellcheck disable=SC2059
+    printf "$config" jpg >"$user/Auto.qvc"
+    listed=$(startWith "$root/bin/quorvel")
+    [ "$listed" == "$work/start/pictures/a.jpg
+$work/start/pictures" ] || fail "installed program run by root listed: $listed $(cat "$work/err")"
+    [ ! -e "$root/bin/Auto.qvc" ] || fail "installed program run by root wrote bin/Auto.qvc"
+
+    cp "$root/bin/quorvel" "$work/plain/"
+    # shellcheck disable=SC2059
+    printf "$config" png >"$work/plain/Auto.qvc"
+    listed=$(startWith "$work/plain/quorvel")
+    [ "$listed" == "$work/start/pictures/b.png
+$work/start/pictures" ] || fail "program in a plain folder listed: $listed $(cat "$work/err")"
+else
+    echo "not checked: the start configuration of a program run by root"
 fi
 
 if [ $failures -gt 0 ]; then

@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-dejavu-core
           fonts-liberation2 xvfb xauth dbus openbox xdotool wmctrl x11-utils desktop-file-utils
-          appstream man-db dpkg-dev file exfat-fuse exfatprogs bindfs fuse3 e2fsprogs mount)
+          appstream man-db dpkg-dev file exfat-fuse exfatprogs bindfs fuse3 e2fsprogs mount
+          lintian)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
