@@ -7,6 +7,7 @@
 #include "tests/designnames.h"
 #include "tests/eventloop.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -115,6 +116,8 @@ private slots:
     void beendenEndsWithoutSaving();
     void keyboard_data();
     void keyboard();
+    void accessibleNames_data();
+    void accessibleNames();
     void maximisedStartConfigAtActivation();
     void layoutFollowsWindowSize();
     void layoutInsideScreen();
@@ -354,6 +357,74 @@ void AcceptanceShellTest::keyboard()
 
     QTimer::singleShot(0, [main] { QTest::keyClick(main, Qt::Key_Q, Qt::ControlModifier); });
     QCOMPARE(execWithWatchdog(99), 0);
+}
+
+void AcceptanceShellTest::accessibleNames_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("name");
+    // The label beside the input, or empty.
+    QTest::addColumn<QString>("label");
+    const struct
+    {
+        const char* window;
+        const char* input;
+        QAccessible::Role role;
+        const char* german;
+        const char* english;
+        const char* label;
+    } inputs[] = {
+        {"prog", "quordner", QAccessible::EditableText, "Ordner", "Folder", ""},
+        {"prog", "maske", QAccessible::ComboBox, "Wählen Sie eine Maske für die Dateien",
+         "Choose a Mask for the Files", ""},
+        {"prog", "numstart", QAccessible::ComboBox, "Nummerierung beginnend bei",
+         "Numbering starting with", "Label8"},
+        {"prog", "suchenalt", QAccessible::EditableText, "Suchen nach", "Search for", "Label2"},
+        {"prog", "suchenneu", QAccessible::EditableText, "Ersetzen durch", "Replace with",
+         "Label11"},
+        {"vorschau_alle", "va_liste", QAccessible::Tree, "Vorschau aller Einträge",
+         "Preview All Entries", ""},
+    };
+    for (const char* language : {"de", "en"}) {
+        const bool de = QLatin1String(language) == QLatin1String("de");
+        for (const auto& i : inputs)
+            QTest::addRow("%s %s", language, i.input)
+                << QString::fromLatin1(language) << QString::fromLatin1(i.window)
+                << QString::fromLatin1(i.input) << int(i.role)
+                << QString::fromUtf8(de ? i.german : i.english) << QString::fromLatin1(i.label);
+    }
+}
+
+// What assistive tools read: each input by its caption, not by its contents, with its role, and
+// labelled by the caption beside it.
+void AcceptanceShellTest::accessibleNames()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, window);
+    QFETCH(QString, input);
+    QFETCH(int, role);
+    QFETCH(QString, name);
+    QFETCH(QString, label);
+    AppFixture program(language);
+    QWidget* widget = in(window, input);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY(face);
+    QCOMPARE(face->role(), QAccessible::Role(role));
+    QCOMPARE(face->text(QAccessible::Name), name);
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        QCOMPARE(face->text(QAccessible::Value), combo->currentText());
+        QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(combo->lineEdit());
+        QCOMPARE(edit->text(QAccessible::Name), name);
+    }
+    if (!label.isEmpty()) {
+        QStringList labels;
+        for (const auto& [other, relation] : face->relations(QAccessible::Label))
+            labels << other->object()->objectName();
+        QCOMPARE(labels, QStringList{label});
+    }
 }
 
 void AcceptanceShellTest::maximisedStartConfigAtActivation()
