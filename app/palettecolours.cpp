@@ -30,34 +30,57 @@ QColor withLightness(float hue, float saturation, float lightness)
     return QColor(QColor::fromHslF(hue, saturation, lightness).rgb());
 }
 
-// Follows the palette: every change of the widget's palette (its own, its parent's or the
-// application's) sets the text colour anew for the background it then has.
+// The colour behind the widget's text: its own background where it fills it, else that of the
+// nearest parent that fills its own, as the window does. A label on a panel shows the panel's
+// face, whatever its own background role holds.
+QColor drawnBackground(const QWidget* widget)
+{
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (w->autoFillBackground() || w->isWindow() || !w->parentWidget())
+            return w->palette().color(QPalette::Active, w->backgroundRole());
+    }
+    return {};
+}
+
+// Follows the palette: every change of the palette of the widget or of a parent (its own, the
+// application's, or a panel taking a new face from a new button colour) sets the text colour anew
+// for the background it is then drawn on.
 class TextColourKeeper : public QObject
 {
 public:
-    TextColourKeeper(QWidget* widget, const QColor& design) : QObject(widget), m_design(design)
+    TextColourKeeper(QWidget* widget, const QColor& design)
+        : QObject(widget), m_widget(widget), m_design(design)
     {
-        widget->installEventFilter(this);
-        apply(widget);
+        watchParents();
+        apply();
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::PaletteChange)
-            apply(static_cast<QWidget*>(watched));
+        if (watched == m_widget && event->type() == QEvent::ParentChange)
+            watchParents();
+        if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange)
+            apply();
         return false;
     }
 
 private:
-    // A palette equal to the present one changes nothing and sends no further event.
-    void apply(QWidget* widget)
+    // A panel's palette may change while the text's own stays as it is.
+    void watchParents()
     {
-        QPalette p = widget->palette();
-        p.setColor(widget->foregroundRole(),
-                   readableOn(m_design, p.color(QPalette::Active, widget->backgroundRole())));
-        widget->setPalette(p);
+        for (QWidget* w = m_widget; w; w = w->parentWidget())
+            w->installEventFilter(this);
     }
 
+    // A palette equal to the present one changes nothing and sends no further event.
+    void apply()
+    {
+        QPalette p = m_widget->palette();
+        p.setColor(m_widget->foregroundRole(), readableOn(m_design, drawnBackground(m_widget)));
+        m_widget->setPalette(p);
+    }
+
+    QWidget* m_widget;
     QColor m_design;
 };
 

@@ -5,6 +5,8 @@
 
 #include "app/panel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +16,52 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTreeView>
+
+namespace {
+
+// On Linux Qt gives an editable combo box its current text as its name and leaves the caption to a
+// labelled-by relation; a screen reader then announces "%name%" or "1" and nothing says what the
+// field is for. An editable combo box is read by the name it was given, its text stays its value.
+class NamedComboAccessible : public QAccessibleWidget
+{
+public:
+    explicit NamedComboAccessible(QComboBox* combo)
+        : QAccessibleWidget(combo, QAccessible::ComboBox)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return combo()->currentText();
+        if (t == QAccessible::Name) {
+            const QString name = combo()->accessibleName();
+            return name.isEmpty() ? combo()->currentText() : name;
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    QStringList actionNames() const override { return {showMenuAction()}; }
+    void doAction(const QString& name) override
+    {
+        if (name == showMenuAction())
+            combo()->showPopup();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QComboBox* combo() const { return static_cast<QComboBox*>(object()); }
+};
+
+QAccessibleInterface* namedComboFactory(const QString& className, QObject* object)
+{
+    auto* combo = qobject_cast<QComboBox*>(object);
+    if (className != QLatin1String("QComboBox") || !combo || !combo->isEditable())
+        return nullptr;
+    return new NamedComboAccessible(combo);
+}
+
+} // namespace
 
 void Tprog::setupKeyboard()
 {
@@ -36,6 +84,15 @@ void Tprog::setupKeyboard()
     connect(help, &QShortcut::activated, this, [this] {
         (Hilfe1->menuAction()->isVisible() ? Funktionen2 : Introduction1)->trigger();
     });
+    // The captions beside the inputs label them for assistive tools as well.
+    Label8->setBuddy(numstart);
+    Label2->setBuddy(suchenalt);
+    Label11->setBuddy(suchenneu);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(namedComboFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     // Typing a folder and pressing Enter is the quickest way to fill the list.
     quordner->setFocus();
 }
@@ -50,8 +107,12 @@ void Tprog::nameInputs(bool german)
     };
     quordner->setAccessibleName(german ? QStringLiteral("Ordner") : QStringLiteral("Folder"));
     qulist->setAccessibleName(captionOf(Panel7->text()));
-    maske->setAccessibleName(captionOf(act_maske->text()));
-    numstart->setAccessibleName(captionOf(Label8->text()));
+    // The edit inside a combo box is what a screen reader reads while typing in it.
+    for (auto [combo, caption] :
+         {std::pair{maske, act_maske->text()}, {numstart, Label8->text()}}) {
+        combo->setAccessibleName(captionOf(caption));
+        combo->lineEdit()->setAccessibleName(captionOf(caption));
+    }
     suchenalt->setAccessibleName(captionOf(Label2->text()));
     suchenneu->setAccessibleName(captionOf(Label11->text()));
 }

@@ -1,6 +1,7 @@
 // The main window's component tree and menus at the design size (client area 614 x 639).
 
 #include "app/anchors.h"
+#include "app/elidedtips.h"
 #include "app/palettecolours.h"
 #include "app/panel.h"
 #include "app/tprog.h"
@@ -105,6 +106,7 @@ void Tprog::createComponents()
     qulist->setEditTriggers(QAbstractItemView::NoEditTriggers);
     qulist->setContextMenuPolicy(Qt::CustomContextMenu);
     qulist->setTextElideMode(Qt::ElideRight);
+    qv::showElidedTextAsTooltip(qulist);
     // The list starts sorted by name, ascending: the first click on the name header reverses it.
     qulist->header()->setSortIndicator(qv::ColName, Qt::AscendingOrder);
     qulist->setSortingEnabled(true);

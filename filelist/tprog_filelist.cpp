@@ -167,21 +167,22 @@ void Tprog::dropFiles(const QStringList& paths)
 
 void Tprog::OpenOrdnerClick()
 {
+    // A cancelled dialog is a change of mind: the list and the edit stay exactly as they were,
+    // so an entry the user removed does not come back.
     const QString typed = quordner->text();
+    QString folder = typed;
     if (qv::IsValidFolderPath(typed)) {
-        QString folder = typed;
-        if (qv::platform().pickFolderAt(this, txt.txt_ordnerwahl, folder))
-            quordner->setText(folder);
+        if (!qv::platform().pickFolderAt(this, txt.txt_ordnerwahl, folder))
+            return;
     } else {
-        quordner->setText(qv::platform().pickFolderFromDesktop(this, txt.txt_ordnerwahl));
+        folder = qv::platform().pickFolderFromDesktop(this, txt.txt_ordnerwahl);
     }
-
-    // A cancelled dialog over a typed folder still loads that folder.
-    const QString folder = quordner->text();
-    if (folder.isEmpty()) {
-        quordner->setText(typed);
+    if (folder.isEmpty())
         return;
-    }
+    quordner->setText(folder);
+    // The chosen folder may be gone by now; an entry for it could only fail at the rename.
+    if (qv::pathKind(folder) != qv::PathKind::Folder)
+        return;
     AddOrdner(folder);
     processPendingEvents();
     addfolderaselement2list(folder);

@@ -1,5 +1,6 @@
 #include "rename/tvorschau_alle.h"
 
+#include "app/elidedtips.h"
 #include "app/messagetexts.h"
 #include "app/screenfit.h"
 #include "app/windows.h"
@@ -13,6 +14,8 @@
 #include <QShortcut>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,11 +51,16 @@ Tvorschau_alle::Tvorschau_alle(QWidget* parent) : QWidget(parent, Qt::Window)
     va_liste->setSelectionBehavior(QAbstractItemView::SelectRows);
     va_liste->setEditTriggers(QAbstractItemView::NoEditTriggers);
     va_liste->setTextElideMode(Qt::ElideMiddle);
+    qv::showElidedTextAsTooltip(va_liste);
     m_model = new qv::PlanListModel(this);
     va_liste->setModel(m_model);
     const int widths[] = {180, 180, 220, 110};
     for (int c = 0; c < 4; ++c)
         va_liste->setColumnWidth(c, widths[c]);
+    // The columns share the list's width (fitColumns); a stretched last section would never
+    // shrink below the width it started with.
+    va_liste->header()->setStretchLastSection(false);
+    va_liste->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -114,6 +122,38 @@ void Tvorschau_alle::writeSummary()
     const qv::PlanListModel::Counts counts = m_model->counts();
     va_summe->setText(qv::planSummary(counts.renamed, counts.unchanged, counts.conflicts,
                                       de ? qv::PlanTexts::german() : qv::PlanTexts::english()));
+}
+
+bool Tvorschau_alle::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == va_liste->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return QWidget::eventFilter(watched, event);
+}
+
+// Every column keeps its share of the width, as the user last set it, so that all of them stay in
+// sight whatever the window's size; a scroll bar would hide the outcome, the column that matters.
+void Tvorschau_alle::fitColumns()
+{
+    QHeaderView* header = va_liste->header();
+    const int last = header->count() - 1;
+    const int room = va_liste->viewport()->width();
+    int total = 0;
+    for (int c = 0; c <= last; ++c)
+        total += header->sectionSize(c);
+    if (last < 1 || room <= 0 || total <= 0)
+        return;
+    // The outcome, last, takes what the others leave, and never less than a column's minimum.
+    const int lastShare = std::max(header->minimumSectionSize(),
+                                   int(qint64(header->sectionSize(last)) * room / total));
+    const int others = total - header->sectionSize(last);
+    const int share = std::max(0, room - lastShare);
+    int used = 0;
+    for (int c = 0; c < last; ++c) {
+        header->resizeSection(c, int(qint64(header->sectionSize(c)) * share / std::max(1, others)));
+        used += header->sectionSize(c);
+    }
+    header->resizeSection(last, std::max(header->minimumSectionSize(), room - used));
 }
 
 void Tvorschau_alle::changeEvent(QEvent* event)

@@ -36,9 +36,11 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void writeSummary();
+    void fitColumns();
 
     qv::PlanListModel* m_model = nullptr;
     qv::BackgroundPlanner* m_planner = nullptr;

@@ -7,6 +7,7 @@
 #include "tests/designnames.h"
 #include "tests/eventloop.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <QWheelEvent>
 
@@ -115,6 +117,12 @@ private slots:
     void beendenEndsWithoutSaving();
     void keyboard_data();
     void keyboard();
+    void accessibleNames_data();
+    void accessibleNames();
+    void previewColumnsFit_data();
+    void previewColumnsFit();
+    void cutTextAsTooltip_data();
+    void cutTextAsTooltip();
     void maximisedStartConfigAtActivation();
     void layoutFollowsWindowSize();
     void layoutInsideScreen();
@@ -354,6 +362,154 @@ void AcceptanceShellTest::keyboard()
 
     QTimer::singleShot(0, [main] { QTest::keyClick(main, Qt::Key_Q, Qt::ControlModifier); });
     QCOMPARE(execWithWatchdog(99), 0);
+}
+
+void AcceptanceShellTest::accessibleNames_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("name");
+    // The label beside the input, or empty.
+    QTest::addColumn<QString>("label");
+    const struct
+    {
+        const char* window;
+        const char* input;
+        QAccessible::Role role;
+        const char* german;
+        const char* english;
+        const char* label;
+    } inputs[] = {
+        {"prog", "quordner", QAccessible::EditableText, "Ordner", "Folder", ""},
+        {"prog", "maske", QAccessible::ComboBox, "Wählen Sie eine Maske für die Dateien",
+         "Choose a Mask for the Files", ""},
+        {"prog", "numstart", QAccessible::ComboBox, "Nummerierung beginnend bei",
+         "Numbering starting with", "Label8"},
+        {"prog", "suchenalt", QAccessible::EditableText, "Suchen nach", "Search for", "Label2"},
+        {"prog", "suchenneu", QAccessible::EditableText, "Ersetzen durch", "Replace with",
+         "Label11"},
+        {"vorschau_alle", "va_liste", QAccessible::Tree, "Vorschau aller Einträge",
+         "Preview All Entries", ""},
+    };
+    for (const char* language : {"de", "en"}) {
+        const bool de = QLatin1String(language) == QLatin1String("de");
+        for (const auto& i : inputs)
+            QTest::addRow("%s %s", language, i.input)
+                << QString::fromLatin1(language) << QString::fromLatin1(i.window)
+                << QString::fromLatin1(i.input) << int(i.role)
+                << QString::fromUtf8(de ? i.german : i.english) << QString::fromLatin1(i.label);
+    }
+}
+
+// What assistive tools read: each input by its caption, not by its contents, with its role, and
+// labelled by the caption beside it.
+void AcceptanceShellTest::accessibleNames()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, window);
+    QFETCH(QString, input);
+    QFETCH(int, role);
+    QFETCH(QString, name);
+    QFETCH(QString, label);
+    AppFixture program(language);
+    QWidget* widget = in(window, input);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY(face);
+    QCOMPARE(face->role(), QAccessible::Role(role));
+    QCOMPARE(face->text(QAccessible::Name), name);
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        QCOMPARE(face->text(QAccessible::Value), combo->currentText());
+        QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(combo->lineEdit());
+        QCOMPARE(edit->text(QAccessible::Name), name);
+    }
+    if (!label.isEmpty()) {
+        QStringList labels;
+        for (const auto& [other, relation] : face->relations(QAccessible::Label))
+            labels << other->object()->objectName();
+        QCOMPARE(labels, QStringList{label});
+    }
+}
+
+void AcceptanceShellTest::previewColumnsFit_data()
+{
+    QTest::addColumn<QString>("language");
+    // 0 keeps the width the window opens with.
+    QTest::addColumn<int>("width");
+    for (const char* language : {"de", "en"}) {
+        for (int width : {0, 420, 1300})
+            QTest::addRow("%s %d", language, width) << QString::fromLatin1(language) << width;
+    }
+}
+
+// Every column of the preview, the outcome last, lies inside the list as it opens and after a
+// resize: nothing needs scrolling sideways.
+void AcceptanceShellTest::previewColumnsFit()
+{
+    QFETCH(QString, language);
+    QFETCH(int, width);
+    AppFixture program(language);
+    QTemporaryDir dir;
+    makeFile(dir.filePath(QStringLiteral("a.txt")));
+    drop({dir.filePath(QStringLiteral("a.txt"))});
+    ui<QAction>(QStringLiteral("m_vorschau_alle"))->trigger();
+    QWidget* preview = topLevel(QStringLiteral("vorschau_alle"));
+    QVERIFY(QTest::qWaitForWindowExposed(preview));
+    if (width > 0)
+        preview->resize(width, preview->height());
+    auto* list = in<QTreeView>(QStringLiteral("vorschau_alle"), QStringLiteral("va_liste"));
+    QTRY_COMPARE(list->model()->rowCount(), 1);
+    QTRY_VERIFY2(list->header()->length() <= list->viewport()->width(),
+                 qPrintable(QStringLiteral("columns %1 wide (the last %2) in a list %3 wide")
+                                .arg(list->header()->length())
+                                .arg(list->header()->sectionSize(3))
+                                .arg(list->viewport()->width())));
+    QVERIFY(!list->horizontalScrollBar()->isVisible());
+}
+
+void AcceptanceShellTest::cutTextAsTooltip_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<int>("columnWidth");
+    QTest::addColumn<bool>("tip");
+    for (const auto& [window, view] :
+         {std::pair{"prog", "qulist"}, {"vorschau_alle", "va_liste"}}) {
+        QTest::addRow("%s cut", view) << window << view << 40 << true;
+        QTest::addRow("%s whole", view) << window << view << 600 << false;
+    }
+}
+
+// A cell too narrow for its text shows the whole text when the mouse rests on it; one that shows
+// all of it stays quiet.
+void AcceptanceShellTest::cutTextAsTooltip()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, view);
+    QFETCH(int, columnWidth);
+    QFETCH(bool, tip);
+    AppFixture program(QStringLiteral("en"));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a name too long for a narrow column.txt"));
+    makeFile(file);
+    drop({file});
+    mainWindow()->show();
+    ui<QAction>(QStringLiteral("m_vorschau_alle"))->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(topLevel(window)));
+    auto* list = in<QTreeView>(window, view);
+    QTRY_COMPARE(list->model()->rowCount(), 1);
+    list->setColumnWidth(0, columnWidth);
+    const QModelIndex cell = list->model()->index(0, 0);
+    const QPoint at = list->visualRect(cell).center();
+    QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &help);
+    if (tip) {
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), cell.data().toString());
+    } else {
+        QTRY_VERIFY(!QToolTip::isVisible());
+    }
 }
 
 void AcceptanceShellTest::maximisedStartConfigAtActivation()

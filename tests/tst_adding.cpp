@@ -46,6 +46,7 @@ private slots:
     void enterInFolderEdit();
     void openFolder_data();
     void openFolder();
+    void cancelBringsNoRemovedEntryBack();
     void folderEditKeyFilter();
     void folderEditDoubleClickSelectsAll();
     void isValidFolderPath_data();
@@ -476,13 +477,16 @@ void AddingTest::openFolder_data()
     QTest::newRow("picked from the desktop") << ""
                                              << ""
                                              << "@f" << 0 << "@f" << loaded;
-    QTest::newRow("cancel keeps and loads the typed folder") << "@f"
-                                                             << ""
-                                                             << "" << 1 << "@f" << loaded;
-    QTest::newRow("cancel over a missing folder lists only it")
+    QTest::newRow("cancel over the typed folder loads nothing") << "@f"
+                                                                << ""
+                                                                << "" << 1 << "@f" << QStringList{};
+    QTest::newRow("cancel over a missing folder lists nothing")
         << "@nowhere"
         << ""
-        << "" << 1 << "@nowhere" << QStringList{"nowhere"};
+        << "" << 1 << "@nowhere" << QStringList{};
+    QTest::newRow("picked folder that is gone") << "@g"
+                                                << "@nowhere"
+                                                << "" << 1 << "@nowhere" << QStringList{};
     QTest::newRow("cancel over a relative path restores it") << "f"
                                                              << ""
                                                              << "" << 0 << "f" << QStringList{};
@@ -521,6 +525,24 @@ void AddingTest::openFolder()
     if (!listed.isEmpty())
         QCOMPARE(prog->la_anzahl->text(), count(listed.size()));
     QVERIFY(m_app->platform.warnings.isEmpty());
+}
+
+void AddingTest::cancelBringsNoRemovedEntryBack()
+{
+    makeTree({"f/a.txt", "f/s/b.txt"});
+    setFilter(true, {}, true);
+    Tprog* prog = m_app->prog();
+    m_app->platform.pickFromDesktopAnswer = path("f");
+    QTest::mouseClick(prog->OpenOrdner, Qt::LeftButton);
+    fileList()->removeRowsAt({int(column(ColPath).indexOf(path("f")))});
+    const QStringList kept{path("f/a.txt"), path("f/s/b.txt")};
+    QCOMPARE(listedPaths(), kept);
+
+    m_app->platform.pickAtAnswer.clear();
+    QTest::mouseClick(prog->OpenOrdner, Qt::LeftButton);
+    QCOMPARE(m_app->platform.pickAtCalls, 1);
+    QCOMPARE(listedPaths(), kept);
+    QCOMPARE(prog->quordner->text(), path("f"));
 }
 
 void AddingTest::folderEditKeyFilter()

@@ -1,7 +1,10 @@
 // Every text the windows colour themselves stays readable on the background it is really drawn on,
-// in a light and in a dark palette, and follows the palette when it changes while they are open.
+// in a light and in dark palettes, and follows the palette when it changes while they are open.
 
 #include "tests/appfixture.h"
+
+#include "app/palettecolours.h"
+#include "app/panel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -89,6 +92,19 @@ QPalette darkPalette()
     return QPalette(QColor(53, 53, 53));
 }
 
+// The palettes of the rows: dark schemes differ in how far the window stands apart from the
+// buttons, and the panels take their face from the buttons.
+QPalette rowPalette(const QString& name, const QPalette& light)
+{
+    if (name == QLatin1String("dark"))
+        return darkPalette();
+    if (name == QLatin1String("dark window darker than buttons"))
+        return QPalette(QColor(50, 50, 52), QColor(37, 37, 38));
+    if (name == QLatin1String("dark blue-grey"))
+        return QPalette(QColor(49, 54, 59), QColor(32, 35, 38));
+    return light;
+}
+
 } // namespace
 
 class PaletteColoursTest : public QObject
@@ -98,6 +114,8 @@ private slots:
     void initTestCase();
     void readable_data();
     void readable();
+    void textOnPanel_data();
+    void textOnPanel();
 
 private:
     std::unique_ptr<AppFixture> m_app;
@@ -134,7 +152,7 @@ void PaletteColoursTest::readable_data()
     QTest::addColumn<QString>("window");
     // objectNames; a list view stands for the rows its model tints.
     QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<bool>("dark");
+    QTest::addColumn<QString>("scheme");
     struct Element
     {
         const char* window;
@@ -155,9 +173,10 @@ void PaletteColoursTest::readable_data()
     };
     // Each row changes the palette of the open windows.
     for (const Element& e : elements) {
-        for (const bool dark : {false, true}) {
-            QTest::addRow("%s/%s/%s", e.window, e.what, dark ? "dark" : "light")
-                << QString::fromLatin1(e.window) << e.texts << dark;
+        for (const char* scheme :
+             {"light", "dark", "dark window darker than buttons", "dark blue-grey"}) {
+            QTest::addRow("%s/%s/%s", e.window, e.what, scheme)
+                << QString::fromLatin1(e.window) << e.texts << QString::fromLatin1(scheme);
         }
     }
 }
@@ -166,8 +185,8 @@ void PaletteColoursTest::readable()
 {
     QFETCH(QString, window);
     QFETCH(QStringList, texts);
-    QFETCH(bool, dark);
-    const QPalette palette = dark ? darkPalette() : m_light;
+    QFETCH(QString, scheme);
+    const QPalette palette = rowPalette(scheme, m_light);
     QApplication::setPalette(palette);
     QWidget* top = topLevel(window);
     QVERIFY(QTest::qWaitForWindowExposed(top));
@@ -211,6 +230,50 @@ void PaletteColoursTest::readable()
         top->grab().save(QStringLiteral("%1/%2.png").arg(pictures, tag));
     }
     QVERIFY2(readable, qPrintable(measured.join(QStringLiteral(", "))));
+}
+
+void PaletteColoursTest::textOnPanel_data()
+{
+    QTest::addColumn<QColor>("window");
+    QTest::addColumn<QColor>("button");
+    // Platform themes give labels a palette of their own, as they do on a desktop.
+    QTest::addColumn<bool>("labelPalette");
+    for (const bool own : {false, true}) {
+        const char* labels = own ? "labels' own palette" : "one palette";
+        QTest::addRow("window as the buttons, %s", labels)
+            << QColor(53, 53, 53) << QColor(53, 53, 53) << own;
+        QTest::addRow("window darker, %s", labels)
+            << QColor(37, 37, 38) << QColor(50, 50, 52) << own;
+        QTest::addRow("blue-grey, %s", labels) << QColor(32, 35, 38) << QColor(49, 54, 59) << own;
+        QTest::addRow("window far darker, %s", labels)
+            << QColor(20, 20, 20) << QColor(85, 85, 85) << own;
+        QTest::addRow("window lighter, %s", labels)
+            << QColor(70, 70, 70) << QColor(40, 40, 40) << own;
+    }
+}
+
+// A placeholder as the main window has it: coloured first, then its panel takes its face from the
+// buttons. The text is measured against that face, the colour drawn behind it.
+void PaletteColoursTest::textOnPanel()
+{
+    QFETCH(QColor, window);
+    QFETCH(QColor, button);
+    QFETCH(bool, labelPalette);
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(QPalette(button, window));
+    if (labelPalette)
+        QApplication::setPalette(QPalette(button, window), "QLabel");
+    QWidget top;
+    auto* panel = new qv::Panel(QStringLiteral("panel"), &top, qv::Panel::LoweredOuter);
+    auto* text = new QLabel(QStringLiteral("%num%"), panel);
+    qv::keepTextReadable(text, QColor(0x1a, 0x3f, 0x8f));
+    panel->setDarkerButtonFace(5);
+    const QColor face = panel->palette().color(QPalette::Window);
+    const double ratio = qv::contrastRatio(text->palette().color(text->foregroundRole()), face);
+    QApplication::setPalette(before);
+    if (labelPalette)
+        QApplication::setPalette(before, "QLabel");
+    QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1:1").arg(ratio, 0, 'f', 2)));
 }
 
 QTEST_MAIN(PaletteColoursTest)

@@ -50,9 +50,18 @@ rm -f "$QUORVEL_ON_XVFB"
 
 . "$(dirname "$0")/wm_session.sh"
 
-# The work area: x y width height.
-read -r area_x area_y area_w area_h < <(xprop -root _NET_WORKAREA |
-    sed 's/.*= //; s/,//g' | cut -d' ' -f1-4)
+# The work area: x y width height. The session waited for it; it is still read until it holds
+# four numbers, so that a missing property fails plainly instead of as a shell error.
+work_area() {
+    local values
+    values=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= //; s/,//gp' | cut -d' ' -f1-4)
+    [[ "$values" =~ ^[0-9]+\ [0-9]+\ [1-9][0-9]*\ [1-9][0-9]*$ ]] || return 1
+    read -r area_x area_y area_w area_h <<<"$values"
+}
+if ! await 30 work_area; then
+    echo "FAIL: the window manager gave no work area: $(xprop -root _NET_WORKAREA 2>&1)"
+    exit 1
+fi
 
 # The window of the run with that title and window type.
 find_window() {
@@ -73,8 +82,10 @@ frame_of() {
     y=$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left Y: *//p')
     w=$(xwininfo -id "$window" | sed -n 's/^ *Width: *//p')
     h=$(xwininfo -id "$window" | sed -n 's/^ *Height: *//p')
-    read -r l r t b < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
-    [ -n "$x" ] && [ -n "$b" ] || return 1
+    # Until the window manager has framed the window the extents are missing: not measured yet.
+    read -r l r t b < <(xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null |
+        sed -n 's/.*= //; s/,//gp')
+    [[ "$x $y $w $h $l $r $t $b" =~ ^-?[0-9]+\ -?[0-9]+(\ [0-9]+){6}$ ]] || return 1
     echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b)) $w $h"
 }
 

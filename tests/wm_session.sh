@@ -25,9 +25,12 @@ await() {
 
 openbox >"$work/openbox.log" 2>&1 &
 wm=$!
+# openbox names itself on the root window before it publishes the desktop's properties; on a
+# busy machine the work area comes noticeably later, and a test that measured then read nothing.
 wm_ready() {
     kill -0 "$wm" 2>/dev/null || skip "openbox could not be started: $(cat "$work/openbox.log")"
-    wmctrl -m >/dev/null 2>&1
+    wmctrl -m >/dev/null 2>&1 &&
+        xprop -root _NET_WORKAREA 2>/dev/null | grep -Eq '= [0-9]+, [0-9]+, [1-9][0-9]*, [1-9][0-9]*'
 }
 await 60 wm_ready || skip "openbox did not take over the display"
 
