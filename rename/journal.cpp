@@ -322,12 +322,17 @@ void RenameJournal::remove()
 
 FileIdentity identityOf(const QString& path)
 {
+    return identityOf(QFile::encodeName(path));
+}
+
+FileIdentity identityOf(const QByteArray& path)
+{
 #ifdef Q_OS_WIN
-    const QFileInfo info(path);
+    const QFileInfo info(QFile::decodeName(path));
     return info.exists() ? FileIdentity{0, 1, info.isDir()} : FileIdentity{};
 #else
     struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::lstat(path.constData(), &st) != 0)
         return {};
     return {quint64(st.st_dev), quint64(st.st_ino), S_ISDIR(st.st_mode)};
 #endif

@@ -139,5 +139,6 @@ private:
 
 // What the system holds under a path now: nothing found is a zero inode.
 FileIdentity identityOf(const QString& path);
+FileIdentity identityOf(const QByteArray& path);
 
 } // namespace qv

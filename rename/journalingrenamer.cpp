@@ -68,7 +68,7 @@ FileIdentity JournalingRenamer::identityIn(const QByteArray& path, const QByteAr
     Q_UNUSED(folder);
     Q_UNUSED(many);
 #endif
-    return identityOf(QFile::decodeName(path));
+    return identityOf(path);
 }
 
 namespace {

@@ -55,15 +55,7 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Polls a condition every tenth of a second for at most $1 seconds.
-await() {
-    local limit=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $limit ] || return 1
-        sleep 0.1
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/await.sh"
 
 # A new image of 64 MiB made by MKFS... on a loop device; the device is left in $loop.
 loop_image() {
@@ -184,4 +176,22 @@ differences() {
                 out = out (out != "" ? "; " : "") kind " " n ": " shown (n > 3 ? ", ..." : "")
         }
         END { flush(); printf "%s", out }'
+}
+
+# The verdict: the places that could not be used, the failures, and a skip (77) when none of the
+# mounted places named in $1 could be mounted (mounted=0).
+report() {
+    local reason
+    for reason in "${not_run[@]}"; do
+        echo "NOT RUN on $reason"
+    done
+    if [ $failures -gt 0 ]; then
+        echo "$failures checks failed"
+        exit 1
+    fi
+    if [ $mounted -eq 0 ]; then
+        echo "SKIPPED: neither $1 could be mounted"
+        exit 77
+    fi
+    echo "all checks passed"
 }

@@ -131,15 +131,4 @@ for place in tmp exfat bindfs; do
     scenarios
 done
 
-for reason in "${not_run[@]}"; do
-    echo "NOT RUN on $reason"
-done
-if [ $failures -gt 0 ]; then
-    echo "$failures checks failed"
-    exit 1
-fi
-if [ $mounted -eq 0 ]; then
-    echo "SKIPPED: neither exFAT nor bindfs could be mounted"
-    exit 77
-fi
-echo "all checks passed"
+report "exFAT nor bindfs"

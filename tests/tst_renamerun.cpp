@@ -740,27 +740,24 @@ void RenameRunTest::simulatedDiskFollowsRenames()
     QTemporaryDir dir;
     const QString root = dir.path() + u'/';
     createLayout(dir.path(), layout);
+    // The same renames and look-ups on a disk, as each answers them.
+    const auto replay = [&](qv::RunDisk& disk) {
+        QStringList seen;
+        for (const QString& rename : std::as_const(renames)) {
+            const bool done =
+                disk.rename(root + rename.section(u'>', 0, 0), root + rename.section(u'>', 1));
+            seen.append(rename + (done ? QLatin1String(" done") : QLatin1String(" refused")));
+        }
+        for (const QString& path : std::as_const(asked))
+            seen.append(path + u':' + kindName(disk.kind(root + path)));
+        return seen;
+    };
     // The simulated disk first, as a plan comes before its run.
     qv::SimulatedDisk simulated;
-    QStringList planned;
-    for (const QString& rename : std::as_const(renames)) {
-        const bool done =
-            simulated.rename(root + rename.section(u'>', 0, 0), root + rename.section(u'>', 1));
-        planned.append(rename + (done ? QLatin1String(" done") : QLatin1String(" refused")));
-    }
-    for (const QString& path : std::as_const(asked))
-        planned.append(path + u':' + kindName(simulated.kind(root + path)));
-
+    const QStringList planned = replay(simulated);
     qv::NoReplaceRenamer renamer;
     qv::LiveDisk live(renamer);
-    QStringList found;
-    for (const QString& rename : std::as_const(renames)) {
-        const bool done =
-            live.rename(root + rename.section(u'>', 0, 0), root + rename.section(u'>', 1));
-        found.append(rename + (done ? QLatin1String(" done") : QLatin1String(" refused")));
-    }
-    for (const QString& path : std::as_const(asked))
-        found.append(path + u':' + kindName(live.kind(root + path)));
+    const QStringList found = replay(live);
     QCOMPARE(planned, found);
 }
 

@@ -13,15 +13,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Polls a condition every tenth of a second for at most $1 seconds.
-await() {
-    local limit=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $limit ] || return 1
-        sleep 0.1
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/await.sh"
 
 openbox >"$work/openbox.log" 2>&1 &
 wm=$!
