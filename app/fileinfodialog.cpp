@@ -2,6 +2,7 @@
 
 #include "app/windows.h"
 #include "filelist/sizetext.h"
+#include "rename/pathbytes.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -48,15 +49,15 @@ FileInfoDialog::FileInfoDialog(QWidget* parent, const QString& path) : QDialog(p
     setObjectName(QStringLiteral("fileinfo"));
     const bool german = languageCode() == QLatin1String("de");
     const QFileInfo info(path);
-    setWindowTitle(info.fileName());
+    setWindowTitle(shownText(info.fileName()));
     auto* form = new QFormLayout;
     auto addRow = [&](const char* de, const char* en, const QString& value) {
         auto* v = new QLabel(value);
         v->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(QString::fromUtf8(german ? de : en), v);
     };
-    addRow("Name:", "Name:", info.fileName());
-    addRow("Ordner:", "Folder:", info.absolutePath());
+    addRow("Name:", "Name:", shownText(info.fileName()));
+    addRow("Ordner:", "Folder:", shownText(info.absolutePath()));
     addRow("Größe:", "Size:",
            SizeText(info.size()) + QStringLiteral(" (") + QLocale().toString(info.size()) +
                QStringLiteral(" Bytes)"));

@@ -1,6 +1,9 @@
 #include "app/platform.h"
 
+#include "app/fileinfodialog.h"
 #include "app/windows.h"
+#include "rename/pathbytes.h"
+#include "rename/textutil.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,8 +19,6 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QUrl>
-
-#include "app/fileinfodialog.h"
 
 #include <functional>
 
@@ -51,7 +52,7 @@ void callFileManager(const QString& method, const QString& path, std::function<v
         QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
                                        QStringLiteral("/org/freedesktop/FileManager1"),
                                        QStringLiteral("org.freedesktop.FileManager1"), method);
-    call << QStringList{QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded())} << QString();
+    call << QStringList{QString::fromUtf8(qv::urlFromPath(path).toEncoded())} << QString();
     // Without a registered owner the bus starts an activatable file manager itself, and answers
     // at once with an error when there is none; no separate look-up is needed.
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kFileManagerTimeoutMs), qApp);
@@ -132,7 +133,10 @@ void DesktopPlatform::openUrl(const QString& address)
 
 void DesktopPlatform::showItemInFolder(const QString& path)
 {
-    const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    QString folderPath = qv::folderPart(path);
+    if (folderPath.size() > 1)
+        folderPath.chop(1);
+    const QUrl folder = qv::urlFromPath(folderPath);
     callFileManager(QStringLiteral("ShowItems"), path,
                     [folder] { QDesktopServices::openUrl(folder); });
 }
@@ -151,7 +155,7 @@ void DesktopPlatform::copyFilesToClipboard(const QStringList& paths)
     QByteArray gnome("copy");
     QList<QUrl> urls;
     for (const QString& p : paths) {
-        const QUrl url = QUrl::fromLocalFile(p);
+        const QUrl url = qv::urlFromPath(p);
         urls.append(url);
         uriList += url.toEncoded() + "\r\n";
         gnome += "\n" + url.toEncoded();

@@ -8,6 +8,7 @@
 #include "app/windows.h"
 #include "config/profilefile.h"
 #include "filelist/filelistmodel.h"
+#include "rename/pathbytes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -325,7 +326,7 @@ void Tprog::dropEvent(QDropEvent* event)
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+            paths.append(qv::pathFromUrl(url));
     }
     if (paths.isEmpty())
         return;

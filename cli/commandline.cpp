@@ -1,6 +1,6 @@
 #include "cli/commandline.h"
 
-#include <QFile>
+#include "rename/pathbytes.h"
 
 #include <algorithm>
 #include <optional>
@@ -255,7 +255,7 @@ CommandLine parseCommandLine(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QFile::decodeName(argv[i]));
+        arguments.append(pathFromBytes(argv[i]));
     return parseCommandLine(arguments);
 }
 

@@ -11,6 +11,7 @@
 #include "rename/diskrename.h"
 #include "rename/journal.h"
 #include "rename/journalingrenamer.h"
+#include "rename/pathbytes.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
 #include "rename/textutil.h"
@@ -20,7 +21,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
@@ -66,15 +66,29 @@ QString escaped(const QString& text)
 {
     const auto plain = [](QChar c) {
         return c >= u' ' && c != u'\\' && c != QChar(0x7f) &&
-               !(c >= QChar(0x80) && c <= QChar(0x9f));
+               !(c >= QChar(0x80) && c <= QChar(0x9f)) && !c.isSurrogate();
     };
     if (std::all_of(text.begin(), text.end(), plain))
         return text;
     QString result;
     result.reserve(text.size() + 8);
-    for (const QChar c : text) {
+    const auto hex = [&result](uint byte) {
+        result += QStringLiteral("\\x%1").arg(byte, 2, 16, QChar(u'0'));
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (plain(c)) {
             result += c;
+        } else if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            result += c;
+            result += text[++i];
+        } else if (c.isSurrogate()) {
+            // A byte of the name that is not UTF-8: written as itself, so the line names the file.
+            const QByteArray bytes = pathBytes(QStringView(text).sliced(i, 1));
+            if (bytes.size() == 1)
+                hex(uchar(bytes[0]));
+            else
+                result += QChar(QChar::ReplacementCharacter);
         } else if (c == u'\\') {
             result += QLatin1String("\\\\");
         } else if (c == u'\t') {
@@ -84,7 +98,7 @@ QString escaped(const QString& text)
         } else if (c == u'\r') {
             result += QLatin1String("\\r");
         } else if (c.unicode() <= 0xff) {
-            result += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+            hex(c.unicode());
         } else {
             result += c;
         }
@@ -102,9 +116,10 @@ public:
     void entry(const Line& line)
     {
         if (m_json) {
-            QJsonObject object{{QStringLiteral("path"), line.path},
-                               {QStringLiteral("newName"), line.newName},
-                               {QStringLiteral("newPath"), line.newPath},
+            // JSON text is Unicode: a byte that is not UTF-8 shows as U+FFFD there.
+            QJsonObject object{{QStringLiteral("path"), shownText(line.path)},
+                               {QStringLiteral("newName"), shownText(line.newName)},
+                               {QStringLiteral("newPath"), shownText(line.newPath)},
                                {QStringLiteral("outcome"), QLatin1String(line.outcome)},
                                {QStringLiteral("status"), line.status}};
             if (!line.reason.isEmpty())
@@ -228,7 +243,7 @@ bool readPathList(const QString& name, bool nullSeparated, QStringList& paths)
         if (end < 0)
             end = data.size();
         if (end > begin)
-            paths.append(QFile::decodeName(data.mid(begin, end - begin)));
+            paths.append(pathFromBytes(QByteArrayView(data).sliced(begin, end - begin)));
         begin = end + 1;
     }
     return true;
@@ -238,15 +253,14 @@ bool readPathList(const QString& name, bool nullSeparated, QStringList& paths)
 QString pathError(const QString& given, const QString& path, const RenameOptions& options,
                   const Texts& t)
 {
-    const QFileInfo info(path);
     switch (pathKind(path)) {
     case PathKind::Other:
-        return (info.exists() || info.isSymLink()
+        return (pathExists(path)
                     ? t.pick("weder Datei noch Ordner: ", "neither a file nor a folder: ")
                     : t.pick("Datei oder Ordner nicht gefunden: ", "no such file or folder: ")) +
                given;
     case PathKind::Folder:
-        if (options.files && !(info.isReadable() && info.isExecutable()))
+        if (options.files && !isReadableFolder(path))
             return t.pick("Ordner nicht lesbar: ", "cannot read the folder: ") + given;
         break;
     case PathKind::File:

@@ -2,8 +2,14 @@
 
 #include "filelist/filelistmodel.h"
 #include "filelist/sizetext.h"
+#include "rename/pathbytes.h"
 
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace qv {
 
@@ -11,10 +17,40 @@ PathKind pathKind(const QString& path)
 {
     if (path.isEmpty())
         return PathKind::Other;
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(pathBytes(path).constData(), &st) != 0)
+        return PathKind::Other;
+    if (S_ISDIR(st.st_mode))
+        return PathKind::Folder;
+    return S_ISREG(st.st_mode) ? PathKind::File : PathKind::Other;
+#else
     const QFileInfo info(path);
     if (info.isDir())
         return PathKind::Folder;
     return info.isFile() ? PathKind::File : PathKind::Other;
+#endif
+}
+
+bool pathExists(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    return !path.isEmpty() && ::lstat(pathBytes(path).constData(), &st) == 0;
+#else
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+#endif
+}
+
+bool isReadableFolder(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    return ::access(pathBytes(path).constData(), R_OK | X_OK) == 0;
+#else
+    const QFileInfo info(path);
+    return info.isReadable() && info.isExecutable();
+#endif
 }
 
 EntryAdder::EntryAdder(FileListModel& list, AddSettings settings)

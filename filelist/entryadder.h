@@ -21,6 +21,10 @@ enum class PathKind
 
 // What a path names, as it resolves: a link to a folder is a folder.
 PathKind pathKind(const QString& path);
+// Whether anything is at the path, a dangling link too.
+bool pathExists(const QString& path);
+// Whether the folder's names can be read and its files reached.
+bool isReadableFolder(const QString& path);
 
 // What the window reads from its controls for one adding operation.
 struct AddSettings

@@ -1,5 +1,6 @@
 #include "filelist/fileentry.h"
 
+#include "rename/pathbytes.h"
 #include "rename/textutil.h"
 
 namespace qv {
@@ -21,18 +22,18 @@ QStringView fileEntryNameIn(QStringView path)
 
 QString fileEntryName(const QString& path)
 {
-    return fileEntryNameIn(path).toString();
+    return shownText(fileEntryNameIn(path).toString());
 }
 
 QString fileEntryType(const QString& path)
 {
-    return extension(path).mid(1).toUpper();
+    return shownText(extension(path).mid(1).toUpper());
 }
 
 QString folderEntryName(const QString& path)
 {
     // A folder name keeps its full stops: no extension is split off.
-    return folderEntryNameIn(path).toString();
+    return shownText(folderEntryNameIn(path).toString());
 }
 
 FileEntry fileEntryFor(const QString& path, const QString& sizeText, const QString& status)

@@ -1,6 +1,7 @@
 #include "filelist/filelistmodel.h"
 
 #include "filelist/sizetext.h"
+#include "rename/pathbytes.h"
 #include "rename/renamerun.h"
 
 #include <QLocale>
@@ -103,8 +104,11 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count() || index.column() >= kColumnCount)
         return {};
-    if (role == Qt::DisplayRole)
-        return shown(m_items[index.row()], index.column());
+    if (role == Qt::DisplayRole) {
+        // The path stays the entry's exact name for the program; the user sees it readable.
+        const QString text = shown(m_items[index.row()], index.column());
+        return index.column() == ColPath ? shownText(text) : text;
+    }
     if (role == Qt::TextAlignmentRole) {
         const Qt::Alignment horizontal = index.column() == ColSize ? Qt::AlignRight : Qt::AlignLeft;
         return QVariant::fromValue(horizontal | Qt::AlignVCenter);

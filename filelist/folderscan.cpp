@@ -1,5 +1,7 @@
 #include "filelist/folderscan.h"
 
+#include "rename/pathbytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -83,17 +85,6 @@ void appendMatches(QList<ScannedFile>& result, const std::vector<FoundFile>& fil
 }
 
 #ifdef Q_OS_UNIX
-
-// A name on disk that is not valid UTF-8 has no QString that leads back to it; such an entry is
-// left out rather than listed under a name that means another file.
-bool decodeName(const char* bytes, size_t length, QString& name)
-{
-    name = QString::fromUtf8(bytes, qsizetype(length));
-    if (!name.contains(QChar::ReplacementCharacter))
-        return true;
-    const QByteArray back = name.toUtf8();
-    return size_t(back.size()) == length && std::memcmp(back.constData(), bytes, length) == 0;
-}
 
 enum class Kind
 {
@@ -271,7 +262,6 @@ private:
             return std::strcmp(base + a.offset, base + b.offset) < 0;
         });
 
-        QString name;
         const qsizetype prefixLength = m_path.size();
         for (std::size_t i = 0; i < items.size(); ++i) {
             pauseNowAndThen(i + 1);
@@ -282,12 +272,11 @@ private:
             if (kind == Kind::Skip || (kind == Kind::Folder && !m_recursive))
                 continue;
             if (kind == Kind::Folder) {
-                if (decodeName(raw, item.length, name))
-                    level.folders.push_back(name);
+                level.folders.push_back(pathFromBytes(QByteArrayView(raw, item.length)));
                 continue;
             }
-            QString path = filePath(raw, item.length, name);
-            if (path.isNull() || !matchesAny(QStringView(path).mid(prefixLength), m_patterns))
+            QString path = filePath(raw, item.length);
+            if (!matchesAny(QStringView(path).mid(prefixLength), m_patterns))
                 continue;
             if (item.type == DT_REG)
                 size = sizeOf(fd, raw);
@@ -304,9 +293,9 @@ private:
             m_afterFolder();
     }
 
-    // The path of a file of the folder being read, or a null text for a name that is not valid
-    // UTF-8. Most names are ASCII, which needs no decoding step of its own.
-    QString filePath(const char* raw, size_t length, QString& name) const
+    // The path of a file of the folder being read. Most names are ASCII, which needs no decoding
+    // step of its own.
+    QString filePath(const char* raw, size_t length) const
     {
         const qsizetype prefixLength = m_path.size();
         const auto bytes = reinterpret_cast<const unsigned char*>(raw);
@@ -318,15 +307,12 @@ private:
                 out[i] = QChar(char16_t(bytes[i]));
             return path;
         }
-        if (!decodeName(raw, length, name))
-            return {};
-        return joinPath(m_path, name);
+        return joinPath(m_path, pathFromBytes(QByteArrayView(raw, qsizetype(length))));
     }
 
     void descend(const QString& name)
     {
-        const int fd =
-            ::openat(m_cursor, QFile::encodeName(name).constData(), folderFlags | O_NOFOLLOW);
+        const int fd = ::openat(m_cursor, pathBytes(name).constData(), folderFlags | O_NOFOLLOW);
         if (fd < 0)
             return;
         Level level;
@@ -408,8 +394,7 @@ private:
         for (size_t i = 1; i <= level; ++i) {
             const qsizetype start = m_levels[i - 1].pathLength;
             const QString name = m_path.mid(start, m_levels[i].pathLength - start - 1);
-            const int next =
-                ::openat(fd, QFile::encodeName(name).constData(), folderFlags | O_NOFOLLOW);
+            const int next = ::openat(fd, pathBytes(name).constData(), folderFlags | O_NOFOLLOW);
             if (fd != m_top)
                 ::close(fd);
             FolderId id;
@@ -486,7 +471,7 @@ void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QString
         return;
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
 #ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(folder).constData(), folderFlags);
+    const int fd = ::open(pathBytes(folder).constData(), folderFlags);
     if (fd < 0)
         return;
     Scanner(result, patterns, recursive, skipHidden, afterFolder).scan(fd, prefix);

@@ -1,5 +1,7 @@
 #include "filelist/sizetext.h"
 
+#include "rename/pathbytes.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -168,7 +170,7 @@ qint64 FileSizeOf(const QString& path)
 {
 #ifdef Q_OS_UNIX
     struct stat st;
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (path.isEmpty() || ::stat(pathBytes(path).constData(), &st) != 0)
         return -1;
     // The directory entry of a folder carries no size.
     if (S_ISDIR(st.st_mode))

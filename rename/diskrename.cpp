@@ -1,8 +1,8 @@
 #include "rename/diskrename.h"
 
+#include "rename/pathbytes.h"
 #include "rename/textutil.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -35,10 +35,7 @@ constexpr unsigned RENAME_NOREPLACE = 1u << 0;
 // another name would rename something else than the user sees.
 bool diskName(const QString& path, QByteArray* bytes)
 {
-    if (!isDiskText(path))
-        return false;
-    *bytes = QFile::encodeName(path);
-    return true;
+    return isDiskText(path) && pathToBytes(path, bytes);
 }
 
 #endif
@@ -65,17 +62,17 @@ bool isDiskText(QStringView path)
         return false;
     const char16_t* units = path.utf16();
     for (qsizetype i = 0; i < path.size(); ++i) {
-        if (units[i] > 0 && units[i] < 0xd800)
+        const char16_t unit = units[i];
+        if (unit > 0 && unit < 0xd800)
             continue;
-        const QChar c = path[i];
-        if (c.isNull() || c == QChar(QChar::ReplacementCharacter))
+        if (unit == 0)
             return false;
-        // Half of a surrogate pair has no bytes that lead back to it.
-        if (c.isHighSurrogate()) {
-            if (i + 1 == path.size() || !path[i + 1].isLowSurrogate())
+        // Half of a surrogate pair stands for no bytes, unless it keeps a byte that is not UTF-8.
+        if (QChar::isHighSurrogate(unit)) {
+            if (i + 1 == path.size() || !QChar::isLowSurrogate(units[i + 1]))
                 return false;
             ++i;
-        } else if (c.isLowSurrogate()) {
+        } else if (QChar::isLowSurrogate(unit) && unit < 0xdc80) {
             return false;
         }
     }
@@ -141,8 +138,7 @@ bool differsOnlyInCase(const QByteArray& from, const QByteArray& to)
     };
     if (ascii(a) && ascii(b))
         return qstrnicmp(a.data(), a.size(), b.data(), b.size()) == 0;
-    return QFile::decodeName(a.toByteArray())
-               .compare(QFile::decodeName(b.toByteArray()), Qt::CaseInsensitive) == 0;
+    return pathFromBytes(a).compare(pathFromBytes(b), Qt::CaseInsensitive) == 0;
 }
 
 bool isParkingName(QStringView name)
@@ -311,7 +307,7 @@ bool NoReplaceRenamer::moveThroughParking(const char* from, const char* to)
 {
     const QByteArray source(from);
     const QByteArray parked =
-        source.left(source.lastIndexOf('/') + 1) + QFile::encodeName(newParkingName());
+        source.left(source.lastIndexOf('/') + 1) + newParkingName().toLatin1();
     if (m_witness && !m_witness->passesThrough(parked)) {
         errno = EIO;
         return false;

@@ -107,9 +107,8 @@ protected:
 
 // A new file name the disk may be asked for: not empty, not "." or "..", no '/' and no NUL.
 bool isAcceptableNewName(QStringView name);
-// Whether a path can be handed to the disk exactly: not empty, no NUL, no U+FFFD (which almost
-// always stands for bytes that were not UTF-8, so the real name is another), no half of a
-// surrogate pair.
+// Whether a path can be handed to the disk exactly: not empty, no NUL, no half of a surrogate
+// pair other than a kept byte (see pathbytes.h).
 bool isDiskText(QStringView path);
 // Whether NoReplaceRenamer would ask the disk at all: an acceptable new name, and both paths
 // names the disk can be given exactly.

@@ -1,6 +1,7 @@
 #include "rename/journal.h"
 
 #include "rename/journalrecords.h"
+#include "rename/pathbytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,7 +120,7 @@ bool RenameJournal::takeLock()
         return true;
     // Where the folder cannot be made, opening the lock file says why.
     QDir().mkpath(QFileInfo(m_fileName).absolutePath());
-    const QByteArray lockName = QFile::encodeName(m_fileName + QStringLiteral(".lock"));
+    const QByteArray lockName = pathBytes(m_fileName + QStringLiteral(".lock"));
     const int fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return fail(JournalProblem::NotWritable);
@@ -136,7 +137,7 @@ bool RenameJournal::begin()
 {
     if (!takeLock())
         return false;
-    const QByteArray name = QFile::encodeName(m_fileName + QStringLiteral(".new"));
+    const QByteArray name = pathBytes(m_fileName + QStringLiteral(".new"));
     m_fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_fd < 0 || !writeAll(m_fd, journalHeader))
         return fail(JournalProblem::NotWritable);
@@ -151,17 +152,17 @@ void RenameJournal::closeFile()
     ::close(m_fd);
     m_fd = -1;
     if (!m_replaced)
-        ::unlink(QFile::encodeName(m_fileName + QStringLiteral(".new")).constData());
+        ::unlink(pathBytes(m_fileName + QStringLiteral(".new")).constData());
 }
 
 void RenameJournal::end()
 {
     if (m_fd >= 0 && m_replaced) {
-        const QByteArray previous = QFile::encodeName(m_fileName + QStringLiteral(".previous"));
+        const QByteArray previous = pathBytes(m_fileName + QStringLiteral(".previous"));
         if (m_renamedAny)
             ::unlink(previous.constData());
         else
-            ::rename(previous.constData(), QFile::encodeName(m_fileName).constData());
+            ::rename(previous.constData(), pathBytes(m_fileName).constData());
     }
     closeFile();
     if (m_lockFd >= 0) {
@@ -192,9 +193,9 @@ bool RenameJournal::takeOver()
         return true;
     // The run before stays undoable until this run is about to rename, and comes back should
     // this run rename nothing after all (every entry refused).
-    const QByteArray name = QFile::encodeName(m_fileName);
-    const QByteArray fresh = QFile::encodeName(m_fileName + QStringLiteral(".new"));
-    const QByteArray previous = QFile::encodeName(m_fileName + QStringLiteral(".previous"));
+    const QByteArray name = pathBytes(m_fileName);
+    const QByteArray fresh = pathBytes(m_fileName + QStringLiteral(".new"));
+    const QByteArray previous = pathBytes(m_fileName + QStringLiteral(".previous"));
     if (::rename(name.constData(), previous.constData()) != 0 && errno != ENOENT)
         return fail(JournalProblem::NotWritable);
     if (::rename(fresh.constData(), name.constData()) != 0)
@@ -207,7 +208,7 @@ bool RenameJournal::recordMove(const QString& from, const QString& to, const Fil
 {
     if (m_failed || m_fd < 0 || !takeOver())
         return false;
-    if (!write(moveRecord(QFile::encodeName(from), QFile::encodeName(to), file)))
+    if (!write(moveRecord(pathBytes(from), pathBytes(to), file)))
         return false;
     m_step = m_steps++;
     return true;
@@ -223,7 +224,7 @@ bool RenameJournal::recordMoves(const QByteArray& records, quint32 count)
 
 bool RenameJournal::openForUndo(quint32 steps)
 {
-    const QByteArray name = QFile::encodeName(m_fileName);
+    const QByteArray name = pathBytes(m_fileName);
     m_fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
     struct stat st;
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0) {
@@ -242,23 +243,22 @@ bool RenameJournal::rewrite(const QVector<JournalStep>& steps)
     QByteArray content = journalHeader;
     quint32 index = 0;
     for (const JournalStep& step : steps) {
-        appendMoveRecord(content, QFile::encodeName(step.move.from),
-                         QFile::encodeName(step.move.to), step.file);
+        appendMoveRecord(content, pathBytes(step.move.from), pathBytes(step.move.to), step.file);
         for (const QString& passage : step.passages)
-            content += passageRecord(index, QFile::encodeName(passage));
+            content += passageRecord(index, pathBytes(passage));
         for (const JournalStep::Placeholder& p : step.placeholders) {
-            content += p.made ? reservedRecord(index, QFile::encodeName(p.path), p.device, p.inode)
-                              : reservingRecord(index, QFile::encodeName(p.path), p.reservedAt);
+            content += p.made ? reservedRecord(index, pathBytes(p.path), p.device, p.inode)
+                              : reservingRecord(index, pathBytes(p.path), p.reservedAt);
         }
         ++index;
     }
-    const QByteArray fresh = QFile::encodeName(m_fileName + QStringLiteral(".new"));
+    const QByteArray fresh = pathBytes(m_fileName + QStringLiteral(".new"));
     const int fd = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
     ::close(fd);
-    if (written && ::rename(fresh.constData(), QFile::encodeName(m_fileName).constData()) == 0)
+    if (written && ::rename(fresh.constData(), pathBytes(m_fileName).constData()) == 0)
         return true;
     ::unlink(fresh.constData());
     return false;
@@ -322,13 +322,13 @@ void RenameJournal::remove()
 
 FileIdentity identityOf(const QString& path)
 {
-    return identityOf(QFile::encodeName(path));
+    return identityOf(pathBytes(path));
 }
 
 FileIdentity identityOf(const QByteArray& path)
 {
 #ifdef Q_OS_WIN
-    const QFileInfo info(QFile::decodeName(path));
+    const QFileInfo info(pathFromBytes(path));
     return info.exists() ? FileIdentity{0, 1, info.isDir()} : FileIdentity{};
 #else
     struct stat st;

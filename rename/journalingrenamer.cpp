@@ -1,6 +1,7 @@
 #include "rename/journalingrenamer.h"
 
 #include "rename/journalrecords.h"
+#include "rename/pathbytes.h"
 
 #include <QFile>
 
@@ -28,7 +29,7 @@ void JournalingRenamer::expect(const QVector<QPair<QString, QString>>& renames)
     QByteArray folder;
     int inFolder = 0;
     for (const auto& [from, to] : renames) {
-        const QByteArray source = QFile::encodeName(from);
+        const QByteArray source = pathBytes(from);
         const qsizetype folderSize = source.lastIndexOf('/') + 1;
         if (QByteArrayView(source.constData(), folderSize) == QByteArrayView(folder)) {
             ++inFolder;
@@ -39,7 +40,7 @@ void JournalingRenamer::expect(const QVector<QPair<QString, QString>>& renames)
         const FileIdentity file = identityIn(source, folder, inFolder >= 16);
         if (file.inode == 0)
             continue;
-        appendMoveRecord(records, source, QFile::encodeName(to), file);
+        appendMoveRecord(records, source, pathBytes(to), file);
         m_expected.push_back({from, to, first + count, file.folder});
         ++count;
     }

@@ -1,5 +1,7 @@
 #include "rename/journalrecords.h"
 
+#include "rename/pathbytes.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -138,7 +140,7 @@ private:
 bool isAbsolute(const QByteArray& path)
 {
 #ifdef Q_OS_WIN
-    return QDir::isAbsolutePath(QFile::decodeName(path));
+    return QDir::isAbsolutePath(pathFromBytes(path));
 #else
     return path.startsWith('/');
 #endif
@@ -227,7 +229,7 @@ bool readJournalFile(const QString& fileName, QByteArray* content, JournalProble
     *content = file.readAll();
     return true;
 #else
-    const QByteArray name = QFile::encodeName(fileName);
+    const QByteArray name = pathBytes(fileName);
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         if (errno != ENOENT)
@@ -283,7 +285,7 @@ bool parseJournal(const QByteArray& content, QVector<JournalStep>* steps)
             const QByteArray to = record.bytes();
             if (!record.atEnd() || !isAbsolute(from) || !isAbsolute(to))
                 return false;
-            step.move = {QFile::decodeName(from), QFile::decodeName(to)};
+            step.move = {pathFromBytes(from), pathFromBytes(to)};
             steps->append(step);
             break;
         }
@@ -315,7 +317,7 @@ bool parseJournal(const QByteArray& content, QVector<JournalStep>* steps)
             if (!record.atEnd() || index >= quint32(steps->size()) || !isAbsolute(path))
                 return false;
             JournalStep& step = (*steps)[qsizetype(index)];
-            placeholder.path = QFile::decodeName(path);
+            placeholder.path = pathFromBytes(path);
             if (body[0] == PassageRecord)
                 step.passages.append(placeholder.path);
             else

@@ -1,5 +1,6 @@
 #include "rename/planlistmodel.h"
 
+#include "rename/pathbytes.h"
 #include "rename/textutil.h"
 
 #include <QApplication>
@@ -50,11 +51,11 @@ QVariant PlanListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         switch (index.column()) {
         case 0:
-            return fileName(path);
+            return shownText(fileName(path));
         case 1:
-            return planned.newName;
+            return shownText(planned.newName);
         case 2:
-            return folderPart(path);
+            return shownText(folderPart(path));
         default:
             return m_outcomes.value(int(planned.outcome));
         }

@@ -1,5 +1,6 @@
 #include "rename/renamename.h"
 
+#include "rename/pathbytes.h"
 #include "rename/textutil.h"
 
 #include <optional>
@@ -29,9 +30,17 @@ QString RenameName(const QString& name, int position, const RenameSettings& sett
 {
     if (name.isEmpty())
         return {};
+    // A name that keeps bytes that are not UTF-8 is formed from the text the user sees. Where
+    // that text comes out as it went in, the name stays: its bytes are not rewritten as U+FFFD.
+    const QStringView given = fileNameIn(name);
+    if (hasRawBytes(given)) {
+        const QString shown = shownText(given.toString());
+        QString formed = RenameName(shown, position, settings, entryCount, today, previewPosition);
+        return formed == shown ? given.toString() : formed;
+    }
 
     // The pieces as parts of the name: a run forms a name for every entry.
-    const QStringView file = fileNameIn(name);
+    const QStringView file = given;
     const qsizetype dot = file.lastIndexOf(u'.');
     const QStringView ext = dot < 0 ? QStringView() : file.mid(dot);
     const QStringView base = file.left(file.size() - ext.size());

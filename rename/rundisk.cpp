@@ -2,6 +2,7 @@
 
 #include "rename/diskrename.h"
 #include "rename/journal.h"
+#include "rename/pathbytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +24,7 @@ RunDisk::Kind LiveDisk::lookUp(const QString& path)
         return Kind::File;
     return Kind::Missing;
 #else
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = pathBytes(path);
     struct stat st;
     if (::lstat(name.constData(), &st) != 0)
         return errno == ENOENT || errno == ENOTDIR ? Kind::Missing : Kind::Unknown;

@@ -1,6 +1,7 @@
 #include "rename/simulateddisk.h"
 
 #include "rename/diskrename.h"
+#include "rename/pathbytes.h"
 #include "rename/textutil.h"
 
 #include <QDir>
@@ -49,7 +50,7 @@ std::optional<QString> linkTarget(int dirFd, const char* name)
     const ssize_t length = ::readlinkat(dirFd, name, buffer, sizeof buffer);
     if (length <= 0 || size_t(length) >= sizeof buffer)
         return std::nullopt;
-    return QFile::decodeName(QByteArray(buffer, qsizetype(length)));
+    return pathFromBytes(QByteArrayView(buffer, qsizetype(length)));
 }
 
 // What a listed name is; a link keeps no kind of its own, so that it can follow its target.
@@ -91,8 +92,7 @@ SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
     m_lastFolder = nullptr;
     Folder& f = m_folders[folderPath];
 #ifndef Q_OS_WIN
-    const QByteArray bytes =
-        QFile::encodeName(folderPath.isEmpty() ? QStringLiteral(".") : folderPath);
+    const QByteArray bytes = pathBytes(folderPath.isEmpty() ? QStringLiteral(".") : folderPath);
     f.writable = ::access(bytes.constData(), W_OK | X_OK) == 0;
     const long nameMax = ::pathconf(bytes.constData(), _PC_NAME_MAX);
     if (nameMax > 0)
@@ -110,11 +110,7 @@ SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
         const qsizetype length = qsizetype(std::strlen(n));
-        const QString name = QString::fromUtf8(n, length);
-        // A name that is not UTF-8 has no text that leads back to it: a look-up by text would
-        // not find it on disk either.
-        if (name.contains(QChar::ReplacementCharacter) && name.toUtf8() != QByteArray(n, length))
-            continue;
+        const QString name = pathFromBytes(QByteArrayView(n, length));
         Entry entry;
         entry.kind = kindOfEntry(dirFd, n, e->d_type, &entry.link);
         if (entry.link) {
@@ -159,7 +155,7 @@ SimulatedDisk::Found SimulatedDisk::found(const QString& realPath, bool list)
 #ifdef Q_OS_WIN
     return {LiveDisk::lookUp(realPath), false, {}};
 #else
-    const QByteArray bytes = QFile::encodeName(realPath);
+    const QByteArray bytes = pathBytes(realPath);
     struct stat st;
     if (::lstat(bytes.constData(), &st) != 0)
         return {errno == ENOENT || errno == ENOTDIR ? Kind::Missing : Kind::Unknown, false, {}};

@@ -1,10 +1,17 @@
 #include "rename/textutil.h"
 
+#include "rename/pathbytes.h"
+
 #include <QDir>
 #include <QList>
 #include <QVarLengthArray>
 
+#include <cerrno>
 #include <cstdint>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 namespace qv {
 
@@ -18,6 +25,24 @@ bool isPathSeparator(QChar c)
 #endif
 }
 
+#ifndef Q_OS_WIN
+namespace {
+
+// The working folder by its bytes: Qt's own answer replaces what is not UTF-8.
+QString workingFolder()
+{
+    QByteArray buffer(4096, Qt::Uninitialized);
+    while (::getcwd(buffer.data(), size_t(buffer.size())) == nullptr) {
+        if (errno != ERANGE)
+            return QDir::currentPath();
+        buffer.resize(buffer.size() * 2);
+    }
+    return pathFromBytes(buffer.constData());
+}
+
+} // namespace
+#endif
+
 QString absoluteCleanPath(const QString& path)
 {
     if (path.isEmpty())
@@ -25,7 +50,7 @@ QString absoluteCleanPath(const QString& path)
 #ifdef Q_OS_WIN
     return QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
 #else
-    const QString absolute = path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
+    const QString absolute = path.startsWith(u'/') ? path : workingFolder() + u'/' + path;
     QList<QStringView> parts;
     for (const QStringView part : QStringView(absolute).split(u'/', Qt::SkipEmptyParts)) {
         if (part == u".")

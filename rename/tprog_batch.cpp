@@ -5,10 +5,12 @@
 
 #include "app/platform.h"
 
+#include "filelist/fileentry.h"
 #include "filelist/filelistmodel.h"
 #include "rename/diskrename.h"
 #include "rename/journal.h"
 #include "rename/journalingrenamer.h"
+#include "rename/pathbytes.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
 #include "rename/textutil.h"
@@ -103,9 +105,9 @@ void Tprog::UmbenennenClick()
         case qv::RunOutcome::Renamed:
             m_textsBeforeRun.insert(run.entries()[row].path, {m_list->text(row, qv::ColName),
                                                               m_list->text(row, qv::ColType)});
-            m_list->setText(row, qv::ColName, qv::fileName(entry.path));
+            m_list->setText(row, qv::ColName, qv::shownText(qv::fileName(entry.path)));
             if (!entry.renamedAsFolder)
-                m_list->setText(row, qv::ColType, qv::extension(entry.path).remove(u'.').toUpper());
+                m_list->setText(row, qv::ColType, qv::fileEntryType(entry.path));
             m_list->setText(row, qv::ColStatus, txt.txt_st_umbenannt);
             break;
         case qv::RunOutcome::Exists:
@@ -226,9 +228,9 @@ void Tprog::m_rueckgaengigClick()
             m_list->setText(row, qv::ColName, before->first);
             m_list->setText(row, qv::ColType, before->second);
         } else {
-            m_list->setText(row, qv::ColName, qv::fileName(path));
+            m_list->setText(row, qv::ColName, qv::shownText(qv::fileName(path)));
             if (!folder)
-                m_list->setText(row, qv::ColType, qv::extension(path).remove(u'.').toUpper());
+                m_list->setText(row, qv::ColType, qv::fileEntryType(path));
         }
         m_list->setText(row, qv::ColStatus, txt.txt_st_zurueck);
     }

@@ -4,6 +4,7 @@
 #include "app/tprog.h"
 #include "app/windows.h"
 #include "filelist/filelistmodel.h"
+#include "rename/pathbytes.h"
 #include "rename/shortenpath.h"
 #include "rename/textutil.h"
 #include "rename/tvorschau_alle.h"
@@ -89,18 +90,18 @@ void Tprog::Vorschau()
 {
     followWithPreview();
     const QString previewPath = vor_orig->toolTip();
-    vor_orig->setText(fittedCaption(vor_orig, previewPath));
+    vor_orig->setText(fittedCaption(vor_orig, qv::shownText(previewPath)));
     if (previewPath.isEmpty())
         return;
     const QString newName = RenameName(qv::fileName(previewPath), -1);
     vor_out->setToolTip(qv::folderPart(previewPath) + newName);
-    vor_out->setText(fittedCaption(vor_out, vor_out->toolTip()));
+    vor_out->setText(fittedCaption(vor_out, qv::shownText(vor_out->toolTip())));
 }
 
 void Tprog::fitPreviewLabels()
 {
     for (QLabel* value : {vor_out, vor_orig})
-        value->setText(fittedCaption(value, value->toolTip()));
+        value->setText(fittedCaption(value, qv::shownText(value->toolTip())));
 }
 
 void Tprog::maskeChange()

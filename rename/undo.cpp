@@ -1,5 +1,6 @@
 #include "rename/undo.h"
 
+#include "rename/pathbytes.h"
 #include "rename/textutil.h"
 
 #include <QFile>
@@ -26,7 +27,7 @@ bool clearPlaceholder(const JournalStep::Placeholder& placeholder, const FileIde
     Q_UNUSED(file);
     return false;
 #else
-    const QByteArray path = QFile::encodeName(placeholder.path);
+    const QByteArray path = pathBytes(placeholder.path);
     struct stat st;
     if (::lstat(path.constData(), &st) != 0)
         return false;
@@ -95,14 +96,18 @@ UndoOutcome undoStep(const JournalStep& step, DiskRenamer& renamer, int* cleared
     const FileIdentity atTo = identityOf(step.move.to);
     // A file system that ignores case finds the file under the old spelling too, and would go
     // on finding it there after the file has left: the old name is not asked for.
-    const bool caseOnly =
-        differsOnlyInCase(QFile::encodeName(step.move.from), QFile::encodeName(step.move.to));
+    const bool caseOnly = differsOnlyInCase(pathBytes(step.move.from), pathBytes(step.move.to));
     if (caseOnly && isFile(atTo, step.file))
         return moveBack(renamer, step.move.to, step.move.from);
     const FileIdentity atFrom = caseOnly ? FileIdentity{} : identityOf(step.move.from);
     if (isFile(atTo, step.file) && isFile(atFrom, step.file)) {
         // Killed between link and unlink: the new name is our second link to the file.
-        return QFile::remove(step.move.to) ? UndoOutcome::Restored : UndoOutcome::Error;
+#ifdef Q_OS_WIN
+        const bool removed = QFile::remove(step.move.to);
+#else
+        const bool removed = ::unlink(pathBytes(step.move.to).constData()) == 0;
+#endif
+        return removed ? UndoOutcome::Restored : UndoOutcome::Error;
     }
     if (isFile(atTo, step.file))
         return moveBack(renamer, step.move.to, step.move.from);

@@ -228,6 +228,28 @@ rc=$?
     fail "journal is a FIFO: standard error $(cat "$work/err")"
 rm -f "$journal"
 
+# A name that is not UTF-8 is written by its bytes (\xHH), formed from the text shown (U+FFFD
+# where a byte is not UTF-8) and undone to the same bytes: found in a folder, named on the
+# command line or read from a list.
+mkdir "$dir/old"
+latin=$(printf 'caf\xe9.txt')
+touch "$dir/old/$latin" "$dir/old/plain.txt"
+run "not UTF-8, scanned" 0 "$dir/old/caf\\xe9.txt	cafe.txt	Renamed
+$dir/old/plain.txt	plain.txt	Unchanged
+1 files renamed" rename --lang en --no-folders --search "$(printf '\xef\xbf\xbd')" --replace e old
+run "not UTF-8, undone" 0 "$dir/old/cafe.txt	caf\\xe9.txt	Restored
+1 files restored" undo --lang en
+run "not UTF-8, named" 0 "$dir/old/caf\\xe9.txt	p.txt	Renamed
+1 files renamed" rename --lang en --mask p "old/$latin"
+run "not UTF-8, named, undone" 0 "$dir/old/p.txt	caf\\xe9.txt	Restored
+1 files restored" undo --lang en
+printf 'old/%s\0' "$latin" >"$work/list"
+run "not UTF-8, listed" 0 "$dir/old/caf\\xe9.txt	q.txt	Renamed
+1 files renamed" rename --lang en -0 --files-from "$work/list" --mask q
+(cd "$dir" && "$program" undo >/dev/null)
+[ -f "$dir/old/$latin" ] || fail "not UTF-8: the old bytes are not back"
+rm -r "$dir/old"
+
 # Permissions do not bind root: the unreadable folder is tried as an unprivileged user.
 mkdir "$dir/closed"
 chmod 000 "$dir/closed"

@@ -1,7 +1,9 @@
 #include "app/messagetexts.h"
+#include "filelist/filelistmodel.h"
 #include "filelist/folderscan.h"
 #include "filelist/sizetext.h"
 #include "filelist/tquorvel_filter.h"
+#include "rename/pathbytes.h"
 #include "tests/appfixture.h"
 #include "tests/deeptree.h"
 
@@ -10,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,7 +33,7 @@ private slots:
     void duplicateMessageFollowsScanOrder();
     void symlinkLoopTerminates();
     void unreadableSubfolderSkipped();
-    void nonUtf8NameSkipped();
+    void nonUtf8NamesListed();
     void missingFolderChangesNothing();
     void firstEntryAddedToSelection();
     void scanReportsEachFolder();
@@ -222,21 +225,39 @@ void AddingTest::unreadableSubfolderSkipped()
     QVERIFY(m_app->platform.warnings.isEmpty());
 }
 
-void AddingTest::nonUtf8NameSkipped()
+// A name on disk that is not UTF-8 is listed by its exact bytes, shown with U+FFFD, whether its
+// folder is opened or the file dropped (file managers percent-encode its bytes in the URL).
+void AddingTest::nonUtf8NamesListed()
 {
-    makeTree({"f/good.jpg"});
-    const QByteArray bad = QFile::encodeName(path("f/")) + QByteArray("bad\xff\xfe.jpg");
-    const int fd = ::open(bad.constData(), O_CREAT | O_WRONLY, 0644);
-    QVERIFY(fd >= 0);
-    ::close(fd);
+    makeTree({"f/good.jpg", "g/"});
+    const QByteArray scanned = QFile::encodeName(path("f/")) + "bad\xff\xfe.jpg";
+    const QByteArray dropped = QFile::encodeName(path("g/")) + "caf\xe9.txt";
+    for (const QByteArray& raw : {scanned, dropped}) {
+        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+    }
+    const auto cleanUp = qScopeGuard([&] {
+        ::unlink(scanned.constData());
+        ::unlink(dropped.constData());
+    });
     setFilter(true, {}, true);
     m_app->prog()->AddOrdner(path(QStringLiteral("f")));
-    QCOMPARE(listedPaths(), QStringList{path("f/good.jpg")});
-    // Dropping such a name hands over a path that names no file: it is skipped as well.
-    m_app->prog()->dropFiles({QFile::decodeName(bad)});
-    QCOMPARE(listedPaths(), QStringList{path("f/good.jpg")});
-    // QTemporaryDir cannot remove what has no QString either.
-    ::unlink(bad.constData());
+    QMimeData mime;
+    mime.setUrls({QUrl::fromEncoded("file://" + dropped.toPercentEncoding("/"))});
+    QVERIFY(dropMime(&mime, m_app->prog()));
+
+    const auto* list = qobject_cast<const qv::FileListModel*>(listModel());
+    QVERIFY(list);
+    QByteArrayList paths;
+    for (int row = 0; row < list->count(); ++row)
+        paths.append(qv::pathBytes(list->text(row, ColPath)));
+    std::sort(paths.begin(), paths.end());
+    QCOMPARE(paths, (QByteArrayList{scanned, QFile::encodeName(path("f/good.jpg")), dropped}));
+    const QString unknown(QChar::ReplacementCharacter);
+    QVERIFY(column(qv::ColName).contains(QStringLiteral("bad") + unknown + unknown));
+    QVERIFY(column(qv::ColName).contains(QStringLiteral("caf") + unknown));
+    QVERIFY(column(qv::ColPath).contains(path("g/caf") + unknown + QStringLiteral(".txt")));
 }
 
 void AddingTest::missingFolderChangesNothing()

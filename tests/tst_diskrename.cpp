@@ -1,4 +1,5 @@
 #include "rename/diskrename.h"
+#include "rename/pathbytes.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -434,28 +435,35 @@ void TestDiskRename::readOnlyFolder()
     QCOMPARE(snapshot(m_dir->path()), (QStringList{"locked/", "locked/a.txt=A"}));
 }
 
-// A name that is not UTF-8 on disk reaches us with U+FFFD in its place. Renaming by that text
-// must fail, not hit a file whose name really holds the character, nor mangle either name.
+// A name that is not UTF-8 keeps its bytes in the text; U+FFFD is a character of its own. Each
+// text renames exactly its file, and one that stands for no bytes renames nothing.
 void TestDiskRename::undecodableName()
 {
     const QByteArray rawName = QFile::encodeName(m_dir->path()) + "/a\xff";
     const int fd = ::open(rawName.constData(), O_CREAT | O_WRONLY, 0644);
     QVERIFY(fd >= 0);
     ::close(fd);
-    const QString seen = QStringLiteral("a") + QChar(QChar::ReplacementCharacter);
-    makeFile(seen, "L");
+    const QString raw = pathFromBytes(rawName);
+    const QString replacement = QStringLiteral("a") + QChar(QChar::ReplacementCharacter);
+    makeFile(replacement, "L");
 
     for (const bool fallback : {false, true}) {
         const auto r = renamer(fallback);
-        QVERIFY(!r->rename(path(seen), path("b")));
-        QVERIFY(!r->rename(path(seen), path("a") + QChar(QChar::ReplacementCharacter) + u'2'));
         QVERIFY(!r->rename(path("c"), path("c") + QChar(0xD800)));
+        QVERIFY(!r->rename(path("c"), path("c") + QChar(0xDC10)));
         QVERIFY(!r->rename(path(QStringLiteral("a") + QChar(u'\0') + u'x'), path("b")));
-        QVERIFY(!r->rename(path(seen), path(QStringLiteral("b") + QChar(u'\0'))));
+        QVERIFY(!r->rename(raw, path(QStringLiteral("b") + QChar(u'\0'))));
+        QVERIFY(!r->rename(raw, path(replacement)));
     }
-    QCOMPARE(::access(rawName.constData(), F_OK), 0);
-    QVERIFY(QFileInfo::exists(path(seen)));
-    QVERIFY(!QFileInfo::exists(path("b")));
+    QVERIFY(renamer(false)->rename(raw, path("b")));
+    QVERIFY(renamer(true)->rename(path(replacement), raw));
+    // The bytes now name the file of U+FFFD (one byte long); "b" is the empty one.
+    struct stat st;
+    QCOMPARE(::stat(rawName.constData(), &st), 0);
+    QCOMPARE(st.st_size, 1);
+    QVERIFY(!QFileInfo::exists(path(replacement)));
+    QCOMPARE(QFileInfo(path("b")).size(), 0);
+    ::unlink(rawName.constData());
 }
 
 void TestDiskRename::acceptableName_data()

@@ -1,4 +1,5 @@
 #include "filelist/folderscan.h"
+#include "rename/pathbytes.h"
 #include "tests/deeptree.h"
 
 #include <QDir>
@@ -42,7 +43,7 @@ private slots:
     void scan();
     void symlinks();
     void unreadableSubfolderSkipped();
-    void nonUtf8NameSkipped();
+    void nonUtf8NamesListed();
     void missingFolder();
     void deepTree_data();
     void deepTree();
@@ -188,25 +189,30 @@ void TestFolderScan::unreadableSubfolderSkipped()
     QCOMPARE(result, (QStringList{"r/a/1.jpg", "r/z/3.jpg", "r/4.jpg"}));
 }
 
-void TestFolderScan::nonUtf8NameSkipped()
+void TestFolderScan::nonUtf8NamesListed()
 {
     makeTree({"r/good.jpg", "r/sub/"});
     const QByteArray root = QFile::encodeName(m_dir->path());
     const int fd = ::open((root + "/r/bad\xff.jpg").constData(), O_CREAT | O_WRONLY, 0644);
     QVERIFY(fd >= 0);
     ::close(fd);
-    // A folder with such a name is not entered either: its files have no usable path.
     QCOMPARE(::mkdir((root + "/r/dir\xfe").constData(), 0755), 0);
     const int inner = ::open((root + "/r/dir\xfe/inner.jpg").constData(), O_CREAT | O_WRONLY, 0644);
     QVERIFY(inner >= 0);
     ::close(inner);
 
-    const QStringList result = scanRelative("r", {"*.*"}, true);
+    QList<ScannedFile> found;
+    ScanFolder(found, m_dir->filePath("r"), {"*.*"}, true);
+    QByteArrayList bytes;
+    for (const ScannedFile& file : found) {
+        QCOMPARE(file.size, 0);
+        bytes.append(pathBytes(file.path).mid(root.size()));
+    }
     // QTemporaryDir cannot remove what it cannot name.
     ::unlink((root + "/r/bad\xff.jpg").constData());
     ::unlink((root + "/r/dir\xfe/inner.jpg").constData());
     ::rmdir((root + "/r/dir\xfe").constData());
-    QCOMPARE(result, QStringList{"r/good.jpg"});
+    QCOMPARE(bytes, (QByteArrayList{"/r/dir\xfe/inner.jpg", "/r/bad\xff.jpg", "/r/good.jpg"}));
 }
 
 void TestFolderScan::missingFolder()

@@ -1,16 +1,20 @@
 // The whole run before it happens, undone after, and the option that resolves chains, seen
 // through the windows by objectName as a user meets them.
 
+#include "rename/pathbytes.h"
 #include "tests/appfixture.h"
 #include "tests/disklayout.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -68,6 +72,21 @@ QString configText(const QString& path)
                               bytes.size() / 2);
 }
 
+// The bytes of the names in the folder.
+QByteArrayList rawNames(const QString& folder)
+{
+    QByteArrayList names;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    while (const dirent* e = dir ? ::readdir(dir) : nullptr) {
+        if (e->d_name[0] != '.')
+            names.append(e->d_name);
+    }
+    if (dir)
+        ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 } // namespace
 
 class PreviewUndoTest : public QObject
@@ -81,6 +100,7 @@ private slots:
     void journalCannotBeUsed_data();
     void journalCannotBeUsed();
     void chainsOption();
+    void nameNotUtf8();
 };
 
 void PreviewUndoTest::previewOfAllEntries_data()
@@ -278,6 +298,40 @@ void PreviewUndoTest::chainsOption()
     setMask(QStringLiteral("%num%"));
     ui<QPushButton>(QStringLiteral("Umbenennen"))->click();
     QCOMPARE(diskLayout(dir.path()), (QStringList{"1=3", "2", "3=1"}));
+}
+
+// A name that is not UTF-8 is formed from the text the list shows: the search finds U+FFFD there.
+// The plan, the rename and undo work on the real bytes.
+void PreviewUndoTest::nameNotUtf8()
+{
+    QTemporaryDir dir;
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/caf\xe9.txt";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, "x", 1), 1);
+    ::close(fd);
+    const auto cleanUp = qScopeGuard([&] { ::unlink(raw.constData()); });
+    AppFixture app(QStringLiteral("en"));
+    drop({dir.path()});
+    app.prog()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(app.prog()));
+    ui<QCheckBox>(QStringLiteral("act_suchenersetzen"))->click();
+    // The character as copied from the list.
+    QApplication::clipboard()->setText(QString(QChar::ReplacementCharacter));
+    QTest::keyClick(ui<QLineEdit>(QStringLiteral("suchenalt")), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClicks(ui<QLineEdit>(QStringLiteral("suchenneu")), QStringLiteral("e"));
+    QTest::keyClick(app.prog(), Qt::Key_F5);
+    QTRY_VERIFY(previewWindow()->isVisible());
+    QTRY_VERIFY(planRows().contains(
+        QStringLiteral("caf\uFFFD.txt|cafe.txt|%1/|Will be renamed").arg(dir.path())));
+    previewWindow()->close();
+
+    ui<QPushButton>(QStringLiteral("Umbenennen"))->click();
+    QCOMPARE(rawNames(dir.path()), QByteArrayList{"cafe.txt"});
+    QVERIFY(column(0).contains(QStringLiteral("cafe.txt")));
+    action("m_rueckgaengig")->trigger();
+    QCOMPARE(rawNames(dir.path()), QByteArrayList{"caf\xe9.txt"});
+    QVERIFY(column(0).contains(QStringLiteral("caf\uFFFD")));
 }
 
 QTEST_MAIN(PreviewUndoTest)

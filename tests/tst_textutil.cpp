@@ -1,3 +1,4 @@
+#include "rename/pathbytes.h"
 #include "rename/textutil.h"
 
 #include <QTest>
@@ -15,6 +16,8 @@ private slots:
     void isNumber();
     void replaceAll_data();
     void replaceAll();
+    void pathBytesRoundTrip_data();
+    void pathBytesRoundTrip();
 };
 
 void TestTextUtil::pathPieces_data()
@@ -263,6 +266,39 @@ void TestTextUtil::replaceAll()
     QFETCH(QString, result);
 
     QCOMPARE(ReplaceAll(source, old, neu), result);
+}
+
+void TestTextUtil::pathBytesRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("raw");
+    const QString unknown(QChar::ReplacementCharacter);
+    QTest::newRow("ASCII") << QByteArray("/a/b c.txt") << "/a/b c.txt" << false;
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 \xf0\x9f\x98\x80") << "café 😀" << false;
+    QTest::newRow("U+FFFD itself") << QByteArray("a\xef\xbf\xbd") << "a" + unknown << false;
+    QTest::newRow("byte order mark")
+        << QByteArray("\xef\xbb\xbfx") << QChar(0xfeff) + QStringLiteral("x") << false;
+    QTest::newRow("Latin-1") << QByteArray("caf\xe9.txt") << "caf" + unknown + ".txt" << true;
+    QTest::newRow("over-long slash") << QByteArray("a\xc0\xaf") << "a" + unknown + unknown << true;
+    QTest::newRow("encoded surrogate")
+        << QByteArray("\xed\xa0\x80") << unknown + unknown + unknown << true;
+    QTest::newRow("cut short") << QByteArray("\xe2\x82") << unknown + unknown << true;
+    QTest::newRow("past U+10FFFF")
+        << QByteArray("\xf4\x90\x80\x80z") << unknown + unknown + unknown + unknown + "z" << true;
+    QTest::newRow("after a pair") << QByteArray("\xf0\x9f\x98\x80\xff") << "😀" + unknown << true;
+}
+
+// Every string of bytes has one text that leads back to it exactly.
+void TestTextUtil::pathBytesRoundTrip()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    QFETCH(bool, raw);
+    const QString text = pathFromBytes(bytes);
+    QCOMPARE(pathBytes(text), bytes);
+    QCOMPARE(shownText(text), shown);
+    QCOMPARE(hasRawBytes(text), raw);
 }
 
 QTEST_GUILESS_MAIN(TestTextUtil)
