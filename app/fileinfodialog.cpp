@@ -2,7 +2,7 @@
 
 #include "app/windows.h"
 #include "filelist/sizetext.h"
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>

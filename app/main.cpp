@@ -1,12 +1,12 @@
-#include "app/appinfo.h"
 #include "app/displayguard.h"
-#include "app/messagetexts.h"
 #include "app/startpaths.h"
 #include "app/startup.h"
 #include "app/tstart.h"
 #include "app/windows.h"
 #include "cli/commandline.h"
 #include "cli/headless.h"
+#include "text/appinfo.h"
+#include "text/messagetexts.h"
 
 #include <QApplication>
 #include <QTextStream>

@@ -2,8 +2,8 @@
 
 #include "app/fileinfodialog.h"
 #include "app/windows.h"
-#include "rename/pathbytes.h"
-#include "rename/textutil.h"
+#include "text/pathbytes.h"
+#include "text/textutil.h"
 
 #include <QApplication>
 #include <QClipboard>

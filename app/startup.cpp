@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
+#include "app/filter/tquorvel_filter.h"
 #include "app/tprog.h"
 #include "app/tstart.h"
 #include "app/windows.h"
-#include "filelist/tquorvel_filter.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -8,7 +8,7 @@
 #include "app/windows.h"
 #include "config/profilefile.h"
 #include "filelist/filelistmodel.h"
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/messagetexts.h"
 #include "app/ondemand.h"
 #include "rename/renamename.h"
 #include "rename/renamerun.h"
+#include "text/messagetexts.h"
 
 #include <QElapsedTimer>
 #include <QHash>

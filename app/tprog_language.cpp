@@ -2,15 +2,15 @@
 
 #include "app/tprog.h"
 
+#include "app/filter/tquorvel_filter.h"
 #include "app/panel.h"
+#include "app/preview/tvorschau_alle.h"
 #include "app/qttranslation.h"
 #include "app/tstart.h"
 #include "app/windows.h"
 #include "filelist/filelistmodel.h"
-#include "filelist/tquorvel_filter.h"
 #include "info/weblinks.h"
-#include "rename/textutil.h"
-#include "rename/tvorschau_alle.h"
+#include "text/textutil.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "app/tstart.h"
 
-#include "app/messagetexts.h"
 #include "app/screenfit.h"
 #include "app/tprog.h"
 #include "app/windows.h"
+#include "text/messagetexts.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,12 +1,12 @@
 #include "app/windows.h"
 
+#include "app/filter/tquorvel_filter.h"
+#include "app/help/tbugreport.h"
+#include "app/help/thilfe.h"
+#include "app/preview/tvorschau_alle.h"
 #include "app/startup.h"
 #include "app/tprog.h"
 #include "app/tstart.h"
-#include "filelist/tquorvel_filter.h"
-#include "info/tbugreport.h"
-#include "info/thilfe.h"
-#include "rename/tvorschau_alle.h"
 
 #include <QApplication>
 #include <QIcon>

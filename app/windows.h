@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/appinfo.h"
+#include "text/appinfo.h"
 
 #include <QString>
 

@@ -4,6 +4,7 @@
 // the time of a sort by name.
 // Usage: bench_adding [folders, default 100] [files per folder, default 1000]
 // (bench_adding 10 100000 gives the figures of a million files.)
+#include "app/filter/tquorvel_filter.h"
 #include "app/startup.h"
 #include "app/tprog.h"
 #include "app/tstart.h"
@@ -13,7 +14,6 @@
 #include "filelist/filelistmodel.h"
 #include "filelist/folderscan.h"
 #include "filelist/sizetext.h"
-#include "filelist/tquorvel_filter.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -7,11 +7,11 @@
 #include "rename/renamename.h"
 #include "rename/renamerun.h"
 
+#include "app/preview/tvorschau_alle.h"
 #include "app/startup.h"
 #include "app/tprog.h"
 #include "app/windows.h"
 #include "filelist/filelistmodel.h"
-#include "rename/tvorschau_alle.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "cli/commandline.h"
 
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <algorithm>
 #include <optional>

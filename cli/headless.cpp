@@ -3,19 +3,19 @@
 
 #include "cli/headless.h"
 
-#include "app/appinfo.h"
-#include "app/messagetexts.h"
 #include "filelist/entryadder.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/folderscan.h"
 #include "rename/diskrename.h"
 #include "rename/journal.h"
 #include "rename/journalingrenamer.h"
-#include "rename/pathbytes.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
-#include "rename/textutil.h"
 #include "rename/undo.h"
+#include "text/appinfo.h"
+#include "text/messagetexts.h"
+#include "text/pathbytes.h"
+#include "text/textutil.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -2,7 +2,7 @@
 
 #include "filelist/filelistmodel.h"
 #include "filelist/sizetext.h"
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QFileInfo>
 

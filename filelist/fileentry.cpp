@@ -1,7 +1,7 @@
 #include "filelist/fileentry.h"
 
-#include "rename/pathbytes.h"
-#include "rename/textutil.h"
+#include "text/pathbytes.h"
+#include "text/textutil.h"
 
 namespace qv {
 

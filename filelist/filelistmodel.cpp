@@ -1,8 +1,8 @@
 #include "filelist/filelistmodel.h"
 
 #include "filelist/sizetext.h"
-#include "rename/pathbytes.h"
 #include "rename/renamerun.h"
+#include "text/pathbytes.h"
 
 #include <QLocale>
 

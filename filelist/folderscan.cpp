@@ -1,6 +1,6 @@
 #include "filelist/folderscan.h"
 
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QDir>
 #include <QFile>

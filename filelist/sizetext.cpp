@@ -1,6 +1,6 @@
 #include "filelist/sizetext.h"
 
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QFile>
 #include <QFileInfo>

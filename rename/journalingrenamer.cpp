@@ -1,7 +1,7 @@
 #include "rename/journalingrenamer.h"
 
 #include "rename/journalrecords.h"
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #include "rename/renamename.h"
 
-#include "rename/pathbytes.h"
-#include "rename/textutil.h"
+#include "text/pathbytes.h"
+#include "text/textutil.h"
 
 #include <optional>
 

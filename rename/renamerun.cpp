@@ -3,7 +3,7 @@
 #include "rename/diskrename.h"
 #include "rename/rundisk.h"
 #include "rename/simulateddisk.h"
-#include "rename/textutil.h"
+#include "text/textutil.h"
 
 #include <QHash>
 #include <QRandomGenerator>

@@ -2,7 +2,7 @@
 
 #include "rename/diskrename.h"
 #include "rename/journal.h"
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QFile>
 #include <QFileInfo>

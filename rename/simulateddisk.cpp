@@ -1,8 +1,8 @@
 #include "rename/simulateddisk.h"
 
 #include "rename/diskrename.h"
-#include "rename/pathbytes.h"
-#include "rename/textutil.h"
+#include "text/pathbytes.h"
+#include "text/textutil.h"
 
 #include <QDir>
 #include <QFile>

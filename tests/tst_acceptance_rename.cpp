@@ -2,8 +2,8 @@
 // from outside: windows and controls are found by their object names only, input arrives as
 // clicks, keys and drops, and results are read from widget texts, the list's model and the disk.
 
-#include "rename/pathbytes.h"
 #include "tests/appfixture.h"
+#include "text/pathbytes.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,11 +1,11 @@
-#include "app/messagetexts.h"
+#include "app/filter/tquorvel_filter.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/folderscan.h"
 #include "filelist/sizetext.h"
-#include "filelist/tquorvel_filter.h"
-#include "rename/pathbytes.h"
 #include "tests/appfixture.h"
 #include "tests/deeptree.h"
+#include "text/messagetexts.h"
+#include "text/pathbytes.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
+#include "app/filter/tquorvel_filter.h"
 #include "app/panel.h"
 #include "config/profilefile.h"
-#include "filelist/tquorvel_filter.h"
 #include "tests/appfixture.h"
 
 #include <QAction>

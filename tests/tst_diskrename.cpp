@@ -1,5 +1,5 @@
 #include "rename/diskrename.h"
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
+#include "app/help/tbugreport.h"
+#include "app/help/tframe.h"
+#include "app/help/thilfe.h"
 #include "app/platform.h"
-#include "info/tbugreport.h"
-#include "info/tframe.h"
-#include "info/thilfe.h"
 
 #include <QApplication>
 #include <QLayout>

@@ -1,5 +1,5 @@
+#include "app/filter/tquorvel_filter.h"
 #include "filelist/filelistmodel.h"
-#include "filelist/tquorvel_filter.h"
 #include "info/weblinks.h"
 #include "tests/appfixture.h"
 #include "tests/designnames.h"

@@ -1,5 +1,5 @@
-#include "info/tbugreport.h"
-#include "info/thilfe.h"
+#include "app/help/tbugreport.h"
+#include "app/help/thilfe.h"
 #include "info/weblinks.h"
 #include "tests/appfixture.h"
 

@@ -1,9 +1,9 @@
 // The whole run before it happens, undone after, and the option that resolves chains, seen
 // through the windows by objectName as a user meets them.
 
-#include "rename/pathbytes.h"
 #include "tests/appfixture.h"
 #include "tests/disklayout.h"
+#include "text/pathbytes.h"
 
 #include <QAction>
 #include <QApplication>

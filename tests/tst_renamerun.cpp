@@ -5,8 +5,8 @@
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
 #include "rename/simulateddisk.h"
-#include "rename/textutil.h"
 #include "tests/disklayout.h"
+#include "text/textutil.h"
 
 #include <QRandomGenerator>
 #include <QSet>

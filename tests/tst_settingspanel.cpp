@@ -1,7 +1,7 @@
 #include "app/panel.h"
 #include "app/startup.h"
-#include "rename/shortenpath.h"
 #include "tests/appfixture.h"
+#include "text/shortenpath.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "rename/shortenpath.h"
+#include "text/shortenpath.h"
 
 #include <QTest>
 

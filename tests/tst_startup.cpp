@@ -1,10 +1,10 @@
-#include "app/messagetexts.h"
-#include "filelist/tquorvel_filter.h"
-#include "info/tbugreport.h"
-#include "info/thilfe.h"
+#include "app/filter/tquorvel_filter.h"
+#include "app/help/tbugreport.h"
+#include "app/help/thilfe.h"
 #include "tests/appfixture.h"
 #include "tests/designnames.h"
 #include "tests/eventloop.h"
+#include "text/messagetexts.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,6 @@
-#include "rename/textutil.h"
+#include "text/textutil.h"
 
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QDir>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "info/infowidgets.h"
+#include "app/help/infowidgets.h"
 
 #include <QWidget>
 

@@ -3,11 +3,11 @@
 
 #include "app/tprog.h"
 
+#include "app/help/tbugreport.h"
+#include "app/help/thilfe.h"
 #include "app/panel.h"
 #include "app/platform.h"
 #include "app/windows.h"
-#include "info/tbugreport.h"
-#include "info/thilfe.h"
 #include "info/weblinks.h"
 
 #include <QAction>

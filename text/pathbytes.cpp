@@ -1,4 +1,4 @@
-#include "rename/pathbytes.h"
+#include "text/pathbytes.h"
 
 #include <QUrl>
 

@@ -1,7 +1,7 @@
-#include "info/thilfe.h"
+#include "app/help/thilfe.h"
 
+#include "app/help/tframe.h"
 #include "app/platform.h"
-#include "info/tframe.h"
 #include "info/weblinks.h"
 
 #include <QFrame>

@@ -1,7 +1,7 @@
-#include "rename/planlistmodel.h"
+#include "app/preview/planlistmodel.h"
 
-#include "rename/pathbytes.h"
-#include "rename/textutil.h"
+#include "text/pathbytes.h"
+#include "text/textutil.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "info/tbugreport.h"
+#include "app/help/tbugreport.h"
 
 #include "app/platform.h"
 #include "info/weblinks.h"

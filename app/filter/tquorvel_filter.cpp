@@ -1,4 +1,4 @@
-#include "filelist/tquorvel_filter.h"
+#include "app/filter/tquorvel_filter.h"
 
 #include "app/insertedtextfilter.h"
 #include "app/screenfit.h"

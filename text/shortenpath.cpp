@@ -1,6 +1,6 @@
-#include "rename/shortenpath.h"
+#include "text/shortenpath.h"
 
-#include "rename/textutil.h"
+#include "text/textutil.h"
 
 namespace qv {
 

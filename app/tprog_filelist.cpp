@@ -1,12 +1,12 @@
 #include "app/tprog.h"
 
+#include "app/filter/tquorvel_filter.h"
 #include "app/platform.h"
 #include "app/windows.h"
 #include "filelist/entryadder.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/folderscan.h"
-#include "filelist/tquorvel_filter.h"
-#include "rename/textutil.h"
+#include "text/textutil.h"
 
 #include <QCheckBox>
 #include <QItemSelectionModel>

@@ -1,13 +1,13 @@
 // The rename settings panel, its live preview and the window's side of name expansion.
 
 #include "app/panel.h"
+#include "app/preview/tvorschau_alle.h"
 #include "app/tprog.h"
 #include "app/windows.h"
 #include "filelist/filelistmodel.h"
-#include "rename/pathbytes.h"
-#include "rename/shortenpath.h"
-#include "rename/textutil.h"
-#include "rename/tvorschau_alle.h"
+#include "text/pathbytes.h"
+#include "text/shortenpath.h"
+#include "text/textutil.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "info/tframe.h"
+#include "app/help/tframe.h"
 
 #include "app/platform.h"
 #include "info/weblinks.h"

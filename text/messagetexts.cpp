@@ -1,4 +1,4 @@
-#include "app/messagetexts.h"
+#include "text/messagetexts.h"
 
 #include <QDir>
 #include <QFileInfo>

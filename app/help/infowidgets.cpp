@@ -1,4 +1,4 @@
-#include "info/infowidgets.h"
+#include "app/help/infowidgets.h"
 
 #include "app/palettecolours.h"
 #include "app/screenfit.h"

@@ -1,4 +1,4 @@
-#include "app/appinfo.h"
+#include "text/appinfo.h"
 
 namespace qv {
 

@@ -2,15 +2,15 @@
 
 #include "app/tprog.h"
 
-#include "app/appinfo.h"
+#include "app/filter/tquorvel_filter.h"
 #include "app/panel.h"
 #include "app/platform.h"
 #include "app/screenfit.h"
 #include "app/tstart.h"
 #include "app/windows.h"
 #include "config/profilefile.h"
-#include "filelist/tquorvel_filter.h"
-#include "rename/textutil.h"
+#include "text/appinfo.h"
+#include "text/textutil.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
-#include "rename/tvorschau_alle.h"
+#include "app/preview/tvorschau_alle.h"
 
 #include "app/elidedtips.h"
-#include "app/messagetexts.h"
+#include "app/preview/planlistmodel.h"
 #include "app/screenfit.h"
 #include "app/windows.h"
 #include "rename/backgroundplanner.h"
-#include "rename/planlistmodel.h"
+#include "text/messagetexts.h"
 
 #include <QCheckBox>
 #include <QEvent>

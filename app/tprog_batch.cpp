@@ -10,11 +10,11 @@
 #include "rename/diskrename.h"
 #include "rename/journal.h"
 #include "rename/journalingrenamer.h"
-#include "rename/pathbytes.h"
 #include "rename/renamerun.h"
 #include "rename/rundisk.h"
-#include "rename/textutil.h"
 #include "rename/undo.h"
+#include "text/pathbytes.h"
+#include "text/textutil.h"
 
 #include <QDate>
 #include <QLabel>
