@@ -22,4 +22,4 @@ add_test(NAME real_filesystems
 add_test(NAME kill_undo
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/kill_undo.sh $<TARGET_FILE:quorvel>)
 set_tests_properties(real_filesystems PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
-set_tests_properties(kill_undo PROPERTIES TIMEOUT 240 SKIP_RETURN_CODE 77)
+set_tests_properties(kill_undo PROPERTIES TIMEOUT 270 SKIP_RETURN_CODE 77)
