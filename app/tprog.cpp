@@ -6,6 +6,7 @@
 #include "app/screenfit.h"
 #include "app/tstart.h"
 #include "app/windows.h"
+#include "batch/renamebatch.h"
 #include "config/profilefile.h"
 #include "filelist/filelistmodel.h"
 #include "text/pathbytes.h"

@@ -10,6 +10,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <memory>
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -27,6 +29,10 @@ class Anchors;
 class DiskRenamer;
 class EntryAdder;
 class FileListModel;
+class RenameBatch;
+struct AddHooks;
+struct AddOptions;
+struct RunRequest;
 class ImageList;
 class Panel;
 } // namespace qv
@@ -264,8 +270,8 @@ private:
 
     // rename/tprog_rename.cpp, rename/tprog_batch.cpp
     qv::RenameSettings renameSettings() const;
-    // The entries of the list in their order now, as a rename run takes them.
-    QVector<qv::RunEntry> runEntries() const;
+    // The settings of a run as the controls hold them now.
+    qv::RunRequest runRequest() const;
     // Re-fits the captions of both preview labels to their hints.
     void fitPreviewLabels();
     // A run of the list as it stands, with the settings and the date of the moment.
@@ -287,9 +293,10 @@ private:
     void refuseDuplicate(const QString& message);
     void writeSupportCount();
     void afterAddition();
-    // An adder with the controls' values of the moment: the duplicate message and the progress
-    // of each addition stay with the window.
-    qv::EntryAdder adder();
+    // How entries are added, by the controls' values of the moment; the duplicate message and
+    // the progress of each addition stay with the window.
+    qv::AddOptions addOptions() const;
+    qv::AddHooks addHooks();
     // A list bulk update that also suspends painting of the list while the outermost one runs.
     void beginListUpdate();
     void endListUpdate();
@@ -313,7 +320,8 @@ private:
 
     QWidget* m_client = nullptr;
     qv::Anchors* m_anchors = nullptr;
-    // The entries of qulist.
+    // The batch the window is a face of, and its entries, which qulist shows.
+    std::unique_ptr<qv::RenameBatch> m_batch;
     qv::FileListModel* m_list = nullptr;
     // The message texts in the current language, rewritten by sprache.
     qv::MessageTexts txt;
@@ -337,7 +345,4 @@ private:
     QElapsedTimer m_sinceEvents;
     // Set by setDiskRenamer; nullptr means the no-replace rename.
     qv::DiskRenamer* m_diskRenamer = nullptr;
-    // The name and type columns the entries renamed by the last run showed before it, by the
-    // path they had then; undo gives them back.
-    QHash<QString, QPair<QString, QString>> m_textsBeforeRun;
 };

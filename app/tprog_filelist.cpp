@@ -1,5 +1,7 @@
 #include "app/tprog.h"
 
+#include "batch/renamebatch.h"
+
 #include "app/filter/tquorvel_filter.h"
 #include "app/platform.h"
 #include "app/windows.h"
@@ -50,16 +52,29 @@ void Tprog::afterAddition()
     processPendingEvents();
 }
 
-qv::EntryAdder Tprog::adder()
+qv::AddOptions Tprog::addOptions() const
 {
-    qv::EntryAdder adder(*m_list, {txt.txt_st_neu, cb_dat->isChecked(), cb_dir->isChecked()});
-    adder.setAddedHandler([this](int) { afterAddition(); });
-    adder.setDuplicateHandler([this](const QString& path, bool folder) {
+    const Tquorvel_filter* filter = qv::quorvel_filter;
+    qv::AddOptions options;
+    options.files = cb_dat->isChecked();
+    options.folders = cb_dir->isChecked();
+    options.patterns = qv::scanPatterns(filter->alle->isChecked(), filter->filter->text());
+    options.recursive = filter->uv->isChecked();
+    return options;
+}
+
+qv::AddHooks Tprog::addHooks()
+{
+    qv::AddHooks hooks;
+    hooks.added = [this](int) { afterAddition(); };
+    hooks.duplicate = [this](const QString& path, bool folder) {
         refuseDuplicate(folder
                             ? duplicateMessage(txt.txt_ordner_doppelt, path, txt.txt_ordner_einmal)
                             : duplicateMessage(txt.txt_datei_doppelt, path, txt.txt_datei_einmal));
-    });
-    return adder;
+    };
+    // A deep tree takes a while to read, so the window repaints between its folders.
+    hooks.pause = [this] { processPendingEvents(); };
+    return hooks;
 }
 
 void Tprog::beginListUpdate()
@@ -84,16 +99,14 @@ void Tprog::giveFocus()
         activateWindow();
 }
 
-// Every path enters the list absolute and clean, so that one file is one entry however it was
-// named, and copying or showing it never depends on the working folder.
 void Tprog::add2list(const QString& path)
 {
-    adder().addFiles({qv::absoluteCleanPath(path)});
+    m_batch->addFile(path, addOptions(), addHooks());
 }
 
 void Tprog::addfolderaselement2list(const QString& path)
 {
-    adder().addFolders({qv::absoluteCleanPath(path)});
+    m_batch->addFolderEntry(path, addOptions(), addHooks());
 }
 
 void Tprog::writeCountToLaAnzahl()
@@ -102,31 +115,17 @@ void Tprog::writeCountToLaAnzahl()
     la_anzahl->adjustSize();
 }
 
-void Tprog::AddOrdner(const QString& given)
+void Tprog::AddOrdner(const QString& folder)
 {
-    // The scan builds every path from the folder's, so they are all clean when it is.
-    const QString folder = qv::absoluteCleanPath(given);
-    if (qv::pathKind(folder) != qv::PathKind::Folder)
+    if (qv::pathKind(qv::absoluteCleanPath(folder)) != qv::PathKind::Folder)
         return;
-    const Tquorvel_filter* settings = qv::quorvel_filter;
-    const QStringList patterns =
-        qv::scanPatterns(settings->alle->isChecked(), settings->filter->text());
-    const bool recursive = settings->uv->isChecked();
-
     // Inside a drop the window stays disabled until the whole drop is handled.
     const bool wasEnabled = isEnabled();
     setEnabled(false);
-
-    // A folder whose path contains ".txt" is scanned like any other. A deep tree takes a while
-    // to read, so the window repaints between its folders.
-    QList<qv::ScannedFile> found;
-    qv::ScanFolder(found, folder, patterns, recursive, [this] { processPendingEvents(); });
-
     beginListUpdate();
-    adder().addScanned(found);
+    m_batch->addFolderFiles(folder, addOptions(), addHooks());
     writeCountToLaAnzahl();
     endListUpdate();
-
     setEnabled(wasEnabled);
     if (wasEnabled)
         giveFocus();
@@ -140,23 +139,19 @@ void Tprog::dropFiles(const QStringList& paths)
     m_dropRowsSeen = 0;
     beginListUpdate();
     setEnabled(false);
-    int handled = 0;
-    for (const QString& given : paths) {
-        // A folder dropped as "file:///x/f/" is the folder "f", not an entry without a name.
-        const QString path = qv::absoluteCleanPath(given);
-        // A link to a folder is a folder. An item that cannot be looked up, or is neither a
-        // folder nor a regular file, is skipped.
-        const qv::PathKind kind = qv::pathKind(path);
-        if (kind == qv::PathKind::Folder) {
-            AddOrdner(path);
-            addfolderaselement2list(path);
-        } else if (kind == qv::PathKind::File) {
-            add2list(path);
-        }
-        ++handled;
+    qv::AddHooks hooks = addHooks();
+    // After a folder's files the top row is marked, as the user sees the list grow; duplicates
+    // met later in the drop are not reported again.
+    hooks.folderScanned = [this] {
+        writeCountToLaAnzahl();
+        m_duplicateWarned = true;
+        selectFirstEntry();
+    };
+    hooks.pathHandled = [this](int handled) {
         setSupportStatus(qv::countText(handled, txt));
         processPendingEvents();
-    }
+    };
+    m_batch->addPaths(paths, addOptions(), hooks);
     writeCountToLaAnzahl();
     endListUpdate();
     setEnabled(true);

@@ -2,6 +2,8 @@
 
 #include "app/tprog.h"
 
+#include "batch/renamebatch.h"
+
 #include "app/filter/tquorvel_filter.h"
 #include "app/panel.h"
 #include "app/preview/tvorschau_alle.h"
@@ -59,6 +61,7 @@ void Tprog::sprache()
         laspenden->setText(qv::thankYouCaption(language));
         Umbenennen->setText(tr({"Umbenennen", "Rename"}));
         txt = de ? qv::MessageTexts::german() : qv::MessageTexts::english();
+        m_batch->setTexts(qv::Texts::of(de ? qv::Language::German : qv::Language::English));
 
         Panel7->setText(tr({" Dateien und Ordner", " Files and Folders"}));
         Label1->setText(tr({"Ziehen Sie die Dateien und Ordner, die umbenannt werden sollen in die "

@@ -3,7 +3,9 @@
 #include "app/panel.h"
 #include "app/preview/tvorschau_alle.h"
 #include "app/tprog.h"
+
 #include "app/windows.h"
+#include "batch/renamebatch.h"
 #include "filelist/filelistmodel.h"
 #include "text/pathbytes.h"
 #include "text/shortenpath.h"
@@ -167,9 +169,7 @@ bool Tprog::numstartKeyPress(QChar key)
 
 qv::RenameRun Tprog::currentRun() const
 {
-    qv::RenameRun run(runEntries(), renameSettings(), QDate::currentDate());
-    run.setResolveChains(m_ketten->isChecked());
-    return run;
+    return m_batch->runOf(runRequest());
 }
 
 void Tprog::followWithPreview()

@@ -5,6 +5,8 @@
 #include "app/palettecolours.h"
 #include "app/panel.h"
 #include "app/tprog.h"
+
+#include "batch/renamebatch.h"
 #include "filelist/filelistmodel.h"
 #include "info/weblinks.h"
 
@@ -95,7 +97,8 @@ void Tprog::createComponents()
     place(cb_dir, 240, 73, 300, 19);
 
     qulist = named(new QTreeView(Panel6), "qulist");
-    m_list = new qv::FileListModel(this);
+    m_batch = std::make_unique<qv::RenameBatch>();
+    m_list = &m_batch->list();
     qulist->setModel(m_list);
     qulist->setRootIsDecorated(false);
     qulist->setItemsExpandable(false);

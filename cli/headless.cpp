@@ -3,15 +3,9 @@
 
 #include "cli/headless.h"
 
-#include "filelist/entryadder.h"
-#include "filelist/filelistmodel.h"
+#include "batch/renamebatch.h"
 #include "filelist/folderscan.h"
 #include "rename/diskrename.h"
-#include "rename/journal.h"
-#include "rename/journalingrenamer.h"
-#include "rename/renamerun.h"
-#include "rename/rundisk.h"
-#include "rename/undo.h"
 #include "text/appinfo.h"
 #include "text/messagetexts.h"
 #include "text/pathbytes.h"
@@ -34,18 +28,6 @@
 namespace qv {
 
 namespace {
-
-struct Texts
-{
-    MessageTexts message;
-    PlanTexts plan;
-    bool german = true;
-
-    QString pick(const char* de, const char* en) const
-    {
-        return QString::fromUtf8(german ? de : en);
-    }
-};
 
 // One line of a report: where the entry was, the name it gets, and what became of it.
 struct Line
@@ -154,75 +136,6 @@ private:
     bool m_json;
 };
 
-// The preview window's words for what a run would do.
-QString planStatus(RunOutcome outcome, const Texts& t)
-{
-    switch (outcome) {
-    case RunOutcome::Unchanged:
-        return t.plan.unchanged;
-    case RunOutcome::Missing:
-        return t.plan.missing;
-    case RunOutcome::Renamed:
-        return t.plan.willRename;
-    case RunOutcome::Exists:
-        return t.message.txt_st_existiert;
-    case RunOutcome::NotTried:
-        return t.pick("Nicht versucht", "Not tried");
-    case RunOutcome::Error:
-        break;
-    }
-    return t.message.txt_st_fehler;
-}
-
-QString runStatus(RunOutcome outcome, const Texts& t)
-{
-    return outcome == RunOutcome::Renamed ? t.message.txt_st_umbenannt : planStatus(outcome, t);
-}
-
-const char* outcomeWord(RunOutcome outcome)
-{
-    switch (outcome) {
-    case RunOutcome::Unchanged:
-        return "unchanged";
-    case RunOutcome::Missing:
-        return "missing";
-    case RunOutcome::Renamed:
-        return "renamed";
-    case RunOutcome::Exists:
-        return "exists";
-    case RunOutcome::NotTried:
-        return "not-tried";
-    case RunOutcome::Error:
-        break;
-    }
-    return "error";
-}
-
-// Why an entry was refused: the rule it broke, or the system's message of the failed rename.
-QString refusalReason(const RunEntryResult& entry, const Texts& t)
-{
-    switch (entry.outcome) {
-    case RunOutcome::Unchanged:
-    case RunOutcome::Renamed:
-    case RunOutcome::NotTried:
-        return {};
-    case RunOutcome::Missing:
-        return QString::fromLocal8Bit(std::strerror(ENOENT));
-    case RunOutcome::Exists:
-        return t.pick("Name vergeben", "name taken");
-    case RunOutcome::Error:
-        break;
-    }
-    if (!isAcceptableNewName(entry.newName))
-        return t.pick("unsicherer Name", "unsafe name");
-    // A folder of the new name: the name is taken as by a file.
-    if (entry.error == EEXIST || entry.error == ENOTEMPTY)
-        return t.pick("Name vergeben", "name taken");
-    if (entry.error != 0)
-        return QString::fromLocal8Bit(std::strerror(entry.error));
-    return t.pick("nicht umbenannt", "not renamed");
-}
-
 // The paths --files-from names: one a line, or each ended by a NUL byte. Empty ones are left
 // out (the last line may or may not end). False when the file cannot be read.
 bool readPathList(const QString& name, bool nullSeparated, QStringList& paths)
@@ -291,135 +204,118 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     }
 
     // The list is filled as a drop on the window fills it, and numbered in its sorted order.
-    FileListModel list;
-    list.setSortOrder(options.sortColumn, options.reverse);
-    EntryAdder adder(list, {t.message.txt_st_neu, options.files, options.folders});
+    RenameBatch batch;
+    batch.setTexts(t);
+    batch.list().setSortOrder(options.sortColumn, options.reverse);
+    AddOptions adding;
+    adding.files = options.files;
+    adding.folders = options.folders;
+    adding.patterns = scanPatterns(options.filter.isEmpty(), options.filter);
+    adding.recursive = options.recursive;
+    // A hidden path named itself is taken; a recursive scan leaves such names out unless asked,
+    // so that a run over a project does not enter .git.
+    adding.skipHidden = options.recursive && !options.hidden;
     bool duplicateReported = false;
-    adder.setDuplicateHandler([&](const QString& path, bool folder) {
+    AddHooks hooks;
+    hooks.duplicate = [&](const QString& path, bool folder) {
         // As in the window, the first refused duplicate is reported.
         if (!duplicateReported)
             err << "quorvel: "
                 << (folder ? t.message.txt_ordner_doppelt : t.message.txt_datei_doppelt) << ' '
                 << escaped(path) << Qt::endl;
         duplicateReported = true;
-    });
-    const QStringList patterns = scanPatterns(options.filter.isEmpty(), options.filter);
-    // A hidden path named itself is taken; a recursive scan leaves such names out unless asked,
-    // so that a run over a project does not enter .git.
-    const bool skipHidden = options.recursive && !options.hidden;
-    list.beginBulkUpdate();
-    // Files named one after the other are added together: a list of many from --files-from.
-    QStringList files;
-    for (const QString& path : std::as_const(paths)) {
-        if (pathKind(path) == PathKind::Folder) {
-            adder.addFiles(files);
-            files.clear();
-            QList<ScannedFile> found;
-            ScanFolder(found, path, patterns, options.recursive, {}, skipHidden);
-            adder.addScanned(found);
-            adder.addFolders({path});
-        } else {
-            files.append(path);
-        }
-    }
-    adder.addFiles(files);
-    list.endBulkUpdate();
+    };
+    batch.addPaths(paths, adding, hooks);
 
-    RenameSettings settings;
-    settings.maskActive = options.maskGiven;
-    settings.mask = options.mask;
-    settings.numStart = options.start;
-    settings.searchActive = options.searchGiven;
-    settings.searchOld = options.search;
-    settings.searchNew = options.replace;
-    settings.searchInName = options.inName;
-    settings.searchInExtension = options.inExtension;
-    RenameRun run(runEntriesOf(list), settings, QDate::currentDate());
-    run.setResolveChains(options.resolveChains);
+    RunRequest request;
+    request.settings.maskActive = options.maskGiven;
+    request.settings.mask = options.mask;
+    request.settings.numStart = options.start;
+    request.settings.searchActive = options.searchGiven;
+    request.settings.searchOld = options.search;
+    request.settings.searchNew = options.replace;
+    request.settings.searchInName = options.inName;
+    request.settings.searchInExtension = options.inExtension;
+    request.resolveChains = options.resolveChains;
 
     Report report(out, line.json);
-    const auto lineOf = [&](int row, const RunEntryResult& entry) {
-        return Line{run.entries()[row].path,
+    const auto lineOf = [&](const QString& before, const RunEntryResult& entry) {
+        return Line{before,
                     entry.newName,
                     entry.path,
                     outcomeWord(entry.outcome),
-                    options.dryRun ? planStatus(entry.outcome, t) : runStatus(entry.outcome, t),
+                    outcomeStatus(entry.outcome, options.dryRun, t),
                     refusalReason(entry, t)};
     };
-    // A real run prints each entry as it is done; a dry run changes nothing and prints the list
-    // in its order.
-    std::vector<bool> reported(size_t(run.entries().size()), false);
-    const RenameRun::EntryDone printDone = [&](int row, const RunEntryResult& entry) {
-        report.entry(lineOf(row, entry));
-        reported[size_t(row)] = true;
-    };
 
-    RunResult result;
-    // Every rename goes into the window's journal before it is made, so that either can undo it.
-    RenameJournal journal;
+    Tally tally;
+    QString stoppedBecause;
     if (options.dryRun) {
-        result = run.plan();
+        // A dry run changes nothing and prints the list in its order.
+        const RenameRun run = batch.runOf(request);
+        const RunResult result = run.plan();
+        for (qsizetype row = 0; row < result.entries.size(); ++row)
+            report.entry(lineOf(run.entries()[row].path, result.entries[row]));
+        tally = Tally::of(result);
     } else {
-        const bool journaled = !options.noUndo && journal.begin();
-        if (!options.noUndo && !journaled) {
+        // Every rename goes into the window's journal before it is made, so that either can
+        // undo it.
+        if (!options.noUndo && !batch.openJournal()) {
             err << "quorvel: "
-                << (journal.problem() == JournalProblem::Busy
+                << (batch.journalProblem() == JournalProblem::Busy
                         ? t.message.txt_journal_besetzt
-                        : t.message.txt_journal_nicht_schreibbar.arg(journal.reason()) +
+                        : t.message.txt_journal_nicht_schreibbar.arg(batch.journalReason()) +
                               t.pick(" (--no-undo benennt ohne Protokoll um)",
                                      " (--no-undo renames without it)"))
                 << Qt::endl;
             return 2;
         }
+        // A real run prints each entry as it is done, the others once it ends.
+        const qsizetype count = batch.list().count();
+        std::vector<bool> reported(size_t(count), false);
+        RunHooks runHooks;
+        runHooks.entryDone = [&](int row, const QString& before, const RunEntryResult& entry) {
+            report.entry(lineOf(before, entry));
+            reported[size_t(row)] = true;
+        };
         NoReplaceRenamer renamer;
-        JournalingRenamer journaling(renamer, journal);
-        LiveDisk disk(journaled ? static_cast<DiskRenamer&>(journaling) : renamer,
-                      journaled ? &journal : nullptr);
-        result = run.execute(disk, {}, printDone);
-        journal.end();
+        const BatchRunReport done = batch.run(request, renamer, runHooks);
+        for (qsizetype row = 0; row < done.result.entries.size(); ++row) {
+            if (!reported[size_t(row)])
+                report.entry(lineOf(done.entries[row].path, done.result.entries[row]));
+        }
+        tally = done.tally;
+        stoppedBecause = done.stoppedBecause;
     }
 
-    int unchanged = 0;
-    int refused = 0;
-    int notTried = 0;
-    for (qsizetype i = 0; i < result.entries.size(); ++i) {
-        const RunEntryResult& entry = result.entries[i];
-        unchanged += entry.outcome == RunOutcome::Unchanged;
-        notTried += entry.outcome == RunOutcome::NotTried;
-        refused += entry.outcome != RunOutcome::Unchanged && entry.outcome != RunOutcome::Renamed &&
-                   entry.outcome != RunOutcome::NotTried;
-        if (!reported[size_t(i)])
-            report.entry(lineOf(int(i), entry));
-    }
-    const int renamed = int(result.entries.size()) - unchanged - refused - notTried;
-    QString text;
-    if (options.dryRun) {
-        text = planSummary(renamed, unchanged, refused, t.plan) +
-               t.pick(" (Probelauf, nichts geändert)", " (dry run, nothing changed)");
-    } else {
-        text =
-            progressText(renamed, refused, t.message.txt_umbenannt, t.message.txt_nicht_umbenannt);
-    }
-    QJsonObject counts{{QStringLiteral("renamed"), renamed},
-                       {QStringLiteral("unchanged"), unchanged},
-                       {QStringLiteral("refused"), refused},
+    const QString text = options.dryRun
+                             ? planSummary(tally, t) + t.pick(" (Probelauf, nichts geändert)",
+                                                              " (dry run, nothing changed)")
+                             : runSummary(tally, t);
+    QJsonObject counts{{QStringLiteral("renamed"), tally.renamed},
+                       {QStringLiteral("unchanged"), tally.unchanged},
+                       {QStringLiteral("refused"), tally.refused()},
                        {QStringLiteral("dryRun"), options.dryRun}};
-    if (notTried > 0)
-        counts.insert(QStringLiteral("notTried"), notTried);
+    if (tally.missing > 0)
+        counts.insert(QStringLiteral("missing"), tally.missing);
+    if (tally.notTried > 0)
+        counts.insert(QStringLiteral("notTried"), tally.notTried);
     report.summary(counts, text);
-    if (journal.failed()) {
-        err << "quorvel: " << stoppedText(t.message, journal.reason(), renamed, notTried)
+    if (!stoppedBecause.isEmpty()) {
+        err << "quorvel: " << stoppedText(t.message, stoppedBecause, tally.renamed, tally.notTried)
             << Qt::endl;
         return 2;
     }
-    return refused > 0 ? 1 : 0;
+    return exitStatus(tally);
 }
 
 int runUndo(const CommandLine& line, const Texts& t, QTextStream& out, QTextStream& err)
 {
-    RenameJournal journal;
+    RenameBatch batch;
+    batch.setTexts(t);
     NoReplaceRenamer renamer;
-    const UndoResult undone = undoJournal(journal, renamer);
+    const BatchUndoReport report = batch.undo(renamer);
+    const UndoResult& undone = report.undone;
     if (undone.problem != JournalProblem::None) {
         err << "quorvel: "
             << (undone.problem == JournalProblem::Busy ? t.message.txt_journal_besetzt
@@ -432,74 +328,15 @@ int runUndo(const CommandLine& line, const Texts& t, QTextStream& out, QTextStre
             << '\n';
         return 1;
     }
-
-    // A file of a circle went to a temporary name and from there to its new name; undo takes
-    // both steps back. The report shows the file once, from its new name to its old one: the
-    // step from the temporary name is found by the step that went back to it.
-    QHash<QString, qsizetype> fromParking;
-    for (qsizetype i = 0; i < undone.steps.size(); ++i) {
-        if (isParkingName(fileNameIn(undone.steps[i].move.from)))
-            fromParking.insert(undone.steps[i].move.from, i);
-    }
-    Report report(out, line.json);
-    for (const UndoStep& step : undone.steps) {
-        if (isParkingName(fileNameIn(step.move.from)))
-            continue;
-        QString path = step.move.to;
-        UndoOutcome outcome = step.outcome;
-        if (isParkingName(fileNameIn(path))) {
-            const auto partner = fromParking.constFind(path);
-            if (partner != fromParking.constEnd()) {
-                const UndoStep& first = undone.steps[*partner];
-                path = first.move.to;
-                // Refused on the way to the temporary name: that says what became of the file.
-                if (first.outcome != UndoOutcome::Restored &&
-                    first.outcome != UndoOutcome::AlreadyBack)
-                    outcome = first.outcome;
-            } else {
-                // The run was stopped while the file waited under the temporary name: it is
-                // back under its old one.
-                path = step.move.from;
-            }
-        }
-        // A rename the run never made has nothing to report.
-        if (outcome == UndoOutcome::AlreadyBack)
-            continue;
-        Line entry{path, fileName(step.move.from), step.move.from, "error",
-                   t.message.txt_st_fehler};
-        switch (outcome) {
-        case UndoOutcome::Restored:
-            entry.outcome = "restored";
-            entry.status = t.message.txt_st_zurueck;
-            break;
-        case UndoOutcome::Gone:
-            entry.outcome = "missing";
-            entry.status = t.pick("Fehlt", "Missing");
-            break;
-        case UndoOutcome::Taken:
-            entry.outcome = "exists";
-            entry.status = t.message.txt_st_existiert;
-            break;
-        case UndoOutcome::Changed:
-            entry.outcome = "changed";
-            entry.status = t.message.txt_st_geaendert;
-            break;
-        case UndoOutcome::AlreadyBack:
-        case UndoOutcome::Error:
-            break;
-        }
-        report.entry(entry);
-    }
-    QString text = progressText(undone.restored, undone.refused, t.message.txt_zurueckbenannt,
-                                t.message.txt_nicht_zurueckbenannt);
-    if (undone.cleared > 0)
-        text += QStringLiteral(", ") + QString::number(undone.cleared) +
-                t.message.txt_platzhalter_entfernt;
+    Report printed(out, line.json);
+    for (const UndoLine& undoLine : report.lines)
+        printed.entry({undoLine.path, fileName(undoLine.oldPath), undoLine.oldPath,
+                       undoWord(undoLine.outcome), undoStatus(undoLine.outcome, t)});
     QJsonObject counts{{QStringLiteral("restored"), undone.restored},
                        {QStringLiteral("refused"), undone.refused}};
     if (undone.cleared > 0)
         counts.insert(QStringLiteral("placeholdersRemoved"), undone.cleared);
-    report.summary(counts, text);
+    printed.summary(counts, undoSummary(undone, t));
     return undone.refused > 0 ? 1 : 0;
 }
 
@@ -549,11 +386,9 @@ int runLine(const CommandLine& line, const Texts& texts, QTextStream& out, QText
 
 int runCommand(const CommandLine& line, QTextStream& out, QTextStream& err)
 {
-    Texts texts;
-    texts.german =
+    const bool german =
         line.language.isEmpty() ? germanByEnvironment() : line.language == QLatin1String("de");
-    texts.message = texts.german ? MessageTexts::german() : MessageTexts::english();
-    texts.plan = texts.german ? PlanTexts::german() : PlanTexts::english();
+    const Texts texts = Texts::of(german ? Language::German : Language::English);
     const int code = runLine(line, texts, out, err);
     // Output that did not arrive is a failure, as with any tool: a report nobody can read
     // cannot tell the script what happened.

@@ -110,10 +110,16 @@ QString stoppedText(const MessageTexts& texts, const QString& reason, int rename
 
 PlanTexts PlanTexts::german()
 {
-    return {QStringLiteral("Unverändert"),      QStringLiteral("Fehlt"),
-            QStringLiteral("Wird umbenannt"),   QStringLiteral("wird umbenannt"),
-            QStringLiteral("werden umbenannt"), QStringLiteral("unverändert"),
-            QStringLiteral("Konflikt"),         QStringLiteral("Konflikte")};
+    return {QStringLiteral("Unverändert"),
+            QStringLiteral("Fehlt"),
+            QStringLiteral("Wird umbenannt"),
+            QStringLiteral("wird umbenannt"),
+            QStringLiteral("werden umbenannt"),
+            QStringLiteral("unverändert"),
+            QStringLiteral("Konflikt"),
+            QStringLiteral("Konflikte"),
+            QStringLiteral("fehlt"),
+            QStringLiteral("fehlen")};
 }
 
 PlanTexts PlanTexts::english()
@@ -121,7 +127,15 @@ PlanTexts PlanTexts::english()
     return {QStringLiteral("Unchanged"),       QStringLiteral("Missing"),
             QStringLiteral("Will be renamed"), QStringLiteral("will be renamed"),
             QStringLiteral("will be renamed"), QStringLiteral("unchanged"),
-            QStringLiteral("conflict"),        QStringLiteral("conflicts")};
+            QStringLiteral("conflict"),        QStringLiteral("conflicts"),
+            QStringLiteral("missing"),         QStringLiteral("missing")};
+}
+
+Texts Texts::of(Language language)
+{
+    const bool de = language == Language::German;
+    return {language, de ? MessageTexts::german() : MessageTexts::english(),
+            de ? PlanTexts::german() : PlanTexts::english()};
 }
 
 QString planSummary(int renamed, int unchanged, int conflicts, const PlanTexts& texts)

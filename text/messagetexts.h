@@ -60,6 +60,8 @@ struct PlanTexts
     QString unchangedCount;
     QString oneConflict;
     QString manyConflicts;
+    QString oneMissing;
+    QString manyMissing;
 
     static PlanTexts german();
     static PlanTexts english();
@@ -67,6 +69,27 @@ struct PlanTexts
 
 // "8 werden umbenannt, 1 unverändert, 2 Konflikte".
 QString planSummary(int renamed, int unchanged, int conflicts, const PlanTexts& texts);
+
+enum class Language
+{
+    German,
+    English
+};
+
+// Every text of one language, and the pick between two words where a text is said only once.
+struct Texts
+{
+    Language language = Language::German;
+    MessageTexts message;
+    PlanTexts plan;
+
+    static Texts of(Language language);
+    bool german() const { return language == Language::German; }
+    QString pick(const char* de, const char* en) const
+    {
+        return QString::fromUtf8(german() ? de : en);
+    }
+};
 
 // The UI language chosen by marker files "en" and "de" in folder ("de" wins; German by default).
 QString languageFromMarkerFiles(const QString& folder);

@@ -1,15 +1,11 @@
 #pragma once
 
+#include "text/messagetexts.h"
+
 #include <QColor>
 #include <QLabel>
 
 namespace qv {
-
-enum class Language
-{
-    German,
-    English
-};
 
 // The colour of the link texts on the help and bug-report windows, as drawn on a light background.
 inline const QColor linkColour(90, 25, 25);

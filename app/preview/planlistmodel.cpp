@@ -57,7 +57,7 @@ QVariant PlanListModel::data(const QModelIndex& index, int role) const
         case 2:
             return shownText(folderPart(path));
         default:
-            return m_outcomes.value(int(planned.outcome));
+            return outcomeStatus(planned.outcome, true, m_texts);
         }
     case Qt::DecorationRole:
         if (index.column() == 0 && isConflict(planned.outcome))
@@ -84,15 +84,7 @@ void PlanListModel::setPlan(const QVector<RunEntry>& entries, const RunResult& r
     beginResetModel();
     m_entries = entries;
     m_result = result;
-    m_counts = {};
-    for (const RunEntryResult& planned : result.entries) {
-        if (planned.outcome == RunOutcome::Renamed)
-            ++m_counts.renamed;
-        else if (planned.outcome == RunOutcome::Unchanged)
-            ++m_counts.unchanged;
-        else
-            ++m_counts.conflicts;
-    }
+    m_tally = Tally::of(result);
     rebuildRows();
     endResetModel();
 }
@@ -107,10 +99,10 @@ void PlanListModel::setConflictsOnly(bool only)
     endResetModel();
 }
 
-void PlanListModel::setTexts(const QStringList& headers, const QStringList& outcomes)
+void PlanListModel::setTexts(const QStringList& headers, const Texts& texts)
 {
     m_headers = headers;
-    m_outcomes = outcomes;
+    m_texts = texts;
     emit headerDataChanged(Qt::Horizontal, 0, kColumns - 1);
     if (!m_rows.isEmpty())
         emit dataChanged(index(0, kColumns - 1), index(int(m_rows.size()) - 1, kColumns - 1));

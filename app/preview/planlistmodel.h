@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/outcomes.h"
 #include "rename/renamerun.h"
 
 #include <QAbstractTableModel>
@@ -15,14 +16,6 @@ class PlanListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    struct Counts
-    {
-        int renamed = 0;
-        int unchanged = 0;
-        // Refused or missing: everything else.
-        int conflicts = 0;
-    };
-
     explicit PlanListModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -32,12 +25,12 @@ public:
 
     void setPlan(const QVector<RunEntry>& entries, const RunResult& result);
     void setConflictsOnly(bool only);
-    // Column captions, then the outcome texts in the order of RunOutcome.
-    void setTexts(const QStringList& headers, const QStringList& outcomes);
+    // Column captions, and the language of the outcomes.
+    void setTexts(const QStringList& headers, const Texts& texts);
     // Tells the views that the tint changed with the palette.
     void paletteChanged();
 
-    Counts counts() const { return m_counts; }
+    const Tally& tally() const { return m_tally; }
     static bool isConflict(RunOutcome outcome)
     {
         return outcome != RunOutcome::Renamed && outcome != RunOutcome::Unchanged;
@@ -52,8 +45,8 @@ private:
     QVector<int> m_rows;
     bool m_conflictsOnly = false;
     QStringList m_headers;
-    QStringList m_outcomes;
-    Counts m_counts;
+    Texts m_texts;
+    Tally m_tally;
 };
 
 } // namespace qv

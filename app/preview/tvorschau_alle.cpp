@@ -102,26 +102,21 @@ void Tvorschau_alle::va_konflikteClick()
 void Tvorschau_alle::sprache()
 {
     const bool de = qv::languageCode() == QLatin1String("de");
-    const qv::PlanTexts plan = de ? qv::PlanTexts::german() : qv::PlanTexts::english();
-    const qv::MessageTexts message = de ? qv::MessageTexts::german() : qv::MessageTexts::english();
     setWindowTitle(caption(de, {"Vorschau aller Einträge", "Preview All Entries"}));
     va_liste->setAccessibleName(windowTitle());
     va_konflikte->setText(caption(de, {"Nur Konflikte zeigen", "Show conflicts only"}));
-    m_model->setTexts(
-        {caption(de, {"Alter Name", "Old Name"}), caption(de, {"Neuer Name", "New Name"}),
-         caption(de, {"Ordner", "Folder"}), caption(de, {"Ergebnis", "Outcome"})},
-        // In the order of the run's outcomes: unchanged, missing, renamed, exists, error.
-        {plan.unchanged, plan.missing, plan.willRename, message.txt_st_existiert,
-         message.txt_st_fehler});
+    m_model->setTexts({caption(de, {"Alter Name", "Old Name"}),
+                       caption(de, {"Neuer Name", "New Name"}), caption(de, {"Ordner", "Folder"}),
+                       caption(de, {"Ergebnis", "Outcome"})},
+                      qv::Texts::of(de ? qv::Language::German : qv::Language::English));
     writeSummary();
 }
 
 void Tvorschau_alle::writeSummary()
 {
     const bool de = qv::languageCode() == QLatin1String("de");
-    const qv::PlanListModel::Counts counts = m_model->counts();
-    va_summe->setText(qv::planSummary(counts.renamed, counts.unchanged, counts.conflicts,
-                                      de ? qv::PlanTexts::german() : qv::PlanTexts::english()));
+    va_summe->setText(qv::planSummary(
+        m_model->tally(), qv::Texts::of(de ? qv::Language::German : qv::Language::English)));
 }
 
 bool Tvorschau_alle::eventFilter(QObject* watched, QEvent* event)
