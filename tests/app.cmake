@@ -7,7 +7,7 @@ add_test(NAME program_exits_cleanly
             QUORVEL_SCREENSHOT=${CMAKE_CURRENT_BINARY_DIR}/program-run.png $<TARGET_FILE:quorvel>)
 set_tests_properties(program_exits_cleanly PROPERTIES TIMEOUT 30)
 quorvel_add_test(tst_localisation SOURCES tst_localisation.cpp LIBS quorvel_widgets)
-quorvel_add_test(tst_previewundo SOURCES tst_previewundo.cpp LIBS quorvel_widgets)
+quorvel_add_test(tst_previewundo SOURCES tst_previewundo.cpp LIBS quorvel_widgets qv_cli_core)
 quorvel_add_test(tst_acceptance_shell SOURCES tst_acceptance_shell.cpp LIBS quorvel_widgets TIMEOUT 120)
 # Its own folder: the Auto.qvc it writes beside itself stays away from other test programs.
 set_target_properties(tst_acceptance_shell PROPERTIES

@@ -16,3 +16,4 @@ quorvel_add_test(tst_acceptance_rename SOURCES tst_acceptance_rename.cpp LIBS qu
 quorvel_add_unprivileged(tst_diskrename readOnlyFolder)
 quorvel_add_unprivileged(tst_renamerun readOnlyFolder)
 quorvel_add_unprivileged(tst_acceptance_rename readOnlyFolder unreadableSubfolder)
+quorvel_add_test(tst_renamebatch SOURCES tst_renamebatch.cpp LIBS qv_batch_core)

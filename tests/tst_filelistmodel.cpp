@@ -2,6 +2,7 @@
 #include "filelist/filelistmodel.h"
 #include "filelist/sizetext.h"
 
+#include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
 #include <QRandomGenerator>
@@ -59,6 +60,7 @@ private slots:
     void pausedSortKeepsTheOrder();
     void asciiTableAgreesWithCollator_data();
     void asciiTableAgreesWithCollator();
+    void keepsTheModelContract();
 };
 
 void TestFileListModel::nameOrder_data()
@@ -476,6 +478,28 @@ void TestFileListModel::asciiTableAgreesWithCollator()
                  qPrintable(names[i - 1] + u'|' + names[i]));
         QCOMPARE(table.compare(names[i], names[i - 1]), -expected);
     }
+}
+
+// Every change the view is told of is one Qt's views can follow: inserts, removals, sorting
+// and bulk updates, checked by Qt's own model tester after each step.
+void TestFileListModel::keepsTheModelContract()
+{
+    FileListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.appendFile(QStringLiteral("/d/b.txt"), 3, QStringLiteral("new"));
+    model.appendFolder(QStringLiteral("/d"), QStringLiteral("new"));
+    model.beginBulkUpdate();
+    for (int i = 0; i < 50; ++i)
+        model.appendFile(QStringLiteral("/d/f%1.jpg").arg(i), i, QStringLiteral("new"));
+    model.endBulkUpdate();
+    model.sort(ColSize, Qt::DescendingOrder);
+    model.setText(0, ColName, QStringLiteral("aaa"));
+    model.sort(ColName, Qt::AscendingOrder);
+    model.setText(3, ColPath, QStringLiteral("/e/x.txt"));
+    model.removeRowsAt({0, 5, 6, 40});
+    QCOMPARE(model.count(), 48);
+    model.clear();
+    QCOMPARE(model.rowCount(), 0);
 }
 
 QTEST_APPLESS_MAIN(TestFileListModel)

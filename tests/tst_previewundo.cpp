@@ -1,6 +1,8 @@
 // The whole run before it happens, undone after, and the option that resolves chains, seen
 // through the windows by objectName as a user meets them.
 
+#include "cli/commandline.h"
+#include "cli/headless.h"
 #include "tests/appfixture.h"
 #include "tests/disklayout.h"
 #include "text/pathbytes.h"
@@ -13,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTextStream>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -101,6 +104,7 @@ private slots:
     void journalCannotBeUsed();
     void chainsOption();
     void nameNotUtf8();
+    void oneTallyEverywhere();
 };
 
 void PreviewUndoTest::previewOfAllEntries_data()
@@ -332,6 +336,74 @@ void PreviewUndoTest::nameNotUtf8()
     action("m_rueckgaengig")->trigger();
     QCOMPARE(rawNames(dir.path()), QByteArrayList{"caf\xe9.txt"});
     QVERIFY(column(0).contains(QStringLiteral("caf\uFFFD")));
+}
+
+// A folder where "x" becomes "yy": one file renamed, one unchanged, one whose new name is taken,
+// one whose new name is too long for the system, and one gone before the run.
+QStringList makeTallyScenario(const QString& folder)
+{
+    const QString tooLong = QString(130, u'x') + QStringLiteral(".txt");
+    for (const QString& name :
+         {QStringLiteral("x1.txt"), QStringLiteral("plain.txt"), QStringLiteral("x2.txt"),
+          QStringLiteral("yy2.txt"), tooLong, QStringLiteral("x3.txt")})
+        makeFile(folder + u'/' + name);
+    return {folder + QStringLiteral("/x1.txt"), folder + QStringLiteral("/plain.txt"),
+            folder + QStringLiteral("/x2.txt"), folder + u'/' + tooLong,
+            folder + QStringLiteral("/x3.txt")};
+}
+
+// The window's label, the preview's summary and the command line count every outcome alike.
+void PreviewUndoTest::oneTallyEverywhere()
+{
+    QTemporaryDir windowDir;
+    QTemporaryDir lineDir;
+    const QStringList windowPaths = makeTallyScenario(windowDir.path());
+    const QStringList linePaths = makeTallyScenario(lineDir.path());
+    AppFixture app(QStringLiteral("en"));
+    drop(windowPaths);
+    QVERIFY(QFile::remove(windowPaths.last()));
+    QVERIFY(QFile::remove(linePaths.last()));
+    app.prog()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(app.prog()));
+    ui<QCheckBox>(QStringLiteral("act_suchenersetzen"))->click();
+    QTest::keyClicks(ui<QLineEdit>(QStringLiteral("suchenalt")), QStringLiteral("x"));
+    QTest::keyClicks(ui<QLineEdit>(QStringLiteral("suchenneu")), QStringLiteral("yy"));
+    QTest::keyClick(app.prog(), Qt::Key_F5);
+    const QString planned =
+        QStringLiteral("1 will be renamed, 1 unchanged, 2 conflicts, 1 missing");
+    QTRY_COMPARE(::summary(), planned);
+    previewWindow()->close();
+    ui<QPushButton>(QStringLiteral("Umbenennen"))->click();
+    const QString done = QStringLiteral("1 files renamed (2 files could not be renamed)");
+    QCOMPARE(ui<QLabel>(QStringLiteral("laspenden"))->text(), done);
+
+    const auto command = [&](const QStringList& extra, QString* printed) {
+        QString output;
+        QString errors;
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        const int code =
+            qv::runCommand(qv::parseCommandLine(QStringList{"rename", "--lang", "en", "--json",
+                                                            "--search", "x", "--replace", "yy"} +
+                                                extra + linePaths.first(4)),
+                           out, err);
+        out.flush();
+        *printed = output.trimmed().split(u'\n').last();
+        return code;
+    };
+    // The command line refuses a path that names nothing before it starts, so its list has no
+    // missing entry; the four others count alike.
+    QString dryRun;
+    QCOMPARE(command({"--dry-run"}, &dryRun), 1);
+    QVERIFY2(dryRun.contains(QStringLiteral("\"renamed\":1")) &&
+                 dryRun.contains(QStringLiteral("\"refused\":2")) &&
+                 dryRun.contains(QStringLiteral("\"unchanged\":1")),
+             qPrintable(dryRun));
+    QVERIFY2(dryRun.contains(QStringLiteral("1 will be renamed, 1 unchanged, 2 conflicts")),
+             qPrintable(dryRun));
+    QString run;
+    QCOMPARE(command({}, &run), 1);
+    QVERIFY2(run.contains(done), qPrintable(run));
 }
 
 QTEST_MAIN(PreviewUndoTest)
