@@ -363,7 +363,8 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
             adder.addFiles(files);
             files.clear();
             QList<ScannedFile> found;
-            ScanFolder(found, path, patterns, options.recursive, {}, skipHidden);
+            ScanFolder(found, path, patterns, options.recursive, {}, skipHidden,
+                       options.sortColumn == ColSize);
             adder.addScanned(found);
             adder.addFolders({path});
         } else {
