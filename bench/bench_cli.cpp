@@ -49,6 +49,8 @@ struct Sample
 
 struct Figure
 {
+    Figure(const char* name) : tool(name) {}
+
     std::string tool;
     std::vector<Sample> samples;
     bool missing = false;
