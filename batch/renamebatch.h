@@ -28,6 +28,8 @@ struct AddOptions
     bool recursive = false;
     // Names that start with a full stop are left out of a scan.
     bool skipHidden = false;
+    // Whether a scan reads each file's size (a look at each file of its own).
+    bool sizes = true;
 };
 
 // What adding tells while it works: each entry added (with the count listed now), each refused

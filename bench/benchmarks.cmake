@@ -16,3 +16,8 @@ target_link_libraries(bench_plan PRIVATE quorvel_widgets)
 
 add_executable(bench_journal bench_journal.cpp)
 target_link_libraries(bench_journal PRIVATE qv_rename_core)
+
+# The command line against perl rename, mmv and bare system-call loops; runs the program built
+# beside it.
+add_executable(bench_cli bench_cli.cpp)
+target_link_libraries(bench_cli PRIVATE Qt6::Core)

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,6 +25,9 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qv {
 
@@ -91,10 +95,12 @@ QString escaped(const QString& text)
 class Report
 {
 public:
-    Report(QTextStream& out, bool json) : m_out(out), m_json(json) {}
+    Report(QTextStream& out, bool json) : m_out(out), m_json(json), m_pace(paceOf(out)) {}
 
-    // Each entry goes out at once, so that a run interrupted or piped into head has shown
-    // what it did so far.
+    // Each entry goes out as soon as someone could read it, so that a run interrupted or piped
+    // into head has shown what it did so far: at once on a terminal, and into a pipe the first
+    // at once and then every few entries or milliseconds. A file or /dev/null takes it all in
+    // large writes: a write per entry cost a run of many files more than its renames.
     void entry(const Line& line)
     {
         if (m_json) {
@@ -113,7 +119,7 @@ public:
                 m_out << '\t' << escaped(line.reason);
             m_out << '\n';
         }
-        m_out.flush();
+        written();
     }
 
     void summary(QJsonObject counts, const QString& text)
@@ -127,13 +133,55 @@ public:
     }
 
 private:
+    enum class Pace
+    {
+        // A terminal, or a stream that is no file: every entry.
+        Each,
+        // A pipe or socket: someone may read along.
+        Paced,
+        // A regular file or a device such as /dev/null: nobody reads before the end.
+        Whole
+    };
+
+    static Pace paceOf(const QTextStream& out)
+    {
+        const auto* file = qobject_cast<const QFile*>(out.device());
+        const int fd = file ? file->handle() : -1;
+        struct stat st;
+        if (fd < 0 || ::fstat(fd, &st) != 0 || ::isatty(fd))
+            return Pace::Each;
+        return S_ISREG(st.st_mode) || S_ISCHR(st.st_mode) ? Pace::Whole : Pace::Paced;
+    }
+
+    void written()
+    {
+        if (m_pace == Pace::Whole)
+            return;
+        ++m_pending;
+        if (m_pace == Pace::Paced && m_flushed > 0 && m_pending < pacedEntries &&
+            !m_sinceFlush.hasExpired(pacedMs))
+            return;
+        m_out.flush();
+        m_sinceFlush.start();
+        m_pending = 0;
+        ++m_flushed;
+    }
+
     void write(const QJsonObject& object)
     {
         m_out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
     }
 
+    // A pipe hears at least this often; a reader that left (head) stops the run at the next.
+    static constexpr int pacedEntries = 64;
+    static constexpr qint64 pacedMs = 20;
+
     QTextStream& m_out;
     bool m_json;
+    Pace m_pace;
+    QElapsedTimer m_sinceFlush;
+    int m_pending = 0;
+    qint64 m_flushed = 0;
 };
 
 // The paths --files-from names: one a line, or each ended by a NUL byte. Empty ones are left
@@ -215,6 +263,8 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     // A hidden path named itself is taken; a recursive scan leaves such names out unless asked,
     // so that a run over a project does not enter .git.
     adding.skipHidden = options.recursive && !options.hidden;
+    // Nothing on the command line shows a size: a scan reads one only to sort by it.
+    adding.sizes = options.sortColumn == ColSize;
     bool duplicateReported = false;
     AddHooks hooks;
     hooks.duplicate = [&](const QString& path, bool folder) {

@@ -116,6 +116,7 @@ AddResult EntryAdder::addScanned(const QList<ScannedFile>& files)
     AddResult result;
     if (!m_settings.files)
         return result;
+    m_list.reserve(m_list.count() + int(files.size()));
     for (const ScannedFile& file : files) {
         // The scan looked each file up where it stood; a file it could not look up is gone.
         if (file.size < 0)

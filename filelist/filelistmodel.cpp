@@ -417,6 +417,16 @@ void FileListModel::clear()
     endResetModel();
 }
 
+void FileListModel::reserve(int entries)
+{
+    // Adding many small folders one after the other must still grow the list geometrically.
+    if (size_t(entries) <= m_items.capacity())
+        return;
+    const size_t capacity = std::max(size_t(entries), m_items.capacity() + m_items.capacity() / 2);
+    m_items.reserve(capacity);
+    m_pathCount.reserve(qsizetype(capacity));
+}
+
 void FileListModel::beginBulkUpdate()
 {
     ++m_bulkDepth;
@@ -606,11 +616,22 @@ void FileListModel::sort()
     for (const QModelIndex& index : from)
         to.append(this->index(newRow[index.row()], index.column()));
 
-    std::vector<Item> sorted;
-    sorted.reserve(n);
-    for (const int i : order)
-        sorted.push_back(std::move(m_items[i]));
-    m_items = std::move(sorted);
+    // The items move round the cycles of the order in place: a second list of them would double
+    // the memory of a long list at its peak.
+    for (int start = 0; start < n; ++start) {
+        if (order[start] == start)
+            continue;
+        Item held = std::move(m_items[start]);
+        int at = start;
+        while (order[at] != start) {
+            const int source = order[at];
+            m_items[at] = std::move(m_items[source]);
+            order[at] = at;
+            at = source;
+        }
+        m_items[at] = std::move(held);
+        order[at] = at;
+    }
 
     changePersistentIndexList(from, to);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);

@@ -61,6 +61,9 @@ public:
     void removeRowsAt(QList<int> rows);
     void clear();
 
+    // Room for this many entries in all, so that a long list grows in one step.
+    void reserve(int entries);
+
     void beginBulkUpdate();
     void endBulkUpdate();
     bool inBulkUpdate() const { return m_bulkDepth > 0; }

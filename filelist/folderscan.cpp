@@ -168,9 +168,9 @@ class Scanner
 {
 public:
     Scanner(QList<ScannedFile>& result, const QStringList& patterns, bool recursive,
-            bool skipHidden, const std::function<void()>& afterFolder)
+            bool skipHidden, bool sizes, const std::function<void()>& afterFolder)
         : m_result(result), m_patterns(patterns), m_recursive(recursive), m_skipHidden(skipHidden),
-          m_afterFolder(afterFolder)
+          m_sizes(sizes), m_afterFolder(afterFolder)
     {
     }
     Scanner(const Scanner&) = delete;
@@ -278,8 +278,10 @@ private:
             QString path = filePath(raw, item.length);
             if (!matchesAny(QStringView(path).mid(prefixLength), m_patterns))
                 continue;
+            // A look-up per file costs as much as reading the whole folder; without sizes
+            // wanted, a name listed as a regular file is one.
             if (item.type == DT_REG)
-                size = sizeOf(fd, raw);
+                size = m_sizes ? sizeOf(fd, raw) : 0;
             level.files.push_back({std::move(path), prefixLength, size});
         }
         return true;
@@ -421,6 +423,7 @@ private:
     const QStringList& m_patterns;
     const bool m_recursive;
     const bool m_skipHidden;
+    const bool m_sizes;
     const std::function<void()>& m_afterFolder;
 
     std::vector<Level> m_levels;
@@ -465,7 +468,8 @@ void scanWithQt(QList<ScannedFile>& result, const QString& prefix, const QString
 } // namespace
 
 void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
-                bool recursive, const std::function<void()>& afterFolder, bool skipHidden)
+                bool recursive, const std::function<void()>& afterFolder, bool skipHidden,
+                bool sizes)
 {
     if (folder.isEmpty() || patterns.isEmpty())
         return;
@@ -474,8 +478,9 @@ void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QString
     const int fd = ::open(pathBytes(folder).constData(), folderFlags);
     if (fd < 0)
         return;
-    Scanner(result, patterns, recursive, skipHidden, afterFolder).scan(fd, prefix);
+    Scanner(result, patterns, recursive, skipHidden, sizes, afterFolder).scan(fd, prefix);
 #else
+    Q_UNUSED(sizes);
     scanWithQt(result, prefix, patterns, recursive, skipHidden, afterFolder);
 #endif
 }

@@ -29,10 +29,12 @@ struct ScannedFile
 // folder is read (a window keeps painting meanwhile).
 // Depth is limited by nothing but memory: paths longer than PATH_MAX are listed too.
 // skipHidden leaves out files and folders whose names start with "." (the command line does, so
-// that a run over a project never enters .git); the window lists them.
+// that a run over a project never enters .git); the window lists them. Without sizes, a file
+// the folder lists as a regular file is taken with size 0 and not looked up: the command line
+// needs sizes only to sort by them.
 void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder = {},
-                bool skipHidden = false);
+                bool skipHidden = false, bool sizes = true);
 // The same, paths only.
 void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder = {});

@@ -3,6 +3,7 @@
 #include "text/pathbytes.h"
 #include "text/textutil.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace qv {
@@ -16,6 +17,17 @@ QString zeroPadded(qint64 number, int width)
     const QString digits =
         QString::number(number < 0 ? -number : number).rightJustified(width, u'0');
     return number < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+// The name as a text of exactly its size, without room to grow: a run keeps one for every entry.
+QString withExtension(const QString& part, QStringView ext)
+{
+    if (ext.isEmpty())
+        return part;
+    QString name(part.size() + ext.size(), Qt::Uninitialized);
+    std::copy(part.begin(), part.end(), name.begin());
+    std::copy(ext.begin(), ext.end(), name.begin() + part.size());
+    return name;
 }
 
 QString twoDigits(int value)
@@ -95,16 +107,16 @@ QString RenameName(const QString& name, int position, const RenameSettings& sett
     }
 
     if (!settings.searchActive)
-        return part.append(ext);
+        return withExtension(part, ext);
     const QString& old = settings.searchOld;
     const QString& neu = settings.searchNew;
     if (settings.searchInName && settings.searchInExtension)
-        return ReplaceAll(part.append(ext), old, neu);
+        return ReplaceAll(withExtension(part, ext), old, neu);
     if (settings.searchInName)
-        return ReplaceAll(part, old, neu).append(ext);
+        return withExtension(ReplaceAll(part, old, neu), ext);
     if (settings.searchInExtension)
-        return part.append(ReplaceAll(ext.toString(), old, neu));
-    return part.append(ext);
+        return withExtension(part, ReplaceAll(ext.toString(), old, neu));
+    return withExtension(part, ext);
 }
 
 } // namespace qv

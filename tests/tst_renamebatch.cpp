@@ -124,7 +124,7 @@ void TestRenameBatch::runAndUndo()
     batch.setTexts(Texts::of(Language::English));
     batch.list().setSortOrder(ColPath, false);
     for (const QString& item : listed)
-        batch.addPaths({dir.filePath(item)}, AddOptions{true, true, {}, false, false});
+        batch.addPaths({dir.filePath(item)}, AddOptions());
     for (const QString& item : gone)
         QVERIFY(QFile::remove(dir.filePath(item)));
     RunRequest request;

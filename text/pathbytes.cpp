@@ -95,7 +95,18 @@ bool pathToBytes(QStringView path, QByteArray* bytes)
     while (plain < size && units[plain] < 0xd800 && units[plain] != 0)
         ++plain;
     if (plain == size) {
-        *bytes = path.toUtf8();
+        // Most paths are ASCII: their bytes are their units, without a pass of the converter.
+        qsizetype ascii = 0;
+        while (ascii < size && units[ascii] < 0x80)
+            ++ascii;
+        if (ascii < size) {
+            *bytes = path.toUtf8();
+            return true;
+        }
+        bytes->resize(size);
+        char* out = bytes->data();
+        for (qsizetype i = 0; i < size; ++i)
+            out[i] = char(units[i]);
         return true;
     }
 
