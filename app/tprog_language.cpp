@@ -3,6 +3,7 @@
 #include "app/tprog.h"
 
 #include "batch/renamebatch.h"
+#include "rename/placeholders.h"
 
 #include "app/filter/tquorvel_filter.h"
 #include "app/panel.h"
@@ -92,17 +93,20 @@ void Tprog::sprache()
                 "sie in die Maske einzufügen.",
                 "The following Constants are available. Click on a Constant, to copy "
                 "it to the Mask."}));
-        Label6->setText(tr({"Alter Name der Datei", "Old Name of File"}));
-        Label8->setText(tr({"Nummerierung beginnend bei:", "Numbering starting with:"}));
-        Label13->setText(
-            tr({"Nummerierung mit führenden Nullen", "Numbering with Left-Hand-Zeros"}));
-        Label10->setText(
-            tr({"Absolute Anzahl an Dateien in der Liste", "Total Number of Files in the List"}));
-        Label17->setText(tr({"%t%", "%d%"}));
-        Label18->setText(tr({"Tag", "Day"}));
-        Label22->setText(tr({"Monat", "Month"}));
-        Label19->setText(tr({"%j%", "%y%"}));
-        Label20->setText(tr({"Jahr", "Year"}));
+        // The placeholders and their captions, as the placeholder table words them.
+        const auto caption = [de](QLabel* label, qv::PlaceholderValue value) {
+            const qv::Placeholder& p = qv::placeholder(value);
+            label->setText(de ? p.captionDe : p.captionEn);
+        };
+        caption(Label6, qv::PlaceholderValue::Name);
+        caption(Label8, qv::PlaceholderValue::Number);
+        caption(Label13, qv::PlaceholderValue::ZeroNumber);
+        caption(Label10, qv::PlaceholderValue::Count);
+        caption(Label18, qv::PlaceholderValue::Day);
+        caption(Label22, qv::PlaceholderValue::Month);
+        caption(Label20, qv::PlaceholderValue::Year);
+        Label17->setText(qv::placeholder(qv::PlaceholderValue::Day).spelling(de));
+        Label19->setText(qv::placeholder(qv::PlaceholderValue::Year).spelling(de));
         act_suchenersetzen->setText(tr({"Ersetzen Sie in dem Dateinamen bestimmte Ausdrücke durch "
                                         "andere",
                                         "Find and Replace Expressions in the Filename"}));

@@ -9,6 +9,7 @@
 #include "batch/renamebatch.h"
 #include "filelist/filelistmodel.h"
 #include "info/weblinks.h"
+#include "rename/placeholders.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -180,16 +181,17 @@ void Tprog::createComponents()
             w = qMax(w, metrics.horizontalAdvance(QLatin1String(c)));
         return w + 8;
     };
+    const auto spelling = [](qv::PlaceholderValue value) { return qv::placeholder(value).english; };
     const int colA = 8, colB = 290, colC = 404;
     const int colAText = colA + widest({"%abs%", "%num%", "%0num%"});
     const int colBText = colB + widest({"%d%", "%t%", "%m%", "%j%", "%y%"});
     const int colCText = colC + widest({"%name%"});
     // Component order follows the form: the right column's %name% first.
-    placeholder(Label5, "Label5", QStringLiteral("%name%"), colC, row1);
+    placeholder(Label5, "Label5", spelling(qv::PlaceholderValue::Name), colC, row1);
     description(Label6, "Label6", colCText, row1);
-    placeholder(Label9, "Label9", QStringLiteral("%abs%"), colA, row1);
+    placeholder(Label9, "Label9", spelling(qv::PlaceholderValue::Count), colA, row1);
     description(Label10, "Label10", colAText, row1);
-    placeholder(Label7, "Label7", QStringLiteral("%num%"), colA, row2);
+    placeholder(Label7, "Label7", spelling(qv::PlaceholderValue::Number), colA, row2);
     description(Label8, "Label8", colAText, row2);
     numstart = named(new QComboBox(pa2), "numstart");
     numstart->setEditable(true);
@@ -200,13 +202,13 @@ void Tprog::createComponents()
     numstart->setCurrentIndex(-1);
     numstart->setEditText(QStringLiteral("1"));
     place(numstart, 218, row2 - 3, 62, 20);
-    placeholder(Label12, "Label12", QStringLiteral("%0num%"), colA, row3);
+    placeholder(Label12, "Label12", spelling(qv::PlaceholderValue::ZeroNumber), colA, row3);
     description(Label13, "Label13", colAText, row3);
-    placeholder(Label17, "Label17", QStringLiteral("%d%"), colB, row1);
+    placeholder(Label17, "Label17", spelling(qv::PlaceholderValue::Day), colB, row1);
     description(Label18, "Label18", colBText, row1);
-    placeholder(Label21, "Label21", QStringLiteral("%m%"), colB, row2);
+    placeholder(Label21, "Label21", spelling(qv::PlaceholderValue::Month), colB, row2);
     description(Label22, "Label22", colBText, row2);
-    placeholder(Label19, "Label19", QStringLiteral("%y%"), colB, row3);
+    placeholder(Label19, "Label19", spelling(qv::PlaceholderValue::Year), colB, row3);
     description(Label20, "Label20", colBText, row3);
 
     act_suchenersetzen = named(new QCheckBox(Panel1), "act_suchenersetzen");

@@ -1,5 +1,7 @@
 #include "rename/renamename.h"
 
+#include "rename/placeholders.h"
+
 #include "text/pathbytes.h"
 #include "text/textutil.h"
 
@@ -10,15 +12,6 @@ namespace qv {
 
 namespace {
 
-// "%.*d": the sign, then at least `width` digits. The number is 64-bit because a start near the
-// top of the int range plus a position must not wrap round into a negative number.
-QString zeroPadded(qint64 number, int width)
-{
-    const QString digits =
-        QString::number(number < 0 ? -number : number).rightJustified(width, u'0');
-    return number < 0 ? QLatin1Char('-') + digits : digits;
-}
-
 // The name as a text of exactly its size, without room to grow: a run keeps one for every entry.
 QString withExtension(const QString& part, QStringView ext)
 {
@@ -28,11 +21,6 @@ QString withExtension(const QString& part, QStringView ext)
     std::copy(part.begin(), part.end(), name.begin());
     std::copy(ext.begin(), ext.end(), name.begin() + part.size());
     return name;
-}
-
-QString twoDigits(int value)
-{
-    return QString::number(value).rightJustified(2, u'0');
 }
 
 } // namespace
@@ -59,7 +47,7 @@ QString RenameName(const QString& name, int position, const RenameSettings& sett
 
     QString part = base.toString();
     if (settings.maskActive) {
-        part = ReplaceAll(settings.mask, QStringLiteral("%name%"), part);
+        part = ReplaceAll(settings.mask, placeholder(PlaceholderValue::Name).english, part);
         if (part.contains(u'%')) {
             // The position is looked up only when a number is wanted: the preview's lookup
             // walks the whole list.
@@ -78,30 +66,23 @@ QString RenameName(const QString& name, int position, const RenameSettings& sett
                 }
                 return *number;
             };
-
             // Each value is formed only when its placeholder is there: a run forms a name for
             // every entry, and most masks hold one or two placeholders.
-            const auto replace = [&part](const QString& placeholder, const auto& value) {
-                if (part.contains(placeholder))
-                    part = ReplaceAll(part, placeholder, value());
-            };
-            if (part.contains(QStringLiteral("num%"))) {
-                replace(QStringLiteral("%num%"), [&] { return QString::number(entryNumber()); });
-                // W depends on the entry count only, not on the start or the largest number.
-                replace(QStringLiteral("%0num%"), [&] {
-                    return zeroPadded(entryNumber(), int(QString::number(entryCount).size()));
-                });
-            }
-            if (part.contains(u'%')) {
-                const auto year = [&] {
-                    return QString::number(today.year()).rightJustified(4, u'0');
-                };
-                replace(QStringLiteral("%abs%"), [&] { return QString::number(entryCount); });
-                replace(QStringLiteral("%d%"), [&] { return twoDigits(today.day()); });
-                replace(QStringLiteral("%t%"), [&] { return twoDigits(today.day()); });
-                replace(QStringLiteral("%m%"), [&] { return twoDigits(today.month()); });
-                replace(QStringLiteral("%j%"), year);
-                replace(QStringLiteral("%y%"), year);
+            PlaceholderValues values{{}, 0, entryCount, today};
+            for (const Placeholder& p : placeholders()) {
+                if (p.value == PlaceholderValue::Name)
+                    continue;
+                for (const QString* spelling : {&p.english, &p.german}) {
+                    if ((spelling == &p.german && p.german == p.english) ||
+                        !part.contains(*spelling))
+                        continue;
+                    if (p.value == PlaceholderValue::Number ||
+                        p.value == PlaceholderValue::ZeroNumber)
+                        values.number = entryNumber();
+                    part = ReplaceAll(part, *spelling, placeholderText(p.value, values));
+                }
+                if (!part.contains(u'%'))
+                    break;
             }
         }
     }

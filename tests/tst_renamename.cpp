@@ -1,5 +1,8 @@
+#include "rename/placeholders.h"
 #include "rename/renamename.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace qv;
@@ -45,6 +48,7 @@ private slots:
     void search();
     void previewPosition_data();
     void previewPosition();
+    void manualListsEveryPlaceholder();
 };
 
 void TestRenameName::mask_data()
@@ -226,6 +230,22 @@ void TestRenameName::previewPosition()
         RenameName(QStringLiteral("a.txt"), position, maskSettings(mask), 12, fixedDay, lookup),
         result);
     QCOMPARE(calls, expectedCalls);
+}
+
+// The manual is written by hand; each placeholder of the table is in it with its meaning.
+void TestRenameName::manualListsEveryPlaceholder()
+{
+    QFile file(QStringLiteral(MANUAL_SOURCE));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString manual =
+        QString::fromUtf8(file.readAll())
+            .replace(QStringLiteral("\\-"), QStringLiteral("-"))
+            .replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+    for (const Placeholder& p : placeholders()) {
+        QVERIFY2(manual.contains(QStringLiteral(".B ") + p.english), qPrintable(p.english));
+        QVERIFY2(manual.contains(QStringLiteral(".B ") + p.german), qPrintable(p.german));
+        QVERIFY2(manual.contains(u'(' + p.meaningEn + u')'), qPrintable(p.meaningEn));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRenameName)

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+namespace qv {
+
+// What a placeholder of the mask stands for.
+enum class PlaceholderValue
+{
+    Name,
+    Number,
+    ZeroNumber,
+    Count,
+    Day,
+    Month,
+    Year
+};
+
+// One placeholder, described once: how it is written (the German spelling where the two
+// languages write it differently; either is understood whatever the language), what it means
+// in both languages, and the value it stands for. The window's labels, the command line's help
+// and name expansion all read this table.
+struct Placeholder
+{
+    PlaceholderValue value;
+    QString english;
+    QString german;
+    // The caption beside the placeholder in the window.
+    QString captionDe;
+    QString captionEn;
+    // What it stands for, in a sentence's words (help, manual).
+    QString meaningDe;
+    QString meaningEn;
+
+    QString spelling(bool de) const { return de ? german : english; }
+};
+
+// In the order names are expanded: the old name first, so that a name holding "%num%" gets a
+// number, as it always has.
+const QList<Placeholder>& placeholders();
+const Placeholder& placeholder(PlaceholderValue value);
+
+// The values of an entry: its base name, its number, the entry count and the day.
+struct PlaceholderValues
+{
+    QString base;
+    qint64 number = 0;
+    int entryCount = 0;
+    QDate today;
+};
+
+// The text a placeholder stands for. The number is asked for only where it is needed.
+QString placeholderText(PlaceholderValue value, const PlaceholderValues& values);
+
+// "  %name%  the old name without its extension" lines, for the command line's help.
+QString placeholderHelp(bool de, int indent, int width);
+
+} // namespace qv
