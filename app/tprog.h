@@ -153,9 +153,6 @@ public:
     QAction* WhyDonate1 = nullptr;
     QAction* Licence1 = nullptr;
 
-    // Maximise-pending flag: 0 means the window is maximised at its next activation.
-    int Tag = 1;
-
     // The client area: the central widget that carries all panels.
     QWidget* client() const { return m_client; }
 
@@ -318,6 +315,8 @@ private:
     void setSupportStatus(const QString& text);
     void showHelpPage(bool german, const QString& page);
 
+    // Maximise-pending flag: 0 means the window is maximised at its next activation.
+    int Tag = 1;
     QWidget* m_client = nullptr;
     qv::Anchors* m_anchors = nullptr;
     // The batch the window is a face of, and its entries, which qulist shows.
