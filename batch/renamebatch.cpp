@@ -44,7 +44,8 @@ AddResult RenameBatch::addFolderFiles(const QString& given, const AddOptions& op
         return {};
     // A folder whose path contains ".txt" is scanned like any other.
     QList<ScannedFile> found;
-    ScanFolder(found, folder, options.patterns, options.recursive, hooks.pause, options.skipHidden);
+    ScanFolder(found, folder, options.patterns, options.recursive, hooks.pause, options.skipHidden,
+               options.sizes);
     m_list.beginBulkUpdate();
     const AddResult result = adder(options, hooks).addScanned(found);
     m_list.endBulkUpdate();

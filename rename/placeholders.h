@@ -37,6 +37,12 @@ struct Placeholder
     QString spelling(bool de) const { return de ? german : english; }
 };
 
+// The ways a placeholder is written: the English spelling, then the German one where it differs.
+inline QList<QString> spellings(const Placeholder& p)
+{
+    return p.german == p.english ? QList<QString>{p.english} : QList<QString>{p.english, p.german};
+}
+
 // In the order names are expanded: the old name first, so that a name holding "%num%" gets a
 // number, as it always has.
 const QList<Placeholder>& placeholders();

@@ -23,10 +23,216 @@ QString withExtension(const QString& part, QStringView ext)
     return name;
 }
 
+// Replaces every `placeholder` in the text pieces, left to right as ReplaceAll does, with a
+// piece of `kind` or, for a value the same for every entry, with that text. Names and numbers
+// are already pieces of their own and take no part in the search.
+void replacePieces(std::vector<NameForm::Piece>& pieces, const QString& placeholder,
+                   NameForm::PieceKind kind, const QString& value = {})
+{
+    std::vector<NameForm::Piece> result;
+    result.reserve(pieces.size());
+    const auto appendText = [&result](QStringView text) {
+        if (text.isEmpty())
+            return;
+        if (!result.empty() && result.back().kind == NameForm::PieceKind::Text)
+            result.back().text += text;
+        else
+            result.push_back({NameForm::PieceKind::Text, text.toString()});
+    };
+    for (NameForm::Piece& piece : pieces) {
+        if (piece.kind != NameForm::PieceKind::Text) {
+            result.push_back(std::move(piece));
+            continue;
+        }
+        const QStringView text(piece.text);
+        qsizetype copied = 0;
+        for (qsizetype at = text.indexOf(placeholder); at >= 0;
+             at = text.indexOf(placeholder, at + placeholder.size())) {
+            appendText(text.sliced(copied, at - copied));
+            if (kind == NameForm::PieceKind::Text)
+                appendText(value);
+            else
+                result.push_back({kind, {}});
+            copied = at + placeholder.size();
+        }
+        appendText(text.sliced(copied));
+    }
+    pieces = std::move(result);
+}
+
+// Whether a piece of `kind` has a '%' in the text on both sides: a value put there could make
+// a placeholder with the text around it.
+bool enclosed(const std::vector<NameForm::Piece>& pieces, NameForm::PieceKind kind)
+{
+    qsizetype first = -1;
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < qsizetype(pieces.size()); ++i) {
+        if (pieces[size_t(i)].kind == NameForm::PieceKind::Text &&
+            pieces[size_t(i)].text.contains(u'%')) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    for (qsizetype i = first + 1; i < last; ++i) {
+        if (pieces[size_t(i)].kind == kind)
+            return true;
+    }
+    return false;
+}
+
+bool anyPercent(const std::vector<NameForm::Piece>& pieces)
+{
+    return std::any_of(pieces.begin(), pieces.end(), [](const NameForm::Piece& p) {
+        return p.kind == NameForm::PieceKind::Text && p.text.contains(u'%');
+    });
+}
+
 } // namespace
 
-QString RenameName(const QString& name, int position, const RenameSettings& settings,
-                   int entryCount, const QDate& today, const std::function<int()>& previewPosition)
+NameForm::NameForm(const RenameSettings& settings, int entryCount, const QDate& today)
+    : m_settings(settings), m_entryCount(entryCount), m_today(today)
+{
+    if (!IsNumber(settings.numStart, &m_start))
+        m_start = 1;
+    if (!settings.maskActive) {
+        m_byPieces = true;
+        return;
+    }
+    // The same replacements in the same order as for a single name, on the mask alone.
+    m_pieces.push_back({PieceKind::Text, settings.mask});
+    replacePieces(m_pieces, placeholder(PlaceholderValue::Name).english, PieceKind::Name);
+    bool safe = !enclosed(m_pieces, PieceKind::Name);
+    if (anyPercent(m_pieces)) {
+        const PlaceholderValues values{{}, 0, entryCount, today};
+        for (const Placeholder& p : placeholders()) {
+            for (const QString& spelling : spellings(p)) {
+                switch (p.value) {
+                case PlaceholderValue::Name:
+                    break;
+                case PlaceholderValue::Number:
+                    replacePieces(m_pieces, spelling, PieceKind::Number);
+                    // A number of 0 between "%" and "num%" would make "%0num%".
+                    safe = safe && !enclosed(m_pieces, PieceKind::Number);
+                    break;
+                case PlaceholderValue::ZeroNumber:
+                    replacePieces(m_pieces, spelling, PieceKind::PaddedNumber);
+                    break;
+                default:
+                    replacePieces(m_pieces, spelling, PieceKind::Text,
+                                  placeholderText(p.value, values));
+                }
+            }
+        }
+    }
+    m_byPieces = safe;
+    m_wantsNumber = std::any_of(m_pieces.begin(), m_pieces.end(), [](const Piece& p) {
+        return p.kind == PieceKind::Number || p.kind == PieceKind::PaddedNumber;
+    });
+}
+
+qint64 NameForm::number(int position, const std::function<int()>& previewPosition) const
+{
+    int pos = 0;
+    if (position >= 0)
+        pos = position;
+    else if (position == -1 && previewPosition)
+        pos = previewPosition();
+    return qint64(m_start) + pos;
+}
+
+QString NameForm::maskedBySteps(QString part, int position,
+                                const std::function<int()>& previewPosition) const
+{
+    part = ReplaceAll(m_settings.mask, placeholder(PlaceholderValue::Name).english, part);
+    if (!part.contains(u'%'))
+        return part;
+    // The position is looked up only when a number is wanted: the preview's lookup walks the
+    // whole list. Each value is formed only when its placeholder is there.
+    PlaceholderValues values{{}, 0, m_entryCount, m_today};
+    bool numbered = false;
+    for (const Placeholder& p : placeholders()) {
+        if (p.value == PlaceholderValue::Name)
+            continue;
+        for (const QString& spelling : spellings(p)) {
+            if (!part.contains(spelling))
+                continue;
+            if (!numbered &&
+                (p.value == PlaceholderValue::Number || p.value == PlaceholderValue::ZeroNumber)) {
+                values.number = number(position, previewPosition);
+                numbered = true;
+            }
+            part = ReplaceAll(part, spelling, placeholderText(p.value, values));
+        }
+    }
+    return part;
+}
+
+QString NameForm::formed(QStringView file, int position,
+                         const std::function<int()>& previewPosition, bool byPieces) const
+{
+    const qsizetype dot = file.lastIndexOf(u'.');
+    const QStringView ext = dot < 0 ? QStringView() : file.mid(dot);
+    const QStringView base = file.left(file.size() - ext.size());
+
+    QString part;
+    if (!m_settings.maskActive) {
+        part = base.toString();
+    } else if (byPieces && !base.contains(u'%')) {
+        QString num;
+        QString padded;
+        if (m_wantsNumber) {
+            const qint64 n = number(position, previewPosition);
+            const PlaceholderValues values{{}, n, m_entryCount, m_today};
+            num = placeholderText(PlaceholderValue::Number, values);
+            padded = placeholderText(PlaceholderValue::ZeroNumber, values);
+        }
+        const auto text = [&](const Piece& piece) -> QStringView {
+            switch (piece.kind) {
+            case PieceKind::Text:
+                return piece.text;
+            case PieceKind::Name:
+                return base;
+            case PieceKind::Number:
+                return num;
+            case PieceKind::PaddedNumber:
+                return padded;
+            }
+            return {};
+        };
+        qsizetype size = 0;
+        for (const Piece& piece : m_pieces)
+            size += text(piece).size();
+        // Without a search the extension joins at once: the name is made in its final size.
+        const QStringView tail = m_settings.searchActive ? QStringView() : ext;
+        part = QString(size + tail.size(), Qt::Uninitialized);
+        QChar* out = part.data();
+        for (const Piece& piece : m_pieces) {
+            const QStringView t = text(piece);
+            out = std::copy(t.begin(), t.end(), out);
+        }
+        std::copy(tail.begin(), tail.end(), out);
+        if (!m_settings.searchActive)
+            return part;
+    } else {
+        part = maskedBySteps(base.toString(), position, previewPosition);
+    }
+
+    if (!m_settings.searchActive)
+        return withExtension(part, ext);
+    const QString& old = m_settings.searchOld;
+    const QString& neu = m_settings.searchNew;
+    if (m_settings.searchInName && m_settings.searchInExtension)
+        return ReplaceAll(withExtension(part, ext), old, neu);
+    if (m_settings.searchInName)
+        return withExtension(ReplaceAll(part, old, neu), ext);
+    if (m_settings.searchInExtension)
+        return withExtension(part, ReplaceAll(ext.toString(), old, neu));
+    return withExtension(part, ext);
+}
+
+QString NameForm::name(const QString& name, int position,
+                       const std::function<int()>& previewPosition) const
 {
     if (name.isEmpty())
         return {};
@@ -35,69 +241,16 @@ QString RenameName(const QString& name, int position, const RenameSettings& sett
     const QStringView given = fileNameIn(name);
     if (hasRawBytes(given)) {
         const QString shown = shownText(given.toString());
-        QString formed = RenameName(shown, position, settings, entryCount, today, previewPosition);
-        return formed == shown ? given.toString() : formed;
+        QString made = this->name(shown, position, previewPosition);
+        return made == shown ? given.toString() : made;
     }
+    return formed(given, position, previewPosition, m_byPieces);
+}
 
-    // The pieces as parts of the name: a run forms a name for every entry.
-    const QStringView file = given;
-    const qsizetype dot = file.lastIndexOf(u'.');
-    const QStringView ext = dot < 0 ? QStringView() : file.mid(dot);
-    const QStringView base = file.left(file.size() - ext.size());
-
-    QString part = base.toString();
-    if (settings.maskActive) {
-        part = ReplaceAll(settings.mask, placeholder(PlaceholderValue::Name).english, part);
-        if (part.contains(u'%')) {
-            // The position is looked up only when a number is wanted: the preview's lookup
-            // walks the whole list.
-            std::optional<qint64> number;
-            const auto entryNumber = [&]() {
-                if (!number) {
-                    int start = 1;
-                    if (!IsNumber(settings.numStart, &start))
-                        start = 1;
-                    int pos = 0;
-                    if (position >= 0)
-                        pos = position;
-                    else if (position == -1 && previewPosition)
-                        pos = previewPosition();
-                    number = qint64(start) + pos;
-                }
-                return *number;
-            };
-            // Each value is formed only when its placeholder is there: a run forms a name for
-            // every entry, and most masks hold one or two placeholders.
-            PlaceholderValues values{{}, 0, entryCount, today};
-            for (const Placeholder& p : placeholders()) {
-                if (p.value == PlaceholderValue::Name)
-                    continue;
-                for (const QString* spelling : {&p.english, &p.german}) {
-                    if ((spelling == &p.german && p.german == p.english) ||
-                        !part.contains(*spelling))
-                        continue;
-                    if (p.value == PlaceholderValue::Number ||
-                        p.value == PlaceholderValue::ZeroNumber)
-                        values.number = entryNumber();
-                    part = ReplaceAll(part, *spelling, placeholderText(p.value, values));
-                }
-                if (!part.contains(u'%'))
-                    break;
-            }
-        }
-    }
-
-    if (!settings.searchActive)
-        return withExtension(part, ext);
-    const QString& old = settings.searchOld;
-    const QString& neu = settings.searchNew;
-    if (settings.searchInName && settings.searchInExtension)
-        return ReplaceAll(withExtension(part, ext), old, neu);
-    if (settings.searchInName)
-        return withExtension(ReplaceAll(part, old, neu), ext);
-    if (settings.searchInExtension)
-        return withExtension(part, ReplaceAll(ext.toString(), old, neu));
-    return withExtension(part, ext);
+QString RenameName(const QString& name, int position, const RenameSettings& settings,
+                   int entryCount, const QDate& today, const std::function<int()>& previewPosition)
+{
+    return NameForm(settings, entryCount, today).name(name, position, previewPosition);
 }
 
 } // namespace qv

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace qv {
 
@@ -26,5 +27,49 @@ struct RenameSettings
 QString RenameName(const QString& name, int position, const RenameSettings& settings,
                    int entryCount, const QDate& today,
                    const std::function<int()>& previewPosition = {});
+
+// The settings read once for a whole run: the mask taken apart into its literal text and the
+// values that differ per entry (the name, the number), so that forming a name only joins pieces.
+// Forms exactly what RenameName forms; a mask whose pieces could meet a name or a number to make
+// a new placeholder, and a name holding '%', go the way of one replacement after the other.
+class NameForm
+{
+public:
+    NameForm(const RenameSettings& settings, int entryCount, const QDate& today);
+
+    // As RenameName with the settings, count and day given above.
+    QString name(const QString& name, int position,
+                 const std::function<int()>& previewPosition = {}) const;
+
+    // A piece of the mask: literal text, or where the name or the number goes.
+    enum class PieceKind : quint8
+    {
+        Text,
+        Name,
+        Number,
+        PaddedNumber
+    };
+    struct Piece
+    {
+        PieceKind kind = PieceKind::Text;
+        QString text;
+    };
+
+private:
+    QString formed(QStringView file, int position, const std::function<int()>& previewPosition,
+                   bool byPieces) const;
+    QString maskedBySteps(QString part, int position,
+                          const std::function<int()>& previewPosition) const;
+    qint64 number(int position, const std::function<int()>& previewPosition) const;
+
+    RenameSettings m_settings;
+    int m_entryCount = 0;
+    QDate m_today;
+    int m_start = 1;
+    std::vector<Piece> m_pieces;
+    // The pieces hold every name: no name or number can take part in a placeholder.
+    bool m_byPieces = false;
+    bool m_wantsNumber = false;
+};
 
 } // namespace qv

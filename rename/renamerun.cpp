@@ -344,10 +344,11 @@ private:
     void prepare()
     {
         const int count = int(m_entries.size());
-        const auto name = [this, count](int begin, int end) {
+        // The mask is taken apart once for all entries.
+        const NameForm form(m_settings, count, m_today);
+        const auto name = [this, &form](int begin, int end) {
             for (int row = begin; row < end; ++row)
-                m_result.entries[row].newName =
-                    RenameName(m_entries[row].path, row, m_settings, count, m_today);
+                m_result.entries[row].newName = form.name(m_entries[row].path, row);
         };
         if (count < 4096) {
             m_paths.fill(m_entries);

@@ -20,6 +20,8 @@ private slots:
     void drop();
     void runAndUndo_data();
     void runAndUndo();
+    void sizes_data();
+    void sizes();
 };
 
 namespace {
@@ -144,4 +146,32 @@ void TestRenameBatch::runAndUndo()
 }
 
 QTEST_GUILESS_MAIN(TestRenameBatch)
+void TestRenameBatch::sizes_data()
+{
+    QTest::addColumn<bool>("sizes");
+    QTest::addColumn<bool>("sameAsEmpty");
+    QTest::newRow("read") << true << false;
+    // The command line shows no size: a look at each file would only cost.
+    QTest::newRow("left out") << false << true;
+}
+
+void TestRenameBatch::sizes()
+{
+    QFETCH(bool, sizes);
+    QFETCH(bool, sameAsEmpty);
+    QTemporaryDir dir;
+    createLayout(dir.path(), {"f/", "f/full.txt"});
+    QFile empty(dir.filePath("f/empty.txt"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    RenameBatch batch;
+    batch.list().setSortOrder(ColPath, false);
+    AddOptions options;
+    options.sizes = sizes;
+    options.folders = false;
+    batch.addPaths({dir.filePath("f")}, options, {});
+    QCOMPARE(batch.list().count(), 2);
+    QCOMPARE(batch.list().text(0, ColSize) == batch.list().text(1, ColSize), sameAsEmpty);
+}
+
 #include "tst_renamebatch.moc"

@@ -87,6 +87,8 @@ void TestRenameName::mask_data()
         << "a" << maskSettings("%%num%abs%") << 0 << 5 << "%1abs%";
     QTest::newRow("num takes the percent abs would need")
         << "a" << maskSettings("%abs%num%") << 0 << 5 << "%abs1";
+    QTest::newRow("name completes a placeholder")
+        << "n.txt" << maskSettings("%%name%um%") << 0 << 1 << "1.txt";
     QTest::newRow("num text forms 0num") << "a" << maskSettings("%%num%num%", "0") << 0 << 5 << "0";
     QTest::newRow("start 007") << "a" << maskSettings("%num%", "007") << 0 << 1 << "7";
     QTest::newRow("start abc") << "a" << maskSettings("%num%", "abc") << 0 << 1 << "1";
