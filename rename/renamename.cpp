@@ -90,13 +90,17 @@ bool anyPercent(const std::vector<NameForm::Piece>& pieces)
 
 } // namespace
 
-NameForm::NameForm(const RenameSettings& settings, int entryCount, const QDate& today)
+NameForm::NameForm(const RenameSettings& settings, int entryCount, const QDate& today, bool parse)
     : m_settings(settings), m_entryCount(entryCount), m_today(today)
 {
     if (!IsNumber(settings.numStart, &m_start))
         m_start = 1;
     if (!settings.maskActive) {
         m_byPieces = true;
+        return;
+    }
+    if (!parse) {
+        m_byPieces = false;
         return;
     }
     // The same replacements in the same order as for a single name, on the mask alone.
@@ -154,16 +158,18 @@ QString NameForm::maskedBySteps(QString part, int position,
     for (const Placeholder& p : placeholders()) {
         if (p.value == PlaceholderValue::Name)
             continue;
-        for (const QString& spelling : spellings(p)) {
-            if (!part.contains(spelling))
+        for (const QString* spelling : {&p.english, &p.german}) {
+            if ((spelling == &p.german && p.german == p.english) || !part.contains(*spelling))
                 continue;
             if (!numbered &&
                 (p.value == PlaceholderValue::Number || p.value == PlaceholderValue::ZeroNumber)) {
                 values.number = number(position, previewPosition);
                 numbered = true;
             }
-            part = ReplaceAll(part, spelling, placeholderText(p.value, values));
+            part = ReplaceAll(part, *spelling, placeholderText(p.value, values));
         }
+        if (!part.contains(u'%'))
+            break;
     }
     return part;
 }
@@ -250,7 +256,7 @@ QString NameForm::name(const QString& name, int position,
 QString RenameName(const QString& name, int position, const RenameSettings& settings,
                    int entryCount, const QDate& today, const std::function<int()>& previewPosition)
 {
-    return NameForm(settings, entryCount, today).name(name, position, previewPosition);
+    return NameForm(settings, entryCount, today, false).name(name, position, previewPosition);
 }
 
 } // namespace qv

@@ -35,7 +35,9 @@ QString RenameName(const QString& name, int position, const RenameSettings& sett
 class NameForm
 {
 public:
-    NameForm(const RenameSettings& settings, int entryCount, const QDate& today);
+    // Without `parse` the mask is not taken apart: for a single name that costs more than it
+    // saves.
+    NameForm(const RenameSettings& settings, int entryCount, const QDate& today, bool parse = true);
 
     // As RenameName with the settings, count and day given above.
     QString name(const QString& name, int position,
