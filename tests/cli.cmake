@@ -13,7 +13,7 @@ set_tests_properties(command_line installation PROPERTIES
 add_test(NAME package_lintian
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/package_lintian.sh ${CMAKE_CPACK_COMMAND}
             ${PROJECT_BINARY_DIR})
-set_tests_properties(package_lintian PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+set_tests_properties(package_lintian PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
 # The real program's rename and undo on a folder in the temporary folder, on exFAT (exfat-fuse)
 # and on bindfs, and killed at ten moments of a run of circles on ext4 and exFAT, then undone.
 # They mount file systems on loop devices and FUSE: skipped (77) where nothing can be mounted.
