@@ -140,7 +140,8 @@ BatchRunReport RenameBatch::run(const RunRequest& request, DiskRenamer& renamer,
     if (journaled && journal->failed())
         report.stoppedBecause = journal->reason();
     report.tally = Tally::of(report.result);
-    writeRun(report, hooks, follow);
+    if (hooks.writeRows)
+        writeRun(report, hooks, follow);
     return report;
 }
 

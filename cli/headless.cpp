@@ -324,6 +324,8 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
         const qsizetype count = batch.list().count();
         std::vector<bool> reported(size_t(count), false);
         RunHooks runHooks;
+        // The report is printed from the outcomes; the list is not shown again.
+        runHooks.writeRows = false;
         runHooks.entryDone = [&](int row, const QString& before, const RunEntryResult& entry) {
             report.entry(lineOf(before, entry));
             reported[size_t(row)] = true;
