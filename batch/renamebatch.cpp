@@ -71,9 +71,9 @@ AddResult RenameBatch::addPaths(const QStringList& paths, const AddOptions& opti
             take(addFolderFiles(path, options, hooks));
             if (hooks.folderScanned)
                 hooks.folderScanned();
-            take(addFolderEntry(path, options, hooks));
+            take(adder(options, hooks).addFolders({path}));
         } else if (kind == PathKind::File) {
-            take(addFile(path, options, hooks));
+            take(adder(options, hooks).addFiles({path}));
         }
         if (hooks.pathHandled)
             hooks.pathHandled(++handled);

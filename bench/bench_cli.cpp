@@ -7,6 +7,8 @@
 //   million    10 folders x 100,000 files, a recursive dry run over their parent folder
 // Usage: bench_cli [files per folder; default 100000] [folders for the million; default 10]
 // QUORVEL names the program to measure; without, the one built beside this benchmark.
+#include "benchtools.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -222,33 +224,6 @@ int bareRename(const std::string& folder)
     return 0;
 }
 
-// The floor of a dry run: every name read, and looked up once.
-long bareWalk(int fd)
-{
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return 0;
-    }
-    long files = 0;
-    while (const dirent* e = ::readdir(dir)) {
-        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
-            continue;
-        struct stat st;
-        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        if (S_ISDIR(st.st_mode)) {
-            const int sub = ::openat(::dirfd(dir), e->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (sub >= 0)
-                files += bareWalk(sub);
-        } else {
-            ++files;
-        }
-    }
-    ::closedir(dir);
-    return files;
-}
-
 struct Scenario
 {
     const char* title;
@@ -393,7 +368,9 @@ int main(int argc, char* argv[])
             child.cwd = one;
             if (f.tool.rfind("floor", 0) == 0) {
                 child.work = [&] {
-                    return bareWalk(::open(one.c_str(), O_RDONLY | O_DIRECTORY)) == files ? 0 : 2;
+                    return bench::bareWalk(::open(one.c_str(), O_RDONLY | O_DIRECTORY)) == files
+                               ? 0
+                               : 2;
                 };
             } else if (f.tool == "quorvel --dry-run") {
                 child.argv = {quorvel,  "rename", "--lang",    "en", "--no-folders",
@@ -439,7 +416,7 @@ int main(int argc, char* argv[])
             child.cwd = tree;
             if (f.tool.rfind("floor", 0) == 0) {
                 child.work = [&] {
-                    return bareWalk(::open(tree.c_str(), O_RDONLY | O_DIRECTORY)) ==
+                    return bench::bareWalk(::open(tree.c_str(), O_RDONLY | O_DIRECTORY)) ==
                                    long(files) * folders
                                ? 0
                                : 2;
