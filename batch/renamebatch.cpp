@@ -132,7 +132,7 @@ BatchRunReport RenameBatch::run(const RunRequest& request, DiskRenamer& renamer,
     RenameRun::EntryDone entryDone;
     if (hooks.entryDone)
         entryDone = [&](int row, const RunEntryResult& entry) {
-            hooks.entryDone(row, report.entries[row].path, entry);
+            hooks.entryDone(row, std::as_const(report.entries)[row].path, entry);
         };
     report.result = run.execute(disk, hooks.progress, entryDone);
     if (journaled)

@@ -26,6 +26,9 @@
 #include <cstring>
 #include <vector>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -438,6 +441,12 @@ int runLine(const CommandLine& line, const Texts& texts, QTextStream& out, QText
 
 int runCommand(const CommandLine& line, QTextStream& out, QTextStream& err)
 {
+#ifdef __GLIBC__
+    // The process ends with the command: memory freed on the way is kept for the next part of
+    // the run rather than handed back to the system and faulted in again, page by page.
+    ::mallopt(M_MMAP_THRESHOLD, 256 << 20);
+    ::mallopt(M_TRIM_THRESHOLD, 512 << 20);
+#endif
     const bool german =
         line.language.isEmpty() ? germanByEnvironment() : line.language == QLatin1String("de");
     const Texts texts = Texts::of(german ? Language::German : Language::English);

@@ -45,7 +45,7 @@ public:
     {
         if (m_slots.empty())
             return -1;
-        const size_t hash = qHash(path);
+        const quint32 hash = hashOf(path);
         for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
             const Slot& slot = m_slots[i];
             if (slot.row == Empty)
@@ -60,7 +60,7 @@ public:
     {
         if ((m_filled + 1) * 10 > qsizetype(m_slots.size()) * 7)
             rehash(capacityFor(m_live + 1));
-        place({qHash(path), row});
+        place({hashOf(path), row});
         ++m_filled;
         ++m_live;
     }
@@ -69,7 +69,7 @@ public:
     {
         if (m_slots.empty())
             return;
-        const size_t hash = qHash(path);
+        const quint32 hash = hashOf(path);
         for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
             Slot& slot = m_slots[i];
             if (slot.row == Empty)
@@ -87,9 +87,12 @@ private:
     static constexpr int Removed = -2;
     struct Slot
     {
-        size_t hash = 0;
+        quint32 hash = 0;
         int row = Empty;
     };
+
+    // Half of the hash in each slot tells nearly every other path apart and halves the table.
+    static quint32 hashOf(const QString& path) { return quint32(qHash(path)); }
 
     static size_t capacityFor(qsizetype rows)
     {

@@ -17,7 +17,7 @@ class RunDisk
 public:
     // Unknown: the path could not be looked up (no permission, a name too long). Such a source
     // is tried, so that the rename reports the failure; such a target is never replaced anyway.
-    enum class Kind
+    enum class Kind : quint8
     {
         Missing,
         File,

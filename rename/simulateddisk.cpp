@@ -6,7 +6,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <optional>
@@ -110,18 +112,27 @@ SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
         const qsizetype length = qsizetype(std::strlen(n));
-        const QString name = pathFromBytes(QByteArrayView(n, length));
         Entry entry;
         entry.kind = kindOfEntry(dirFd, n, e->d_type, &entry.link);
+        // Most names are ASCII, which needs no decoding step of its own.
+        QVarLengthArray<char16_t, 256> ascii;
+        QString decoded;
+        if (std::all_of(n, n + length, [](char c) { return uchar(c) < 0x80; })) {
+            ascii.resize(length);
+            std::copy(n, n + length, ascii.begin());
+        } else {
+            decoded = pathFromBytes(QByteArrayView(n, length));
+        }
+        const QStringView name =
+            decoded.isNull() ? QStringView(ascii.constData(), length) : QStringView(decoded);
         if (entry.link) {
             const std::optional<QString> target = linkTarget(dirFd, n);
             if (target)
-                f.targets.insert(name, *target);
+                f.targets.insert(name.toString(), *target);
             else
                 entry.link = false; // a name like any file, as the system's look-up shows it
         }
-        f.texts.append(name);
-        f.names.insert(QStringView(f.texts.constLast()), entry);
+        f.names.insert(name, entry);
     }
     ::closedir(dir);
     f.listed = true;
@@ -368,14 +379,12 @@ bool SimulatedDisk::rename(const QString& from, const QString& to)
         Folder& listing = folder(sourceFolder);
         if (listing.listed) {
             const QStringView oldName = fileNameIn(*realSource);
-            const QString newName = fileName(*realTarget);
+            const QStringView newName = fileNameIn(*realTarget);
             listing.names.remove(oldName);
-            listing.texts.append(newName);
-            listing.names.insert(QStringView(listing.texts.constLast()),
-                                 {moving.kind, moving.link});
+            listing.names.insert(newName, {moving.kind, moving.link});
             if (moving.link) {
                 listing.targets.remove(oldName.toString());
-                listing.targets.insert(newName, moving.target);
+                listing.targets.insert(newName.toString(), moving.target);
             }
             return true;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rename/nametable.h"
 #include "rename/rundisk.h"
 
 #include <QHash>
@@ -52,10 +53,8 @@ private:
     };
     struct Folder
     {
-        // Names and what they are; not valid when the folder could not be listed. The keys
-        // look into the texts kept beside them, so that a look-up needs no copy of the name.
-        QStringList texts;
-        QHash<QStringView, Entry> names;
+        // Names and what they are; not valid when the folder could not be listed.
+        NameTable<Entry> names;
         // The targets of the links among the names.
         QHash<QString, QString> targets;
         bool listed = false;

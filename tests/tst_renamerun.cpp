@@ -728,6 +728,21 @@ void RenameRunTest::simulatedDiskFollowsRenames_data()
     QTest::newRow("a link comes to lead somewhere")
         << QStringList{"g/", "g/a", "l>f"} << QStringList{"l/a>l/b", "g>f", "l/a>l/b"}
         << QStringList{"l", "l/b", "f/b", "g"};
+
+    // Names leave and come back many times in one listing, past the size it was read at.
+    QStringList layout;
+    QStringList renames;
+    QStringList asked;
+    for (int i = 0; i < 40; ++i) {
+        const QString f = QStringLiteral("f%1").arg(i);
+        const QString g = QStringLiteral("g%1").arg(i);
+        const QString next = QStringLiteral("f%1").arg(i + 1);
+        layout << f;
+        renames << f + u'>' + g << g + u'>' + f + u'x' << f + QLatin1String("x>") + f
+                << f + u'>' + next;
+        asked << f << g << f + u'x';
+    }
+    QTest::newRow("one folder's names churned") << layout << renames << asked;
 }
 
 // The simulated disk tells after each rename what the disk tells after the same renames.
