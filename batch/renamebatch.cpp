@@ -7,6 +7,9 @@
 #include "rename/rundisk.h"
 #include "text/pathbytes.h"
 #include "text/textutil.h"
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
 
 namespace qv {
 
@@ -124,6 +127,8 @@ BatchRunReport RenameBatch::run(const RunRequest& request, DiskRenamer& renamer,
     if (!journal)
         journal = std::make_unique<RenameJournal>();
     const RenameRun run = runOf(request);
+    if (!hooks.writeRows)
+        m_list.clear();
     JournalingRenamer journaling(renamer, *journal);
     LiveDisk disk(journaled ? static_cast<DiskRenamer&>(journaling) : renamer,
                   journaled ? journal.get() : nullptr);

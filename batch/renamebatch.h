@@ -60,8 +60,9 @@ struct RunHooks
     std::function<void(int row, const QString& before, const RunEntryResult& entry)> entryDone;
     // Between the rows written back into the list.
     std::function<void()> pause;
-    // Whether the list's rows follow the run; a face that only reports the outcomes needs not
-    // keep them (undo works from the journal either way).
+    // Whether the list's rows follow the run. A face that only reports the outcomes needs not
+    // keep them: the list is emptied once the run holds its entries (undo works from the
+    // journal either way).
     bool writeRows = true;
 };
 

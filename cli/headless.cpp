@@ -306,6 +306,8 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     if (options.dryRun) {
         // A dry run changes nothing and prints the list in its order.
         const RenameRun run = batch.runOf(request);
+        // The run holds every entry; the list is not shown again.
+        batch.list().clear();
         const RunResult result = run.plan();
         for (qsizetype row = 0; row < result.entries.size(); ++row)
             report.entry(lineOf(run.entries()[row].path, result.entries[row]));

@@ -76,6 +76,7 @@ QString joinPath(QStringView prefix, QStringView name)
 void appendMatches(QList<ScannedFile>& result, const std::vector<FoundFile>& files,
                    const QStringList& patterns)
 {
+    result.reserve(result.size() + qsizetype(files.size()));
     for (const QString& pattern : patterns) {
         for (const FoundFile& file : files) {
             if (matchesPattern(file.name(), pattern))
@@ -263,6 +264,7 @@ private:
         });
 
         const qsizetype prefixLength = m_path.size();
+        level.files.reserve(items.size());
         for (std::size_t i = 0; i < items.size(); ++i) {
             pauseNowAndThen(i + 1);
             const Item& item = items[i];
