@@ -5,6 +5,7 @@
 #include "app/windows.h"
 #include "cli/commandline.h"
 #include "cli/headless.h"
+#include "cli/runmemory.h"
 #include "text/appinfo.h"
 #include "text/messagetexts.h"
 
@@ -17,6 +18,9 @@ int main(int argc, char* argv[])
     // undo need no display.
     const qv::CommandLine line = qv::parseCommandLine(argc, argv);
     if (line.command != qv::CommandLine::Command::Window) {
+        if (line.command == qv::CommandLine::Command::Rename ||
+            line.command == qv::CommandLine::Command::Undo)
+            qv::prepareHeapForOneRun();
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);

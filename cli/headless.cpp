@@ -26,9 +26,6 @@
 #include <cstring>
 #include <vector>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -218,6 +215,8 @@ QString pathError(const QString& given, const QString& path, const RenameOptions
                   const Texts& t)
 {
     switch (pathKind(path)) {
+    case PathKind::Missing:
+    case PathKind::Unknown:
     case PathKind::Other:
         return (pathExists(path)
                     ? t.pick("weder Datei noch Ordner: ", "neither a file nor a folder: ")
@@ -443,12 +442,6 @@ int runLine(const CommandLine& line, const Texts& texts, QTextStream& out, QText
 
 int runCommand(const CommandLine& line, QTextStream& out, QTextStream& err)
 {
-#ifdef __GLIBC__
-    // The process ends with the command: memory freed on the way is kept for the next part of
-    // the run rather than handed back to the system and faulted in again, page by page.
-    ::mallopt(M_MMAP_THRESHOLD, 256 << 20);
-    ::mallopt(M_TRIM_THRESHOLD, 512 << 20);
-#endif
     const bool german =
         line.language.isEmpty() ? germanByEnvironment() : line.language == QLatin1String("de");
     const Texts texts = Texts::of(german ? Language::German : Language::English);

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,11 +18,11 @@ namespace qv {
 PathKind pathKind(const QString& path)
 {
     if (path.isEmpty())
-        return PathKind::Other;
+        return PathKind::Missing;
 #ifdef Q_OS_UNIX
     struct stat st;
     if (::stat(pathBytes(path).constData(), &st) != 0)
-        return PathKind::Other;
+        return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Unknown;
     if (S_ISDIR(st.st_mode))
         return PathKind::Folder;
     return S_ISREG(st.st_mode) ? PathKind::File : PathKind::Other;
@@ -28,7 +30,9 @@ PathKind pathKind(const QString& path)
     const QFileInfo info(path);
     if (info.isDir())
         return PathKind::Folder;
-    return info.isFile() ? PathKind::File : PathKind::Other;
+    if (info.isFile())
+        return PathKind::File;
+    return info.exists() ? PathKind::Other : PathKind::Missing;
 #endif
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filelist/folderscan.h"
+#include "text/pathkind.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,14 +11,6 @@
 namespace qv {
 
 class FileListModel;
-
-enum class PathKind
-{
-    // Not there, not readable, or neither a folder nor a regular file.
-    Other,
-    File,
-    Folder
-};
 
 // What a path names, as it resolves: a link to a folder is a folder.
 PathKind pathKind(const QString& path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/pathkind.h"
+
 #include <QPair>
 #include <QString>
 #include <QVector>
@@ -17,13 +19,8 @@ class RunDisk
 public:
     // Unknown: the path could not be looked up (no permission, a name too long). Such a source
     // is tried, so that the rename reports the failure; such a target is never replaced anyway.
-    enum class Kind : quint8
-    {
-        Missing,
-        File,
-        Folder,
-        Unknown
-    };
+    // The run never sees Other: whatever is no folder is a name like a file.
+    using Kind = PathKind;
 
     virtual ~RunDisk() = default;
     // A dangling symbolic link is a name on disk like any file; a link to a folder is a folder.
