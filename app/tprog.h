@@ -39,7 +39,7 @@ class Panel;
 
 // The main window: the file list, the rename settings with their preview, and the menus. Its
 // controls are the program's state; handlers read them when they run. The handlers of each
-// subsystem live in that subsystem's folder (tprog_*.cpp). Other code sees the components and
+// subsystem live in a file of their own (app/tprog_*.cpp). Other code sees the components and
 // the handlers, as the user does; the list, the message texts and the helpers stay inside.
 class Tprog : public QMainWindow
 {
@@ -48,7 +48,7 @@ public:
     explicit Tprog(QWidget* parent = nullptr);
     ~Tprog() override;
 
-    // ---- components, in component order -------------------------------------------------
+    // ---- components, in component order ---------------------------------------------------------
     QLabel* laspenden = nullptr;
     QPushButton* Umbenennen = nullptr;
     qv::Panel* Panel6 = nullptr;
@@ -156,7 +156,7 @@ public:
     // The client area: the central widget that carries all panels.
     QWidget* client() const { return m_client; }
 
-    // ---- window life cycle (app/tprog.cpp) ---------------------------------------------------
+    // ---- window life cycle (app/tprog.cpp) ------------------------------------------------------
     void FormShow();
     void FormActivate();
     void FormResize();
@@ -165,13 +165,13 @@ public:
     void FormClose();
     void m_closeClick();
 
-    // ---- language (app/tprog_language.cpp) -------------------------------------------------
+    // ---- language (app/tprog_language.cpp) ------------------------------------------------------
     void sprache();
     void sprachealles();
     void Deutsch1Click();
     void Englisch1Click();
 
-    // ---- name expansion, settings panel, preview, batch rename (rename/tprog_rename.cpp) -----
+    // ---- name expansion, settings panel, preview, batch rename (app/tprog_rename.cpp) -----------
     QString RenameName(const QString& name, int position) const;
     void UmbenennenClick();
     // The way the batch rename reaches the disk; nullptr restores the no-replace default.
@@ -191,7 +191,7 @@ public:
     static bool maskeKeyPress(QChar key);
     static bool numstartKeyPress(QChar key);
 
-    // ---- file list entries and adding (filelist/tprog_filelist.cpp) --------------------------
+    // ---- file list entries and adding (app/tprog_filelist.cpp) ----------------------------------
     void add2list(const QString& path);
     void addfolderaselement2list(const QString& path);
     void AddOrdner(const QString& folder);
@@ -203,7 +203,7 @@ public:
     void quordnerDblClick();
     void BitBtn1Click();
 
-    // ---- sorting, deleting, context menu (filelist/tprog_listops.cpp) ----------------------
+    // ---- sorting, deleting, context menu (app/tprog_listops.cpp) --------------------------------
     // Sorts as a click on the column's header does.
     void qulistColumnClick(int column);
     void qulistSelectItem();
@@ -218,7 +218,7 @@ public:
     void CopyFilesToClipboard(const QStringList& paths);
     void ShowFileProperties(const QString& path);
 
-    // ---- configuration (config/tprog_config.cpp) -------------------------------------------
+    // ---- configuration (app/tprog_config.cpp) ---------------------------------------------------
     void KonfigurationSpeichern(QObject* sender, const QString& fileName);
     void KonfigurationLaden(QObject* sender, const QString& fileName);
     void KonfigurationSpeichernDialog();
@@ -228,7 +228,7 @@ public:
     void m_konfig_autosave_nieClick();
     static QString startConfigurationPath();
 
-    // ---- web links, support label, help menus (info/tprog_links.cpp) -----------------------
+    // ---- web links, support label, help menus (app/tprog_links.cpp) -----------------------------
     void BrowseToMenuCaption(QAction* sender);
     void BrowseToMenuCaptionWithoutRef(QAction* sender);
     void laspendenClick();
@@ -253,7 +253,7 @@ private:
     // tools, in the current language.
     void setupKeyboard();
     void nameInputs(bool german);
-    // filelist/tprog_listops.cpp: the path column takes what the list has beyond its designed
+    // app/tprog_listops.cpp: the path column takes what the list has beyond its designed
     // width. Stored widths are those at the designed width, so files keep their meaning.
     void followListWidth();
     int storedColumnWidth(int column) const;
@@ -265,7 +265,7 @@ private:
     // Whether processPendingEvents would let the window repaint now.
     bool pendingEventsDue() const { return m_sinceEvents.elapsed() >= 30; }
 
-    // rename/tprog_rename.cpp, rename/tprog_batch.cpp
+    // app/tprog_rename.cpp, app/tprog_batch.cpp
     qv::RenameSettings renameSettings() const;
     // The settings of a run as the controls hold them now.
     qv::RunRequest runRequest() const;
@@ -280,7 +280,7 @@ private:
     // Whether the journal holds a run to undo.
     void updateUndoEntry();
 
-    // filelist/tprog_filelist.cpp
+    // app/tprog_filelist.cpp
     void writeCountToLaAnzahl();
     // The characters quordner takes, typed or pasted.
     static bool quordnerAccepts(QChar c);
@@ -299,17 +299,17 @@ private:
     void endListUpdate();
     void giveFocus();
 
-    // filelist/tprog_listops.cpp
+    // app/tprog_listops.cpp
     // Rows selected in qulist, in list order.
     QList<int> selectedRows() const;
 
-    // config/tprog_config.cpp
+    // app/tprog_config.cpp
     // The work of m_konfig_alsstartClick; throws qv::ProfileError so that the close query can
     // keep the window open when the automatic save fails.
     void saveStartConfiguration();
     void loadStartConfiguration();
 
-    // info/tprog_links.cpp
+    // app/tprog_links.cpp
     void buildSoftwareMenus();
     // Writes a status text into the support label and starts the hold timer.
     void setSupportStatus(const QString& text);
