@@ -47,14 +47,14 @@ QString ownerText(const QFileInfo& info)
 FileInfoDialog::FileInfoDialog(QWidget* parent, const QString& path) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fileinfo"));
-    const bool german = languageCode() == QLatin1String("de");
+    const Language language = interfaceLanguage();
     const QFileInfo info(path);
     setWindowTitle(shownText(info.fileName()));
     auto* form = new QFormLayout;
     auto addRow = [&](const char* de, const char* en, const QString& value) {
         auto* v = new QLabel(value);
         v->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        form->addRow(QString::fromUtf8(german ? de : en), v);
+        form->addRow(pick(language, de, en), v);
     };
     addRow("Name:", "Name:", shownText(info.fileName()));
     addRow("Ordner:", "Folder:", shownText(info.absolutePath()));
@@ -65,8 +65,7 @@ FileInfoDialog::FileInfoDialog(QWidget* parent, const QString& path) : QDialog(p
     addRow("Rechte:", "Permissions:", permissionText(info.permissions()));
     addRow("Besitzer:", "Owner:", ownerText(info));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->button(QDialogButtonBox::Close)
-        ->setText(german ? QStringLiteral("Schließen") : QStringLiteral("Close"));
+    buttons->button(QDialogButtonBox::Close)->setText(pick(language, "Schließen", "Close"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

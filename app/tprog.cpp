@@ -131,21 +131,27 @@ void Tprog::setupSlots()
     const struct
     {
         QAction* item;
-        bool german;
+        qv::Language language;
         const char* page;
     } helpEntries[] = {
-        {Funktionen2, true, "pc_hilfe"},    {Empfehlungen1, true, "pc_empf"},
-        {Software1, true, "pc_software"},   {WiesoSpenden1, true, "pc_spenden"},
-        {Lizenz1, true, "pc_lizenz"},       {KurzbeschreibungallerProgramme1, true, "pc_software"},
-        {Introduction1, false, "pc_hilfe"}, {Regards1, false, "pc_empf"},
-        {Software2, false, "pc_software"},  {WhyDonate1, false, "pc_spenden"},
-        {Licence1, false, "pc_lizenz"},     {BriefDescriptionoftheSoftware1, false, "pc_software"},
+        {Funktionen2, qv::Language::German, "pc_hilfe"},
+        {Empfehlungen1, qv::Language::German, "pc_empf"},
+        {Software1, qv::Language::German, "pc_software"},
+        {WiesoSpenden1, qv::Language::German, "pc_spenden"},
+        {Lizenz1, qv::Language::German, "pc_lizenz"},
+        {KurzbeschreibungallerProgramme1, qv::Language::German, "pc_software"},
+        {Introduction1, qv::Language::English, "pc_hilfe"},
+        {Regards1, qv::Language::English, "pc_empf"},
+        {Software2, qv::Language::English, "pc_software"},
+        {WhyDonate1, qv::Language::English, "pc_spenden"},
+        {Licence1, qv::Language::English, "pc_lizenz"},
+        {BriefDescriptionoftheSoftware1, qv::Language::English, "pc_software"},
     };
     for (const auto& entry : helpEntries) {
-        const bool german = entry.german;
+        const qv::Language language = entry.language;
         const QString page = QLatin1String(entry.page);
         connect(entry.item, &QAction::triggered, this,
-                [this, german, page] { showHelpPage(german, page); });
+                [this, language, page] { showHelpPage(language, page); });
     }
 
     // Key filters, double clicks and clickable labels. An editable combo box holds the focus

@@ -252,7 +252,7 @@ private:
     // app/tprog_keyboard.cpp: shortcuts and the first focus; names of the inputs for assistive
     // tools, in the current language.
     void setupKeyboard();
-    void nameInputs(bool german);
+    void nameInputs(qv::Language language);
     // app/tprog_listops.cpp: the path column takes what the list has beyond its designed
     // width. Stored widths are those at the designed width, so files keep their meaning.
     void followListWidth();
@@ -313,7 +313,7 @@ private:
     void buildSoftwareMenus();
     // Writes a status text into the support label and starts the hold timer.
     void setSupportStatus(const QString& text);
-    void showHelpPage(bool german, const QString& page);
+    void showHelpPage(qv::Language language, const QString& page);
 
     // Maximise-pending flag: 0 means the window is maximised at its next activation.
     int Tag = 1;

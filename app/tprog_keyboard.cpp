@@ -97,7 +97,7 @@ void Tprog::setupKeyboard()
     quordner->setFocus();
 }
 
-void Tprog::nameInputs(bool german)
+void Tprog::nameInputs(qv::Language language)
 {
     const auto captionOf = [](const QString& text) {
         QString name = text.trimmed();
@@ -105,7 +105,7 @@ void Tprog::nameInputs(bool german)
             name.chop(1);
         return name;
     };
-    quordner->setAccessibleName(german ? QStringLiteral("Ordner") : QStringLiteral("Folder"));
+    quordner->setAccessibleName(qv::pick(language, "Ordner", "Folder"));
     qulist->setAccessibleName(captionOf(Panel7->text()));
     // The edit inside a combo box is what a screen reader reads while typing in it.
     for (auto [combo, caption] :

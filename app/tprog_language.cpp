@@ -25,12 +25,6 @@
 
 namespace {
 
-struct Caption
-{
-    const char* german;
-    const char* english;
-};
-
 // Rebuilds a combo box's items from its item list with one word swapped; the edit text stays.
 void swapItemWord(QComboBox* box, const QString& from, const QString& to)
 {
@@ -52,51 +46,57 @@ void swapItemWord(QComboBox* box, const QString& from, const QString& to)
 void Tprog::sprache()
 {
     qv::useQtTranslation(qv::languageCode());
-    for (const QString& language : {QStringLiteral("en"), QStringLiteral("de")}) {
-        if (qv::languageCode() != language)
+    for (const QString& code : {QStringLiteral("en"), QStringLiteral("de")}) {
+        if (qv::languageCode() != code)
             continue;
-        const bool de = language == QLatin1String("de");
-        auto tr = [de](const Caption& c) { return QString::fromUtf8(de ? c.german : c.english); };
+        const qv::Language language = qv::languageOfCode(code);
 
         setWindowTitle(qv::applicationTitle);
-        laspenden->setText(qv::thankYouCaption(language));
-        Umbenennen->setText(tr({"Umbenennen", "Rename"}));
-        txt = de ? qv::MessageTexts::german() : qv::MessageTexts::english();
-        m_batch->setTexts(qv::Texts::of(de ? qv::Language::German : qv::Language::English));
+        laspenden->setText(qv::thankYouCaption(code));
+        Umbenennen->setText(qv::pick(language, "Umbenennen", "Rename"));
+        const qv::Texts texts = qv::Texts::of(language);
+        txt = texts.message;
+        m_batch->setTexts(texts);
 
-        Panel7->setText(tr({" Dateien und Ordner", " Files and Folders"}));
-        Label1->setText(tr({"Ziehen Sie die Dateien und Ordner, die umbenannt werden sollen in die "
-                            "Liste oder öffnen Sie einen Ordner.",
-                            "Drag the Files and Folders to be renamed to this List or open a "
-                            "Folder."}));
-        OpenOrdner->setText(tr({"Ordner Öffnen..", "Open Folder.."}));
-        BitBtn1->setText(tr({"Filter..", "Filter.."}));
-        cb_dat->setText(
-            tr({"Dateien hinzufügen um diese umzubenennen", "Add Files to Rename Files"}));
-        cb_dir->setText(
-            tr({"Ordner hinzufügen um diese umzubenennen", "Add Folders to Rename Folders"}));
-        m_list->setHeaderTexts(
-            de ? QStringList{QStringLiteral("Name"), QStringLiteral("Typ"), QStringLiteral("Größe"),
-                             QStringLiteral("Status"), QStringLiteral("Dateipfad")}
-               : QStringList{QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Size"),
-                             QStringLiteral("Status"), QStringLiteral("Path")});
-        BitBtn3->setText(tr({"Markierte Löschen", "Delete Selected"}));
-        BitBtn2->setText(tr({"Alle Löschen", "Delete All"}));
-        Panel2->setText(tr({" Aktionen", " Actions"}));
-        Label4->setText(tr({"Hier können Sie einstellen, in welcher Form die Dateien umbenannt "
-                            "werden sollen.",
-                            "Here you can adjust how the Files should be renamed"}));
-        act_maske->setText(
-            tr({"Wählen Sie eine Maske für die Dateien", "Choose a Mask for the Files"}));
+        Panel7->setText(qv::pick(language, " Dateien und Ordner", " Files and Folders"));
+        Label1->setText(
+            qv::pick(language,
+                     "Ziehen Sie die Dateien und Ordner, die umbenannt werden sollen in die "
+                     "Liste oder öffnen Sie einen Ordner.",
+                     "Drag the Files and Folders to be renamed to this List or open a "
+                     "Folder."));
+        OpenOrdner->setText(qv::pick(language, "Ordner Öffnen..", "Open Folder.."));
+        BitBtn1->setText(qv::pick(language, "Filter..", "Filter.."));
+        cb_dat->setText(qv::pick(language, "Dateien hinzufügen um diese umzubenennen",
+                                 "Add Files to Rename Files"));
+        cb_dir->setText(qv::pick(language, "Ordner hinzufügen um diese umzubenennen",
+                                 "Add Folders to Rename Folders"));
+        m_list->setHeaderTexts(qv::pick(
+            language,
+            QStringList{QStringLiteral("Name"), QStringLiteral("Typ"), QStringLiteral("Größe"),
+                        QStringLiteral("Status"), QStringLiteral("Dateipfad")},
+            QStringList{QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Size"),
+                        QStringLiteral("Status"), QStringLiteral("Path")}));
+        BitBtn3->setText(qv::pick(language, "Markierte Löschen", "Delete Selected"));
+        BitBtn2->setText(qv::pick(language, "Alle Löschen", "Delete All"));
+        Panel2->setText(qv::pick(language, " Aktionen", " Actions"));
+        Label4->setText(
+            qv::pick(language,
+                     "Hier können Sie einstellen, in welcher Form die Dateien umbenannt "
+                     "werden sollen.",
+                     "Here you can adjust how the Files should be renamed"));
+        act_maske->setText(qv::pick(language, "Wählen Sie eine Maske für die Dateien",
+                                    "Choose a Mask for the Files"));
         label3->setText(
-            tr({"Folgende Konstanten sind verfügbar. Klicken Sie auf eine Konstante, um "
-                "sie in die Maske einzufügen.",
-                "The following Constants are available. Click on a Constant, to copy "
-                "it to the Mask."}));
+            qv::pick(language,
+                     "Folgende Konstanten sind verfügbar. Klicken Sie auf eine Konstante, um "
+                     "sie in die Maske einzufügen.",
+                     "The following Constants are available. Click on a Constant, to copy "
+                     "it to the Mask."));
         // The placeholders and their captions, as the placeholder table words them.
-        const auto caption = [de](QLabel* label, qv::PlaceholderValue value) {
+        const auto caption = [language](QLabel* label, qv::PlaceholderValue value) {
             const qv::Placeholder& p = qv::placeholder(value);
-            label->setText(de ? p.captionDe : p.captionEn);
+            label->setText(qv::pick(language, p.captionDe, p.captionEn));
         };
         caption(Label6, qv::PlaceholderValue::Name);
         caption(Label8, qv::PlaceholderValue::Number);
@@ -105,61 +105,70 @@ void Tprog::sprache()
         caption(Label18, qv::PlaceholderValue::Day);
         caption(Label22, qv::PlaceholderValue::Month);
         caption(Label20, qv::PlaceholderValue::Year);
-        Label17->setText(qv::placeholder(qv::PlaceholderValue::Day).spelling(de));
-        Label19->setText(qv::placeholder(qv::PlaceholderValue::Year).spelling(de));
-        act_suchenersetzen->setText(tr({"Ersetzen Sie in dem Dateinamen bestimmte Ausdrücke durch "
-                                        "andere",
-                                        "Find and Replace Expressions in the Filename"}));
-        Label2->setText(tr({"Suchen nach:", "Search for:"}));
-        Label11->setText(tr({"Ersetzen durch:", "Replace with:"}));
-        Label16->setText(tr({"Suchen und Ersetzen in:", "Search and Replace in:"}));
-        cb_suchname->setText(tr({"Dateiname", "File Name"}));
-        cb_suchendung->setText(tr({"Dateiendung", "File Extension"}));
-        Panel4->setText(tr({" Vorschau", " Preview"}));
-        Label14->setText(tr({"Alter Name:", "Old Name:"}));
-        Label15->setText(tr({"Neuer Name:", "New Name:"}));
-        pop1->setText(tr({"Übergeordneten Ordner öffnen", "Open corresponding Folder"}));
-        pop2->setText(tr({"Dateiinformationen anzeigen", "Show File Information"}));
-        pop3->setText(tr({"Markierte Dateien in die Zwischenablage kopieren",
-                          "Copy selected Files to Clipboard"}));
-        pop4->setText(
-            tr({"Markierte Dateien aus der Liste löschen", "Delete selected Files from List"}));
+        Label17->setText(qv::placeholder(qv::PlaceholderValue::Day).spelling(language));
+        Label19->setText(qv::placeholder(qv::PlaceholderValue::Year).spelling(language));
+        act_suchenersetzen->setText(
+            qv::pick(language,
+                     "Ersetzen Sie in dem Dateinamen bestimmte Ausdrücke durch "
+                     "andere",
+                     "Find and Replace Expressions in the Filename"));
+        Label2->setText(qv::pick(language, "Suchen nach:", "Search for:"));
+        Label11->setText(qv::pick(language, "Ersetzen durch:", "Replace with:"));
+        Label16->setText(qv::pick(language, "Suchen und Ersetzen in:", "Search and Replace in:"));
+        cb_suchname->setText(qv::pick(language, "Dateiname", "File Name"));
+        cb_suchendung->setText(qv::pick(language, "Dateiendung", "File Extension"));
+        Panel4->setText(qv::pick(language, " Vorschau", " Preview"));
+        Label14->setText(qv::pick(language, "Alter Name:", "Old Name:"));
+        Label15->setText(qv::pick(language, "Neuer Name:", "New Name:"));
+        pop1->setText(
+            qv::pick(language, "Übergeordneten Ordner öffnen", "Open corresponding Folder"));
+        pop2->setText(qv::pick(language, "Dateiinformationen anzeigen", "Show File Information"));
+        pop3->setText(qv::pick(language, "Markierte Dateien in die Zwischenablage kopieren",
+                               "Copy selected Files to Clipboard"));
+        pop4->setText(qv::pick(language, "Markierte Dateien aus der Liste löschen",
+                               "Delete selected Files from List"));
 
-        Programm1->setTitle(tr({"Programm", "Program"}));
-        m_vorschau_alle->setText(tr({"Vorschau aller Einträge", "Preview All Entries"}));
-        m_rueckgaengig->setText(tr({"Letzte Umbenennung rückgängig", "Undo Last Rename"}));
-        m_ketten->setText(tr({"Ketten und Tausch auflösen", "Resolve Chains and Swaps"}));
+        Programm1->setTitle(qv::pick(language, "Programm", "Program"));
+        m_vorschau_alle->setText(
+            qv::pick(language, "Vorschau aller Einträge", "Preview All Entries"));
+        m_rueckgaengig->setText(
+            qv::pick(language, "Letzte Umbenennung rückgängig", "Undo Last Rename"));
+        m_ketten->setText(
+            qv::pick(language, "Ketten und Tausch auflösen", "Resolve Chains and Swaps"));
         m_bugreport->setText(
-            tr({"Fehler oder Verbesserung melden..", "Report Bug or Improvement.."}));
-        m_close->setText(tr({"Beenden", "Close"}));
-        Einstellungen2->setTitle(tr({"Einstellungen", "Settings"}));
-        m_konfig_save->setText(tr({"Konfiguration speichern..", "Save Configuration.."}));
-        m_konfig_open->setText(tr({"Konfiguration laden..", "Load Configuration.."}));
-        m_konfig_alsstart->setText(tr({"Aktuelle Konfiguration als Startkonfiguration",
-                                       "Current Configuration as Start-Configuration"}));
-        m_konfig_autosave->setTitle(
-            tr({"Konfiguration automatisch speichern", "Save Configuration automatically"}));
-        m_konfig_autosave_nie->setText(tr({"Nie", "Never"}));
-        m_konfig_autosave_alles->setText(tr({"Immer", "Always"}));
-        m_einstspr->setTitle(tr({"Sprache", "Language"}));
+            qv::pick(language, "Fehler oder Verbesserung melden..", "Report Bug or Improvement.."));
+        m_close->setText(qv::pick(language, "Beenden", "Close"));
+        Einstellungen2->setTitle(qv::pick(language, "Einstellungen", "Settings"));
+        m_konfig_save->setText(
+            qv::pick(language, "Konfiguration speichern..", "Save Configuration.."));
+        m_konfig_open->setText(qv::pick(language, "Konfiguration laden..", "Load Configuration.."));
+        m_konfig_alsstart->setText(qv::pick(language,
+                                            "Aktuelle Konfiguration als Startkonfiguration",
+                                            "Current Configuration as Start-Configuration"));
+        m_konfig_autosave->setTitle(qv::pick(language, "Konfiguration automatisch speichern",
+                                             "Save Configuration automatically"));
+        m_konfig_autosave_nie->setText(qv::pick(language, "Nie", "Never"));
+        m_konfig_autosave_alles->setText(qv::pick(language, "Immer", "Always"));
+        m_einstspr->setTitle(qv::pick(language, "Sprache", "Language"));
 
-        nameInputs(de);
-        m_soft_de->menuAction()->setVisible(de);
-        m_soft_en->menuAction()->setVisible(!de);
-        Hilfe1->menuAction()->setVisible(de);
-        Information1->menuAction()->setVisible(!de);
+        nameInputs(language);
+        m_soft_de->menuAction()->setVisible(texts.german());
+        m_soft_en->menuAction()->setVisible(!texts.german());
+        Hilfe1->menuAction()->setVisible(texts.german());
+        Information1->menuAction()->setVisible(!texts.german());
 
-        m_konfigFilter = tr({"Quorvel Konfiguration (*.qvc)", "Quorvel Configuration (*.qvc)"});
+        m_konfigFilter =
+            qv::pick(language, "Quorvel Konfiguration (*.qvc)", "Quorvel Configuration (*.qvc)");
         for (QFileDialog* dialog : {sd_konfig.ifMade(), od_konfig.ifMade()}) {
             if (dialog)
                 dialog->setNameFilter(m_konfigFilter);
         }
 
-        Deutsch1->setChecked(de);
-        Englisch1->setChecked(!de);
+        Deutsch1->setChecked(texts.german());
+        Englisch1->setChecked(!texts.german());
 
-        cb_dir->move(de ? 250 : 160, cb_dir->y());
-        if (de) {
+        cb_dir->move(qv::pick(language, 250, 160), cb_dir->y());
+        if (texts.german()) {
             swapItemWord(maske, QStringLiteral("Custom"), QStringLiteral("Benutzerdefiniert"));
             swapItemWord(numstart, QStringLiteral("Custom"), QStringLiteral("Benutzer"));
         } else {

@@ -21,9 +21,9 @@ void Tprog::buildSoftwareMenus()
     softwareicons->icons.clear();
     for (const qv::Product& product : list)
         softwareicons->icons.append(QIcon(product.iconResource));
-    auto build = [this, &list](QMenu* target, const QString& prefix, bool german) {
+    auto build = [this, &list](QMenu* target, const QString& prefix, qv::Language language) {
         for (int i = 0; i < list.size(); ++i) {
-            const QString caption = german ? list[i].captionDe : list[i].captionEn;
+            const QString caption = qv::pick(language, list[i].captionDe, list[i].captionEn);
             auto* entry = new QAction(softwareicons->icons.value(i), caption, target);
             entry->setObjectName(prefix + QString::number(i));
             connect(entry, &QAction::triggered, this,
@@ -32,8 +32,8 @@ void Tprog::buildSoftwareMenus()
             target->insertAction(i < present.size() ? present[i] : nullptr, entry);
         }
     };
-    build(m_soft_de, QStringLiteral("linkde"), true);
-    build(m_soft_en, QStringLiteral("linken"), false);
+    build(m_soft_de, QStringLiteral("linkde"), qv::Language::German);
+    build(m_soft_en, QStringLiteral("linken"), qv::Language::English);
 }
 
 void Tprog::BrowseToMenuCaption(QAction* sender)
@@ -55,9 +55,8 @@ void Tprog::laspendenClick()
 
 void Tprog::m_bugreportClick()
 {
-    QWidget* window = qv::languageCode() == QLatin1String("de")
-                          ? static_cast<QWidget*>(qv::bugreport_de)
-                          : static_cast<QWidget*>(qv::bugreport_en);
+    QWidget* window =
+        qv::pick<QWidget*>(qv::interfaceLanguage(), qv::bugreport_de, qv::bugreport_en);
     window->show();
     window->raise();
     window->activateWindow();
@@ -88,10 +87,7 @@ void Tprog::setSupportStatus(const QString& text)
     m_supportCountPending = false;
 }
 
-void Tprog::showHelpPage(bool german, const QString& page)
+void Tprog::showHelpPage(qv::Language language, const QString& page)
 {
-    if (german)
-        qv::hilfe->showPage(page);
-    else
-        qv::hilfe_en->showPage(page);
+    qv::pick<qv::HelpWindow*>(language, qv::hilfe, qv::hilfe_en)->showPage(page);
 }

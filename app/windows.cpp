@@ -71,4 +71,9 @@ void setLanguageCode(const QString& code)
     start->spr->setText(code);
 }
 
+Language interfaceLanguage()
+{
+    return languageOfCode(languageCode());
+}
+
 } // namespace qv

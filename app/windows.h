@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text/appinfo.h"
+#include "text/messagetexts.h"
 
 #include <QString>
 
@@ -32,5 +33,7 @@ void destroyWindows();
 // The UI language code, "de" or "en", held by the splash window.
 QString languageCode();
 void setLanguageCode(const QString& code);
+// The language that code stands for.
+Language interfaceLanguage();
 
 } // namespace qv

@@ -315,7 +315,7 @@ QString usageText()
                "refused or missing or the output could not be written, 2 on a usage error, a\n"
                "path that cannot be used, an undo journal that cannot be written, or while\n"
                "another rename or undo is running.\n")
-        .arg(placeholderHelp(false, 23, 35));
+        .arg(placeholderHelp(Language::English, 23, 35));
 }
 
 } // namespace qv

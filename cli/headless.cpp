@@ -399,14 +399,14 @@ int runUndo(const CommandLine& line, const Texts& t, QTextStream& out, QTextStre
 // The language of the locale, as other programs on the command line read it: the first of
 // LC_ALL, LC_MESSAGES and LANG that is set. A script's output must not depend on files that
 // happen to lie in the folder it runs in.
-bool germanByEnvironment()
+Language languageByEnvironment()
 {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const QByteArray value = qgetenv(name);
         if (!value.isEmpty())
-            return value.startsWith("de");
+            return value.startsWith("de") ? Language::German : Language::English;
     }
-    return false;
+    return Language::English;
 }
 
 int runLine(const CommandLine& line, const Texts& texts, QTextStream& out, QTextStream& err)
@@ -442,9 +442,8 @@ int runLine(const CommandLine& line, const Texts& texts, QTextStream& out, QText
 
 int runCommand(const CommandLine& line, QTextStream& out, QTextStream& err)
 {
-    const bool german =
-        line.language.isEmpty() ? germanByEnvironment() : line.language == QLatin1String("de");
-    const Texts texts = Texts::of(german ? Language::German : Language::English);
+    const Texts texts = Texts::of(line.language.isEmpty() ? languageByEnvironment()
+                                                          : languageOfCode(line.language));
     const int code = runLine(line, texts, out, err);
     // Output that did not arrive is a failure, as with any tool: a report nobody can read
     // cannot tell the script what happened.

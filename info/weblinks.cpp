@@ -1,5 +1,7 @@
 #include "info/weblinks.h"
 
+#include "text/messagetexts.h"
+
 namespace qv {
 
 namespace {
@@ -40,11 +42,6 @@ QString addressWithoutDescription(const QString& caption, QChar source)
     return address;
 }
 
-bool isGerman(const QString& languageCode)
-{
-    return languageCode == QLatin1String("de");
-}
-
 } // namespace
 
 QString siteLinkCaption(const QString& host, const QString& path, const QString& description)
@@ -83,28 +80,26 @@ QString captionLinkAddress(const QString& caption, QChar source)
 
 QString rotationCaption(int counter, const QString& languageCode)
 {
-    const bool de = isGerman(languageCode);
-    const QString& site = de ? hosts::siteDe : hosts::siteEn;
+    const Language language = languageOfCode(languageCode);
+    const QString site = pick(language, hosts::siteDe, hosts::siteEn);
     if (counter % 3 == 0)
         return siteLinkCaption(site, QStringLiteral("quorvel"),
-                               de ? QStringLiteral("Hilfe und Informationen")
-                                  : QStringLiteral("Help and Support"));
+                               pick(language, "Hilfe und Informationen", "Help and Support"));
     if (counter % 2 != 0)
-        return siteLinkCaption(site, QStringLiteral("support"),
-                               de ? QStringLiteral("Haben Sie Verbesserungsvorschläge?")
-                                  : QStringLiteral("Suggest Improvements"));
-    return de ? siteLinkCaption(site, QStringLiteral("spenden"),
-                                QStringLiteral("Falls Ihnen die Software gefällt"))
-              : siteLinkCaption(site, QStringLiteral("donate"),
-                                QStringLiteral("If you like this Tool"));
+        return siteLinkCaption(
+            site, QStringLiteral("support"),
+            pick(language, "Haben Sie Verbesserungsvorschläge?", "Suggest Improvements"));
+    return siteLinkCaption(
+        site, pick(language, "spenden", "donate"),
+        pick(language, "Falls Ihnen die Software gefällt", "If you like this Tool"));
 }
 
 QString thankYouCaption(const QString& languageCode)
 {
-    return isGerman(languageCode) ? siteLinkCaption(hosts::siteDe, QStringLiteral("spenden"),
-                                                    QStringLiteral("Vielen Dank!"))
-                                  : siteLinkCaption(hosts::siteEn, QStringLiteral("donate"),
-                                                    QStringLiteral("Thank you!"));
+    const Language language = languageOfCode(languageCode);
+    return siteLinkCaption(pick(language, hosts::siteDe, hosts::siteEn),
+                           pick(language, "spenden", "donate"),
+                           pick(language, "Vielen Dank!", "Thank you!"));
 }
 
 bool isSiteLinkCaption(const QString& caption)

@@ -79,7 +79,7 @@ QString placeholderText(PlaceholderValue value, const PlaceholderValues& values)
     return {};
 }
 
-QString placeholderHelp(bool de, int indent, int width)
+QString placeholderHelp(Language language, int indent, int width)
 {
     // Each meaning wrapped to a terminal of 80 columns, continued under its first word.
     constexpr int columns = 80;
@@ -89,7 +89,7 @@ QString placeholderHelp(bool de, int indent, int width)
         if (p.german != p.english)
             line += QStringLiteral(" (") + p.german + u')';
         line = line.leftJustified(width - 1) + u' ';
-        for (const QString& word : (de ? p.meaningDe : p.meaningEn).split(u' ')) {
+        for (const QString& word : pick(language, p.meaningDe, p.meaningEn).split(u' ')) {
             if (line.size() + word.size() > columns && line.size() > width) {
                 help += line.chopped(1) + u'\n';
                 line = QString(width, u' ');

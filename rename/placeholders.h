@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/messagetexts.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -34,7 +36,7 @@ struct Placeholder
     QString meaningDe;
     QString meaningEn;
 
-    QString spelling(bool de) const { return de ? german : english; }
+    QString spelling(Language language) const { return pick(language, german, english); }
 };
 
 // The ways a placeholder is written: the English spelling, then the German one where it differs.
@@ -61,6 +63,6 @@ struct PlaceholderValues
 QString placeholderText(PlaceholderValue value, const PlaceholderValues& values);
 
 // "  %name%  the old name without its extension" lines, for the command line's help.
-QString placeholderHelp(bool de, int indent, int width);
+QString placeholderHelp(Language language, int indent, int width);
 
 } // namespace qv

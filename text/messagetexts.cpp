@@ -133,9 +133,8 @@ PlanTexts PlanTexts::english()
 
 Texts Texts::of(Language language)
 {
-    const bool de = language == Language::German;
-    return {language, de ? MessageTexts::german() : MessageTexts::english(),
-            de ? PlanTexts::german() : PlanTexts::english()};
+    return {language, qv::pick(language, &MessageTexts::german, &MessageTexts::english)(),
+            qv::pick(language, &PlanTexts::german, &PlanTexts::english)()};
 }
 
 QString planSummary(int renamed, int unchanged, int conflicts, const PlanTexts& texts)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <utility>
+
 namespace qv {
 
 // The language-dependent texts that other parts compose into statuses, counts and messages.
@@ -76,6 +78,25 @@ enum class Language
     English
 };
 
+// The German or the English of two values: every choice by the interface language, of a text or
+// of what goes with it (a caption's place, a window's name), is made here.
+template <typename T> T pick(Language language, T german, T english)
+{
+    return language == Language::German ? std::move(german) : std::move(english);
+}
+
+// Texts written in the source as UTF-8.
+inline QString pick(Language language, const char* german, const char* english)
+{
+    return QString::fromUtf8(pick<const char*>(language, german, english));
+}
+
+// The language a code stands for: "de" is German, any other code English.
+inline Language languageOfCode(const QString& code)
+{
+    return code == QLatin1String("de") ? Language::German : Language::English;
+}
+
 // Every text of one language, and the pick between two words where a text is said only once.
 struct Texts
 {
@@ -85,10 +106,7 @@ struct Texts
 
     static Texts of(Language language);
     bool german() const { return language == Language::German; }
-    QString pick(const char* de, const char* en) const
-    {
-        return QString::fromUtf8(german() ? de : en);
-    }
+    QString pick(const char* de, const char* en) const { return qv::pick(language, de, en); }
 };
 
 // The UI language chosen by marker files "en" and "de" in folder ("de" wins; German by default).

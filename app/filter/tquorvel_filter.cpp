@@ -87,17 +87,16 @@ void Tquorvel_filter::OKClick()
 
 void Tquorvel_filter::Sprache()
 {
-    const bool de = qv::languageCode() == QLatin1String("de");
-    Label1->setText(de ? QStringLiteral("Nach welchen Dateien soll gesucht werden?")
-                       : QStringLiteral("Which files shall be looked for?"));
+    const qv::Language language = qv::interfaceLanguage();
+    Label1->setText(qv::pick(language, "Nach welchen Dateien soll gesucht werden?",
+                             "Which files shall be looked for?"));
     Label1->adjustSize();
-    alle->setText(de ? QStringLiteral("Alle Dateien suchen (Keinen Filter verwenden)")
-                     : QStringLiteral("Search for all files (Use no filter)"));
-    auswahl->setText(de ? QStringLiteral("Nur nach folgenden Dateien suchen:")
-                        : QStringLiteral("Only search for following files:"));
+    alle->setText(qv::pick(language, "Alle Dateien suchen (Keinen Filter verwenden)",
+                           "Search for all files (Use no filter)"));
+    auswahl->setText(qv::pick(
+        language, "Nur nach folgenden Dateien suchen:", "Only search for following files:"));
     filter->setAccessibleName(auswahl->text().chopped(1));
-    uv->setText(de ? QStringLiteral("Auch Unterverzeichnisse durchsuchen")
-                   : QStringLiteral("Search all Subfolders"));
+    uv->setText(qv::pick(language, "Auch Unterverzeichnisse durchsuchen", "Search all Subfolders"));
 }
 
 bool Tquorvel_filter::event(QEvent* event)

@@ -25,8 +25,7 @@ InfoFrame::InfoFrame(Language language, const QString& name, const QString& scro
                      QWidget* parent)
     : QFrame(parent)
 {
-    const bool de = language == Language::German;
-    const QString& site = de ? hosts::siteDe : hosts::siteEn;
+    const QString site = pick(language, hosts::siteDe, hosts::siteEn);
     setObjectName(name);
     setFrameShape(QFrame::NoFrame);
 
@@ -51,14 +50,15 @@ InfoFrame::InfoFrame(Language language, const QString& name, const QString& scro
         makeHeading(QStringLiteral("laSoftware"), QStringLiteral("Software"), content);
     heading->setGeometry(margin, margin, textWidth, heading->sizeHint().height());
 
-    QLabel* intro = makeParagraph(
-        QStringLiteral("laIntro"),
-        de ? QStringLiteral("Hier finden Sie weitere Programme von Velmora, alle kostenlos zum "
-                            "Herunterladen. Ein Klick auf ein Symbol öffnet die Internetseite "
-                            "des Programms.")
-           : QStringLiteral("Here you find more programs by Velmora, all of them free to "
-                            "download. A click on an icon opens the program's web page."),
-        content);
+    QLabel* intro =
+        makeParagraph(QStringLiteral("laIntro"),
+                      pick(language,
+                           "Hier finden Sie weitere Programme von Velmora, alle kostenlos zum "
+                           "Herunterladen. Ein Klick auf ein Symbol öffnet die Internetseite "
+                           "des Programms.",
+                           "Here you find more programs by Velmora, all of them free to "
+                           "download. A click on an icon opens the program's web page."),
+                      content);
     const int introTop = heading->geometry().bottom() + 8;
     intro->setGeometry(margin, introTop, textWidth, intro->heightForWidth(textWidth));
     watchMouse(intro);
@@ -89,7 +89,8 @@ InfoFrame::InfoFrame(Language language, const QString& name, const QString& scro
                            title->sizeHint().height());
         watchMouse(title);
 
-        auto* line = new QLabel(de ? product.descriptionDe : product.descriptionEn, content);
+        auto* line =
+            new QLabel(pick(language, product.descriptionDe, product.descriptionEn), content);
         line->setObjectName(QStringLiteral("description") + number);
         line->setTextFormat(Qt::PlainText);
         line->setGeometry(textLeft, title->geometry().bottom() + 2,

@@ -36,17 +36,16 @@ QFrame* bevelLine(const QString& name, int top, QWidget* parent)
 
 HelpWindow::HelpWindow(Language language, QWidget* parent) : QWidget(parent), m_language(language)
 {
-    const bool de = language == Language::German;
-    setUpToolWindow(this, de ? QStringLiteral("hilfe") : QStringLiteral("hilfe_en"),
-                    QStringLiteral("Quorvel - Velmora"), clientSize);
+    setUpToolWindow(this, pick(language, "hilfe", "hilfe_en"), QStringLiteral("Quorvel - Velmora"),
+                    clientSize);
 
     m_panel = new QWidget(this);
-    m_panel->setObjectName(de ? QStringLiteral("pinfo_de") : QStringLiteral("pinfo_en"));
+    m_panel->setObjectName(pick(language, "pinfo_de", "pinfo_en"));
     m_panel->setGeometry(QRect(QPoint(0, 0), clientSize));
     m_panel->installEventFilter(this);
 
     m_header = new QLabel(m_panel);
-    m_header->setObjectName(de ? QStringLiteral("Image2") : QStringLiteral("Image3"));
+    m_header->setObjectName(pick(language, "Image2", "Image3"));
     m_header->setPixmap(QPixmap(QStringLiteral(":/artwork/header.jpg")));
     m_header->setGeometry(0, 0, clientSize.width(), headerHeight);
     m_header->installEventFilter(this);
@@ -56,20 +55,19 @@ HelpWindow::HelpWindow(Language language, QWidget* parent) : QWidget(parent), m_
     m_pc->setObjectName(QStringLiteral("pc"));
     m_pc->setDocumentMode(true);
     m_pc->setGeometry(pageControlGeometry);
-    m_pc->addTab(helpPage(), de ? QStringLiteral("Hilfe") : QStringLiteral("Help"));
-    m_pc->addTab(regardsPage(), de ? QStringLiteral("Empfehlungen") : QStringLiteral("Regards"));
+    m_pc->addTab(helpPage(), pick(language, "Hilfe", "Help"));
+    m_pc->addTab(regardsPage(), pick(language, "Empfehlungen", "Regards"));
     m_pc->addTab(softwarePage(), QStringLiteral("Software"));
-    m_pc->addTab(donatePage(),
-                 de ? QStringLiteral("Wieso spenden?") : QStringLiteral("Why Donate?"));
-    m_pc->addTab(licencePage(), de ? QStringLiteral("Lizenz") : QStringLiteral("Licence"));
+    m_pc->addTab(donatePage(), pick(language, "Wieso spenden?", "Why Donate?"));
+    m_pc->addTab(licencePage(), pick(language, "Lizenz", "Licence"));
 
     const int stripTop = pageControlGeometry.bottom() + 6;
     bevelLine(QStringLiteral("Bevel2"), stripTop, m_panel);
 
-    m_back = new QPushButton(de ? QStringLiteral("<< zurück") : QStringLiteral("<< back"), m_panel);
-    m_back->setObjectName(de ? QStringLiteral("btide1") : QStringLiteral("btien1"));
-    m_next = new QPushButton(de ? QStringLiteral("weiter >>") : QStringLiteral("next >>"), m_panel);
-    m_next->setObjectName(de ? QStringLiteral("btide2") : QStringLiteral("btien2"));
+    m_back = new QPushButton(pick(language, "<< zurück", "<< back"), m_panel);
+    m_back->setObjectName(pick(language, "btide1", "btien1"));
+    m_next = new QPushButton(pick(language, "weiter >>", "next >>"), m_panel);
+    m_next->setObjectName(pick(language, "btide2", "btien2"));
     // Both buttons as wide as the wider caption needs, so neither is clipped.
     const int buttonWidth = qMax(90, qMax(m_back->sizeHint().width(), m_next->sizeHint().width()));
     const int buttonHeight = m_next->sizeHint().height();
@@ -127,13 +125,11 @@ QWidget* HelpWindow::textPage(const QString& name, const QList<QWidget*>& rows)
 
 QWidget* HelpWindow::helpPage()
 {
-    const bool de = m_language == Language::German;
-    const QString& site = de ? hosts::siteDe : hosts::siteEn;
-    QLabel* second = makeHeading(
-        QStringLiteral("laAnliegen"),
-        de ? QStringLiteral("Ihre Anliegen") : QStringLiteral("Your Converns"), nullptr);
+    const QString site = pick(m_language, hosts::siteDe, hosts::siteEn);
+    QLabel* second = makeHeading(QStringLiteral("laAnliegen"),
+                                 pick(m_language, "Ihre Anliegen", "Your Converns"), nullptr);
     second->setProperty("heading", true);
-    if (de)
+    if (m_language == Language::German)
         return textPage(
             QStringLiteral("pc_hilfe"),
             {makeHeading(QStringLiteral("laHilfe"), QStringLiteral("Hilfe"), nullptr),
@@ -194,9 +190,8 @@ QWidget* HelpWindow::helpPage()
 
 QWidget* HelpWindow::regardsPage()
 {
-    const bool de = m_language == Language::German;
-    const QString& site = de ? hosts::siteDe : hosts::siteEn;
-    const QString& second = de ? hosts::secondDe : hosts::secondEn;
+    const QString site = pick(m_language, hosts::siteDe, hosts::siteEn);
+    const QString second = pick(m_language, hosts::secondDe, hosts::secondEn);
     QList<QWidget*> rows;
     auto section = [&](const QString& key, const QString& heading, const QString& text,
                        const QString& caption) {
@@ -205,7 +200,7 @@ QWidget* HelpWindow::regardsPage()
         rows << h << makeParagraph(QStringLiteral("la") + key + QStringLiteral("1"), text, nullptr)
              << link(QStringLiteral("lk") + key, caption, nullptr);
     };
-    if (de) {
+    if (m_language == Language::German) {
         section(QStringLiteral("Webdesign"), QStringLiteral("Webdesign"),
                 QStringLiteral("Velmora gestaltet auch Internetseiten: übersichtlich, schnell und "
                                "auf jedem Gerät gut zu lesen."),
@@ -251,7 +246,6 @@ QWidget* HelpWindow::softwarePage()
 
 QWidget* HelpWindow::donatePage()
 {
-    const bool de = m_language == Language::German;
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("pc_spenden"));
     auto* layout = new QVBoxLayout(page);
@@ -266,15 +260,15 @@ QWidget* HelpWindow::donatePage()
     box->setFixedSize(504, 291);
     auto* picture = new QLabel;
     picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(QPixmap(de ? QStringLiteral(":/artwork/donate_de.jpg")
-                                  : QStringLiteral(":/artwork/donate_en.jpg")));
+    picture->setPixmap(
+        QPixmap(pick(m_language, ":/artwork/donate_de.jpg", ":/artwork/donate_en.jpg")));
     picture->setFixedSize(504, 289);
     box->setWidget(picture);
     layout->addWidget(box, 0, Qt::AlignHCenter);
 
     layout->addWidget(link(QStringLiteral("lkSpenden"),
-                           de ? siteLinkCaption(hosts::siteDe, QStringLiteral("spenden"))
-                              : siteLinkCaption(hosts::siteEn, QStringLiteral("donate")),
+                           siteLinkCaption(pick(m_language, hosts::siteDe, hosts::siteEn),
+                                           pick(m_language, "spenden", "donate")),
                            page),
                       0, Qt::AlignRight);
     layout->addStretch(1);
@@ -283,27 +277,24 @@ QWidget* HelpWindow::donatePage()
 
 QWidget* HelpWindow::licencePage()
 {
-    const bool de = m_language == Language::German;
-    const QString& site = de ? hosts::siteDe : hosts::siteEn;
+    const QString site = pick(m_language, hosts::siteDe, hosts::siteEn);
     auto* notice = new QWidget;
     notice->setObjectName(QStringLiteral("paRechte"));
     auto* row = new QHBoxLayout(notice);
     row->setContentsMargins(0, 6, 0, 0);
-    auto* rights = new QLabel(de ? QStringLiteral("© Velmora. Alle Rechte vorbehalten.")
-                                 : QStringLiteral("© Velmora. All rights reserved."),
-                              notice);
+    auto* rights = new QLabel(
+        pick(m_language, "© Velmora. Alle Rechte vorbehalten.", "© Velmora. All rights reserved."),
+        notice);
     rights->setObjectName(QStringLiteral("laRechte"));
     row->addWidget(rights);
     row->addStretch(1);
-    row->addWidget(link(
-        QStringLiteral("lkLizenz"),
-        siteLinkCaption(site, de ? QStringLiteral("lizenz") : QStringLiteral("licence")), notice));
+    row->addWidget(link(QStringLiteral("lkLizenz"),
+                        siteLinkCaption(site, pick(m_language, "lizenz", "licence")), notice));
     row->addSpacing(12);
-    row->addWidget(link(
-        QStringLiteral("lkSpenden"),
-        siteLinkCaption(site, de ? QStringLiteral("spenden") : QStringLiteral("donate")), notice));
+    row->addWidget(link(QStringLiteral("lkSpenden"),
+                        siteLinkCaption(site, pick(m_language, "spenden", "donate")), notice));
 
-    if (de)
+    if (m_language == Language::German)
         return textPage(
             QStringLiteral("pc_lizenz"),
             {makeHeading(QStringLiteral("laLizenz"), QStringLiteral("Lizenz"), nullptr),

@@ -17,21 +17,6 @@
 
 #include <algorithm>
 
-namespace {
-
-struct Caption
-{
-    const char* german;
-    const char* english;
-};
-
-QString caption(bool german, const Caption& c)
-{
-    return QString::fromUtf8(german ? c.german : c.english);
-}
-
-} // namespace
-
 Tvorschau_alle::Tvorschau_alle(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("vorschau_alle"));
@@ -101,22 +86,19 @@ void Tvorschau_alle::va_konflikteClick()
 
 void Tvorschau_alle::sprache()
 {
-    const bool de = qv::languageCode() == QLatin1String("de");
-    setWindowTitle(caption(de, {"Vorschau aller Einträge", "Preview All Entries"}));
+    const qv::Texts texts = qv::Texts::of(qv::interfaceLanguage());
+    setWindowTitle(texts.pick("Vorschau aller Einträge", "Preview All Entries"));
     va_liste->setAccessibleName(windowTitle());
-    va_konflikte->setText(caption(de, {"Nur Konflikte zeigen", "Show conflicts only"}));
-    m_model->setTexts({caption(de, {"Alter Name", "Old Name"}),
-                       caption(de, {"Neuer Name", "New Name"}), caption(de, {"Ordner", "Folder"}),
-                       caption(de, {"Ergebnis", "Outcome"})},
-                      qv::Texts::of(de ? qv::Language::German : qv::Language::English));
+    va_konflikte->setText(texts.pick("Nur Konflikte zeigen", "Show conflicts only"));
+    m_model->setTexts({texts.pick("Alter Name", "Old Name"), texts.pick("Neuer Name", "New Name"),
+                       texts.pick("Ordner", "Folder"), texts.pick("Ergebnis", "Outcome")},
+                      texts);
     writeSummary();
 }
 
 void Tvorschau_alle::writeSummary()
 {
-    const bool de = qv::languageCode() == QLatin1String("de");
-    va_summe->setText(qv::planSummary(
-        m_model->tally(), qv::Texts::of(de ? qv::Language::German : qv::Language::English)));
+    va_summe->setText(qv::planSummary(m_model->tally(), qv::Texts::of(qv::interfaceLanguage())));
 }
 
 bool Tvorschau_alle::eventFilter(QObject* watched, QEvent* event)
