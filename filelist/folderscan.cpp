@@ -76,7 +76,10 @@ QString joinPath(QStringView prefix, QStringView name)
 void appendMatches(QList<ScannedFile>& result, const std::vector<FoundFile>& files,
                    const QStringList& patterns)
 {
-    result.reserve(result.size() + qsizetype(files.size()));
+    // Grown by at least half each time: a scan of many small folders appends many times.
+    const qsizetype needed = result.size() + qsizetype(files.size());
+    if (needed > result.capacity())
+        result.reserve(std::max(needed, result.capacity() + result.capacity() / 2));
     for (const QString& pattern : patterns) {
         for (const FoundFile& file : files) {
             if (matchesPattern(file.name(), pattern))
