@@ -39,10 +39,6 @@ struct RunEntry
 struct RunEntryResult
 {
     RunOutcome outcome = RunOutcome::Unchanged;
-    // The name the settings form for the entry, whether or not it could be given.
-    QString newName;
-    // Where the entry is at the end: its own new path, or moved along with a renamed folder.
-    QString path;
     // Renamed as a folder, so entries inside it followed.
     bool renamedAsFolder = false;
     // Its path named nothing: a rename of the run could take that path only because nothing was
@@ -51,6 +47,10 @@ struct RunEntryResult
     // The system's error number of the rename that failed (Exists or Error); 0 when the disk was
     // never asked, as for an unsafe name.
     int error = 0;
+    // The name the settings form for the entry, whether or not it could be given.
+    QString newName;
+    // Where the entry is at the end: its own new path, or moved along with a renamed folder.
+    QString path;
 };
 
 struct RunResult
