@@ -61,7 +61,7 @@ FileIdentity JournalingRenamer::identityIn(const QByteArray& path, const QByteAr
     if (known == m_listings.end() && many)
         known = m_listings.insert(folder, readListing(folder, path));
     if (known != m_listings.end() && known->usable) {
-        const Inode* entry = known->find(QByteArrayView(path).sliced(folder.size()));
+        const std::optional<Inode> entry = known->find(QByteArrayView(path).sliced(folder.size()));
         if (entry)
             return {known->device, entry->inode, entry->folder};
     }
@@ -74,29 +74,31 @@ FileIdentity JournalingRenamer::identityIn(const QByteArray& path, const QByteAr
 
 namespace {
 
-// Names are found by a 64-bit hash alone: the listing keeps no names. Two names of one folder
-// sharing a hash would give one of them the other's identity; undo would then leave that file
-// alone as changed, never rename another.
+// Names are found by a hash of 62 bits alone: the listing keeps no names. Two names of one
+// folder sharing a hash would give one of them the other's identity; undo would then leave that
+// file alone as changed, never rename another.
+constexpr quint64 folderBit = 2;
+
 quint64 nameHash(QByteArrayView name)
 {
     quint64 hash = 14695981039346656037ull;
     for (const char c : name)
         hash = (hash ^ quint8(c)) * 1099511628211ull;
-    return hash | 1;
+    return (hash | 1) & ~folderBit;
 }
 
 } // namespace
 
-const JournalingRenamer::Inode* JournalingRenamer::Listing::find(QByteArrayView name) const
+std::optional<JournalingRenamer::Inode> JournalingRenamer::Listing::find(QByteArrayView name) const
 {
     if (table.empty())
-        return nullptr;
+        return std::nullopt;
     const quint64 hash = nameHash(name);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        if (table[i].hash == hash)
-            return &table[i].inode;
-        if (table[i].hash == 0)
-            return nullptr;
+        if ((table[i].key & ~folderBit) == hash)
+            return Inode{table[i].inode, (table[i].key & folderBit) != 0};
+        if (table[i].key == 0)
+            return std::nullopt;
     }
 }
 
@@ -108,12 +110,13 @@ JournalingRenamer::Listing JournalingRenamer::readListing(const QByteArray& fold
     DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
     if (!dir)
         return listing;
-    std::vector<std::pair<quint64, Inode>> found;
+    std::vector<Listing::Slot> found;
     bool known = true;
     while (const dirent* entry = ::readdir(dir)) {
         known = known && entry->d_type != DT_UNKNOWN;
-        found.push_back({nameHash(QByteArrayView(entry->d_name)),
-                         {quint64(entry->d_ino), entry->d_type == DT_DIR}});
+        found.push_back(
+            {nameHash(QByteArrayView(entry->d_name)) | (entry->d_type == DT_DIR ? folderBit : 0),
+             quint64(entry->d_ino)});
     }
     ::closedir(dir);
     if (!known)
@@ -123,16 +126,16 @@ JournalingRenamer::Listing JournalingRenamer::readListing(const QByteArray& fold
         capacity *= 2;
     listing.table.assign(capacity, {});
     listing.mask = capacity - 1;
-    for (const auto& [hash, inode] : found) {
-        for (size_t i = hash & listing.mask;; i = (i + 1) & listing.mask) {
-            if (listing.table[i].hash == 0) {
-                listing.table[i] = {hash, inode};
+    for (const Listing::Slot& slot : found) {
+        for (size_t i = (slot.key & ~folderBit) & listing.mask;; i = (i + 1) & listing.mask) {
+            if (listing.table[i].key == 0) {
+                listing.table[i] = slot;
                 break;
             }
         }
     }
     struct stat st;
-    const Inode* probed = listing.find(QByteArrayView(probe).sliced(folder.size()));
+    const std::optional<Inode> probed = listing.find(QByteArrayView(probe).sliced(folder.size()));
     listing.usable =
         probed && ::lstat(probe.constData(), &st) == 0 && quint64(st.st_ino) == probed->inode;
     listing.device = quint64(st.st_dev);

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVector>
 
+#include <optional>
 #include <vector>
 
 namespace qv {
@@ -49,14 +50,15 @@ private:
     {
         struct Slot
         {
-            quint64 hash = 0;
-            Inode inode;
+            // The name's hash, with the bit worth 2 telling a folder; 0 for a free slot.
+            quint64 key = 0;
+            quint64 inode = 0;
         };
         std::vector<Slot> table;
         size_t mask = 0;
         quint64 device = 0;
         bool usable = false;
-        const Inode* find(QByteArrayView name) const;
+        std::optional<Inode> find(QByteArrayView name) const;
     };
     bool useExpected(const QString& from, const QString& to, bool* folder);
     FileIdentity identityIn(const QByteArray& path, const QByteArray& folder, bool many);
