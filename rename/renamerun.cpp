@@ -279,10 +279,20 @@ public:
         }
         std::vector<int> deferred;
         const bool announce = m_disk.takesExpectations();
+        // Taken folder by folder and never coming back (nothing waits), the run is done with a
+        // folder once the next one begins.
+        const bool leaving = order && !resolveChains;
+        QStringView folder;
         for (int at = 0; at < count && !m_disk.stopped(); ++at) {
             if (announce && at % announceBlock == 0)
                 expect(order, at, std::min(count, at + announceBlock));
             const int row = order ? (*order)[at] : at;
+            if (leaving) {
+                const QStringView next = folderPartIn(m_entries[row].path);
+                if (next != folder && !folder.isNull())
+                    m_disk.leaveFolder(folder);
+                folder = next;
+            }
             if (m_state[row] != State::Pending)
                 continue;
             if (!attempt(row, resolveChains))

@@ -36,6 +36,9 @@ public:
     // Whether the disk wants to hear of the renames ahead (a journal writes them together).
     virtual bool takesExpectations() const { return false; }
     virtual void expect(const QVector<QPair<QString, QString>>& renames) { Q_UNUSED(renames); }
+    // The run asks nothing more of the folder (a path ending in a separator) nor of anything in
+    // it: a disk that keeps what it read there may let go of it.
+    virtual void leaveFolder(QStringView folder) { Q_UNUSED(folder); }
 };
 
 // The disk itself, renaming through a DiskRenamer.

@@ -142,6 +142,15 @@ SimulatedDisk::Folder& SimulatedDisk::folder(QStringView folderView)
     return f;
 }
 
+void SimulatedDisk::leaveFolder(QStringView folderPath)
+{
+    if (m_folderMoved || m_linked || !m_records.isEmpty())
+        return;
+    // Taking a value out may move the others.
+    m_lastFolder = nullptr;
+    m_folders.remove(folderPath.toString());
+}
+
 SimulatedDisk::Found SimulatedDisk::found(const QString& realPath, bool list)
 {
     const QStringView name = fileNameIn(realPath);

@@ -28,6 +28,9 @@ class SimulatedDisk : public RunDisk
 public:
     Kind kind(const QString& path) override;
     bool rename(const QString& from, const QString& to) override;
+    // Lets go of the folder's listing while nothing has moved across folders; after that, what
+    // a listing holds may be asked for through other paths.
+    void leaveFolder(QStringView folder) override;
     // Whether entries of different folder paths may have met: a folder moved, so paths below it
     // name other things than before, or a symbolic link led a folder path into a folder that
     // another path names as well, or a link moved. The order of entries across folders then
