@@ -60,8 +60,10 @@ public:
     {
         if ((m_filled + 1) * 10 > qsizetype(m_slots.size()) * 7)
             rehash(capacityFor(m_live + 1));
-        place({hashOf(path), row});
-        ++m_filled;
+        // A slot freed by a path that moved is taken again: a run moves every entry once, and
+        // would otherwise fill the table with such slots and make it grow.
+        if (place({hashOf(path), row}))
+            ++m_filled;
         ++m_live;
     }
 
@@ -102,12 +104,14 @@ private:
         return capacity;
     }
 
-    void place(const Slot& entry)
+    // True when the entry took a slot never used before.
+    bool place(const Slot& entry)
     {
         for (size_t i = entry.hash & m_mask;; i = (i + 1) & m_mask) {
             if (m_slots[i].row < 0) {
+                const bool fresh = m_slots[i].row == Empty;
                 m_slots[i] = entry;
-                return;
+                return fresh;
             }
         }
     }
