@@ -12,6 +12,10 @@ packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-deja
           fonts-liberation2 xvfb xauth dbus openbox xdotool wmctrl x11-utils desktop-file-utils
           appstream man-db dpkg-dev file exfat-fuse exfatprogs bindfs fuse3 e2fsprogs mount
           lintian)
+# The other tools the command line is measured against.
+if [ "${1:-}" = bench ]; then
+    packages+=(mmv rename)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
