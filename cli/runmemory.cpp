@@ -31,7 +31,7 @@ void prepareHeapForOneRun()
     if (pages <= 0 || pageSize <= 0)
         return;
     const std::size_t reserve =
-        std::min<std::size_t>(std::size_t(pages) * std::size_t(pageSize) / 4, std::size_t(1) << 30);
+        std::size_t(std::min<quint64>(quint64(pages) * quint64(pageSize) / 4, quint64(1) << 30));
     constexpr std::uintptr_t largePage = std::uintptr_t(2) << 20;
     ::mallopt(M_TOP_PAD, int(reserve));
     void* block = std::malloc(1 << 20);
