@@ -7,9 +7,6 @@
 #include "rename/rundisk.h"
 #include "text/pathbytes.h"
 #include "text/textutil.h"
-#include <QElapsedTimer>
-#include <QFile>
-#include <cstdio>
 
 namespace qv {
 

@@ -175,7 +175,7 @@ QString NameForm::maskedBySteps(QString part, int position,
 }
 
 QString NameForm::formed(QStringView file, int position,
-                         const std::function<int()>& previewPosition, bool byPieces) const
+                         const std::function<int()>& previewPosition) const
 {
     const qsizetype dot = file.lastIndexOf(u'.');
     const QStringView ext = dot < 0 ? QStringView() : file.mid(dot);
@@ -184,7 +184,7 @@ QString NameForm::formed(QStringView file, int position,
     QString part;
     if (!m_settings.maskActive) {
         part = base.toString();
-    } else if (byPieces && !base.contains(u'%')) {
+    } else if (m_byPieces && !base.contains(u'%')) {
         QString num;
         QString padded;
         if (m_wantsNumber) {
@@ -250,7 +250,7 @@ QString NameForm::name(const QString& name, int position,
         QString made = this->name(shown, position, previewPosition);
         return made == shown ? given.toString() : made;
     }
-    return formed(given, position, previewPosition, m_byPieces);
+    return formed(given, position, previewPosition);
 }
 
 QString RenameName(const QString& name, int position, const RenameSettings& settings,

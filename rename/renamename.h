@@ -58,8 +58,8 @@ public:
     };
 
 private:
-    QString formed(QStringView file, int position, const std::function<int()>& previewPosition,
-                   bool byPieces) const;
+    QString formed(QStringView file, int position,
+                   const std::function<int()>& previewPosition) const;
     QString maskedBySteps(QString part, int position,
                           const std::function<int()>& previewPosition) const;
     qint64 number(int position, const std::function<int()>& previewPosition) const;
