@@ -1,15 +1,14 @@
-#include "app/displayguard.h"
-#include "app/startpaths.h"
-#include "app/startup.h"
-#include "app/tstart.h"
-#include "app/windows.h"
 #include "cli/commandline.h"
 #include "cli/headless.h"
 #include "cli/runmemory.h"
-#include "text/appinfo.h"
-#include "text/messagetexts.h"
 
-#include <QApplication>
+#if defined(QUORVEL_WINDOW_MODULE)
+#include "app/windowmodule.h"
+#else
+#include "app/windowmain.h"
+#endif
+
+#include <QCoreApplication>
 #include <QTextStream>
 
 int main(int argc, char* argv[])
@@ -26,18 +25,9 @@ int main(int argc, char* argv[])
         QTextStream err(stderr);
         return qv::runCommand(line, out, err);
     }
-
-    qv::setStartLanguage(line.language);
-    qv::requireDisplay();
-    QApplication app(argc, argv);
-    qv::displayFound();
-    // Lets the desktop match the windows with the installed desktop entry and its icon.
-    QGuiApplication::setDesktopFileName(qv::desktopId);
-    qv::createWindows();
-    qv::start->show();
-    qv::scheduleScreenshotIfAsked();
-    qv::addPathsOnStart(line.paths);
-    const int rc = QApplication::exec();
-    qv::destroyWindows();
-    return rc;
+#if defined(QUORVEL_WINDOW_MODULE)
+    return qv::runWindowModule(argc, argv);
+#else
+    return qv::runWindows(argc, argv, line);
+#endif
 }
