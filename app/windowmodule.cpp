@@ -27,19 +27,16 @@ QByteArray programFolder()
     return folder.left(folder.lastIndexOf('/') + 1);
 }
 
-// Code is loaded only from a file, and a folder, that nobody but root and this user can change:
-// a module planted in a shared folder never runs.
+// Code is loaded only from a file, in a folder, that belong to root or this user and that not
+// everybody may change: a module planted in a shared folder such as /tmp never runs.
 bool trusted(const QByteArray& path)
 {
-    struct stat file;
-    struct stat folder;
-    const QByteArray parent = path.left(path.lastIndexOf('/') + 1);
-    const auto safe = [](const struct stat& st) {
-        return (st.st_uid == 0 || st.st_uid == ::getuid()) &&
-               (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    const auto safe = [](const QByteArray& name, bool file) {
+        struct stat st;
+        return ::stat(name.constData(), &st) == 0 && (!file || S_ISREG(st.st_mode)) &&
+               (st.st_uid == 0 || st.st_uid == ::getuid()) && (st.st_mode & S_IWOTH) == 0;
     };
-    return ::stat(path.constData(), &file) == 0 && S_ISREG(file.st_mode) && safe(file) &&
-           ::stat(parent.constData(), &folder) == 0 && safe(folder);
+    return safe(path, true) && safe(path.left(path.lastIndexOf('/') + 1), false);
 }
 
 } // namespace
