@@ -47,7 +47,8 @@ AddResult RenameBatch::addFolderFiles(const QString& given, const AddOptions& op
     ScanFolder(found, folder, options.patterns, options.recursive, hooks.pause, options.skipHidden,
                options.sizes);
     m_list.beginBulkUpdate();
-    const AddResult result = adder(options, hooks).addScanned(found);
+    // A file matching two patterns is found twice; with one, each path once.
+    const AddResult result = adder(options, hooks).addScanned(found, options.patterns.size() == 1);
     m_list.endBulkUpdate();
     return result;
 }

@@ -115,20 +115,26 @@ AddResult EntryAdder::addFolders(const QStringList& paths)
     return result;
 }
 
-AddResult EntryAdder::addScanned(const QList<ScannedFile>& files)
+AddResult EntryAdder::addScanned(const QList<ScannedFile>& files, bool uniquePaths)
 {
     AddResult result;
     if (!m_settings.files)
         return result;
+    // Into an empty list, files that differ from each other need no test for duplicates.
+    const bool fresh = uniquePaths && m_list.count() == 0;
     m_list.reserve(m_list.count() + int(files.size()));
     for (const ScannedFile& file : files) {
         // The scan looked each file up where it stood; a file it could not look up is gone.
         if (file.size < 0)
             continue;
-        if (m_list.appendFile(file.path, file.size, m_settings.status))
+        if (fresh) {
+            m_list.appendScannedFile(file.path, file.size, m_settings.status);
             added(result);
-        else
+        } else if (m_list.appendFile(file.path, file.size, m_settings.status)) {
+            added(result);
+        } else {
             refuse(result, file.path, false);
+        }
     }
     return result;
 }

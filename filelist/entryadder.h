@@ -53,7 +53,8 @@ public:
     AddResult addFiles(const QStringList& paths);
     AddResult addFolders(const QStringList& paths);
     // Files found by a scan, with the sizes the scan read; those it could not read are skipped.
-    AddResult addScanned(const QList<ScannedFile>& files);
+    // `uniquePaths`: the files are known to differ from each other (a scan with one pattern).
+    AddResult addScanned(const QList<ScannedFile>& files, bool uniquePaths = false);
 
 private:
     void refuse(AddResult& result, const QString& path, bool folder);

@@ -201,7 +201,21 @@ QString FileListModel::text(int row, int column) const
 
 bool FileListModel::containsPath(const QString& path) const
 {
+    if (!m_pathsCounted && ++m_uncountedTests <= 8)
+        return rowOfPath(path) >= 0;
+    countPaths();
     return m_pathCount.contains(path);
+}
+
+void FileListModel::countPaths() const
+{
+    if (m_pathsCounted)
+        return;
+    m_pathCount.clear();
+    m_pathCount.reserve(qsizetype(m_items.capacity()));
+    for (const Item& item : m_items)
+        ++m_pathCount[item.path];
+    m_pathsCounted = true;
 }
 
 int FileListModel::rowOfPath(const QString& path) const
@@ -215,11 +229,14 @@ int FileListModel::rowOfPath(const QString& path) const
 
 void FileListModel::addPath(const QString& path)
 {
-    ++m_pathCount[path];
+    if (m_pathsCounted)
+        ++m_pathCount[path];
 }
 
 void FileListModel::dropPath(const QString& path)
 {
+    if (!m_pathsCounted)
+        return;
     const auto it = m_pathCount.find(path);
     if (it == m_pathCount.end())
         return;
@@ -287,13 +304,37 @@ bool FileListModel::appendFolder(const QString& path, const QString& status)
     return appendNew(path, status, 0, true);
 }
 
+void FileListModel::appendScannedFile(const QString& path, qint64 size, const QString& status)
+{
+    if (m_items.empty()) {
+        m_pathsCounted = false;
+        m_uncountedTests = 0;
+        m_pathCount.clear();
+    }
+    if (m_pathsCounted) {
+        appendNew(path, status, size, false);
+        return;
+    }
+    Item item;
+    item.path = path;
+    item.status = status;
+    item.size = size;
+    insertItem(std::move(item));
+}
+
 bool FileListModel::appendNew(const QString& path, const QString& status, qint64 size, bool folder)
 {
-    // One hash look-up for the test and the insertion: an addition is mostly this.
-    int& listed = m_pathCount[path];
-    if (listed > 0)
-        return false;
-    listed = 1;
+    if (!m_pathsCounted && ++m_uncountedTests <= 8) {
+        if (rowOfPath(path) >= 0)
+            return false;
+    } else {
+        countPaths();
+        // One hash look-up for the test and the insertion: an addition is mostly this.
+        int& listed = m_pathCount[path];
+        if (listed > 0)
+            return false;
+        listed = 1;
+    }
     Item item;
     item.path = path;
     item.status = status;
@@ -412,6 +453,7 @@ void FileListModel::clear()
     m_items.shrink_to_fit();
     m_announced = 0;
     m_pathCount.clear();
+    m_pathsCounted = true;
     m_sortPending = false;
     m_sorted = true;
     endResetModel();
@@ -424,7 +466,8 @@ void FileListModel::reserve(int entries)
         return;
     const size_t capacity = std::max(size_t(entries), m_items.capacity() + m_items.capacity() / 2);
     m_items.reserve(capacity);
-    m_pathCount.reserve(qsizetype(capacity));
+    if (m_pathsCounted)
+        m_pathCount.reserve(qsizetype(capacity));
 }
 
 void FileListModel::beginBulkUpdate()

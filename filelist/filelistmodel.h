@@ -56,6 +56,9 @@ public:
     // placed as append() places them. False, and nothing changes, when the path is listed already.
     bool appendFile(const QString& path, qint64 size, const QString& status);
     bool appendFolder(const QString& path, const QString& status);
+    // A file of a scan whose paths differ from each other, into a list that was empty when the
+    // scan's files began: none is tested for a duplicate.
+    void appendScannedFile(const QString& path, qint64 size, const QString& status);
     void setText(int row, int column, const QString& text);
 
     void removeRowsAt(QList<int> rows);
@@ -133,9 +136,17 @@ private:
     void announceRows();
     void addPath(const QString& path);
     void dropPath(const QString& path);
+    // The index of listed paths, made from the rows when something first asks after a scan
+    // filled the list without it. A run from the command line never asks: its list is one scan.
+    void countPaths() const;
 
     std::vector<Item> m_items;
-    QHash<QString, int> m_pathCount;
+    // How often each path is listed; valid while m_pathsCounted, otherwise made anew.
+    mutable QHash<QString, int> m_pathCount;
+    mutable bool m_pathsCounted = true;
+    // Folders tested without the index since it was dropped; the index is made for the next
+    // many (a folder dropped with its files asks once, a drop of many files each time).
+    mutable int m_uncountedTests = 0;
     QStringList m_headers;
     QCollator m_collator;
     // Made when first needed: building it asks the collator some ten thousand questions.

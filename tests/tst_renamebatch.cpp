@@ -60,6 +60,14 @@ void TestRenameBatch::drop_data()
         << QStringList{"f/", "f/b.txt", "f/sub/", "f/sub/c.txt", "gone>nowhere"}
         << QStringList{"f/sub/../b.txt", "f", "gone", "f/sub/c.txt"} << true
         << QStringList{"f", "f/b.txt", "f/sub/c.txt"} << QStringList{"f/b.txt", "f/sub/c.txt"};
+    // A folder's scan fills an empty list without the index of listed paths; the files dropped
+    // after it are found listed before and after that index is made.
+    QStringList files;
+    for (int i = 10; i < 22; ++i)
+        files.append(QStringLiteral("f/%1.txt").arg(i));
+    QTest::newRow("a scan's files dropped again one by one")
+        << (QStringList{"f/"} + files) << (QStringList{"f"} + files) << false
+        << (QStringList{"f"} + files) << files;
 }
 
 void TestRenameBatch::drop()
