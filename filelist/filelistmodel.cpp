@@ -449,8 +449,8 @@ void FileListModel::removeRowsAt(QList<int> rows)
 void FileListModel::clear()
 {
     beginResetModel();
-    m_items.clear();
-    m_items.shrink_to_fit();
+    // Gives the memory back: shrink_to_fit() keeps it for items whose move may throw.
+    std::vector<Item>().swap(m_items);
     m_announced = 0;
     m_pathCount.clear();
     m_pathsCounted = true;
