@@ -44,6 +44,8 @@ public:
     virtual void setWitness(RenameWitness* witness) { Q_UNUSED(witness); }
     // The renames about to be asked for, in that order, as far as they are known.
     virtual void expect(const QVector<QPair<QString, QString>>& renames) { Q_UNUSED(renames); }
+    // The renames of a run or an undo are over: lets go of what was held open for them.
+    virtual void release() {}
 };
 
 // renameat2(RENAME_NOREPLACE). Where the file system refuses the flag: link+unlink for files
@@ -53,8 +55,13 @@ public:
 class NoReplaceRenamer : public DiskRenamer
 {
 public:
+    NoReplaceRenamer() = default;
+    NoReplaceRenamer(const NoReplaceRenamer&) = delete;
+    NoReplaceRenamer& operator=(const NoReplaceRenamer&) = delete;
+    ~NoReplaceRenamer() override { release(); }
     bool rename(const QString& from, const QString& to) override;
     void setWitness(RenameWitness* witness) override { m_witness = witness; }
+    void release() override;
 
 #ifndef Q_OS_WIN
 protected:
@@ -91,8 +98,15 @@ private:
     bool moveThroughParking(const char* from, const char* to);
     bool isSameNode(const char* path, const Node& node);
     bool isOwnPlaceholder(const char* path, const Node& placeholder);
+    // A descriptor of the folder both paths lie in, where they lie in one; -1 otherwise.
+    int folderOf(const char* from, const char* to);
+    // After a rename of `path`: a folder held open at or inside it is not at its path any more.
+    void forgetFolderUnder(const QByteArray& path);
 #endif
     RenameWitness* m_witness = nullptr;
+    // The folder of the last renames, held open while a run renames in it (see folderOf).
+    int m_folderFd = -1;
+    QByteArray m_folder;
 };
 
 #ifndef Q_OS_WIN

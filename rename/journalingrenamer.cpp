@@ -121,8 +121,9 @@ JournalingRenamer::Listing JournalingRenamer::readListing(const QByteArray& fold
     ::closedir(dir);
     if (!known)
         return {};
+    // Filled to four fifths at most: each name looked up is there, found after a few slots.
     size_t capacity = 16;
-    while (capacity < found.size() * 2)
+    while (capacity * 4 < found.size() * 5)
         capacity *= 2;
     listing.table.assign(capacity, {});
     listing.mask = capacity - 1;

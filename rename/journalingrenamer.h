@@ -31,6 +31,7 @@ public:
     // Writes the renames the run is about to make in one go; each is then made without a
     // write of its own. A rename the run makes otherwise is written on its own.
     void expect(const QVector<QPair<QString, QString>>& renames) override;
+    void release() override { m_renamer.release(); }
 
 private:
     struct Expected

@@ -37,7 +37,7 @@ QStringList insidePrefixes(const QString& folder)
 class RowTable
 {
 public:
-    explicit RowTable(const QVector<QString>& paths) : m_paths(paths) {}
+    explicit RowTable(const QVector<RunEntryResult>& rows) : m_rows(rows) {}
 
     void reserve(qsizetype rows) { rehash(capacityFor(rows)); }
 
@@ -50,7 +50,7 @@ public:
             const Slot& slot = m_slots[i];
             if (slot.row == Empty)
                 return -1;
-            if (slot.row >= 0 && slot.hash == hash && m_paths[slot.row] == path)
+            if (slot.row >= 0 && slot.hash == hash && m_rows.at(slot.row).path == path)
                 return slot.row;
         }
     }
@@ -130,7 +130,7 @@ private:
         }
     }
 
-    const QVector<QString>& m_paths;
+    const QVector<RunEntryResult>& m_rows;
     std::vector<Slot> m_slots;
     size_t m_mask = 0;
     // Slots in use, by rows and by rows taken out again.
@@ -145,18 +145,23 @@ private:
 class PathIndex
 {
 public:
+    // The paths are kept in the run's results, where each entry's path ends up: an entry's
+    // current path is its path at the end once the run is over.
+    explicit PathIndex(QVector<RunEntryResult>& results) : m_results(results) {}
+
     void fill(const QVector<RunEntry>& entries)
     {
-        m_paths.reserve(entries.size());
         m_rows.reserve(entries.size());
         m_indexed.assign(entries.size(), true);
+        // Another thread forms the names meanwhile: only the paths are written here.
+        RunEntryResult* results = m_results.data();
         for (int row = 0; row < entries.size(); ++row) {
-            m_paths.append(entries[row].path);
+            results[row].path = entries[row].path;
             m_rows.insert(entries[row].path, row);
         }
     }
 
-    const QString& path(int row) const { return m_paths[row]; }
+    const QString& path(int row) const { return m_results.at(row).path; }
     // The entry at exactly that path, or -1.
     int rowAt(const QString& path) const { return m_rows.find(path); }
 
@@ -185,7 +190,7 @@ public:
 
     void move(int row, const QString to)
     {
-        drop(m_paths[row], row);
+        drop(path(row), row);
         add(to, row);
     }
 
@@ -216,9 +221,9 @@ private:
         if (m_built)
             return;
         m_built = true;
-        for (int row = 0; row < m_paths.size(); ++row) {
+        for (int row = 0; row < m_results.size(); ++row) {
             if (m_indexed[row])
-                m_sorted.insert({m_paths[row], row});
+                m_sorted.insert({path(row), row});
         }
     }
 
@@ -242,14 +247,14 @@ private:
 
     void add(const QString& path, int row)
     {
-        m_paths[row] = path;
+        m_results[row].path = path;
         m_rows.insert(path, row);
         if (m_built)
             m_sorted.insert({path, row});
     }
 
-    QVector<QString> m_paths;
-    RowTable m_rows{m_paths};
+    QVector<RunEntryResult>& m_results;
+    RowTable m_rows{m_results};
     // Whether a row's path is in the index: entries made stale leave it.
     std::vector<bool> m_indexed;
     std::set<std::pair<QString, int>> m_sorted;
@@ -305,7 +310,6 @@ public:
         if (resolveChains)
             resolveDeferred(deferred);
         for (int row = 0; row < count; ++row) {
-            m_result.entries[row].path = m_paths.path(row);
             m_result.entries[row].stale = m_state[row] == State::Stale;
             if (m_state[row] == State::Pending || m_state[row] == State::Deferred)
                 m_result.entries[row].outcome = RunOutcome::NotTried;
@@ -408,10 +412,8 @@ private:
         RunEntryResult& entry = m_result.entries[row];
         entry.outcome = outcome;
         entry.error = error;
-        if (m_entryDone) {
-            entry.path = m_paths.path(row);
+        if (m_entryDone)
             m_entryDone(row, entry);
-        }
         if (outcome == RunOutcome::Renamed)
             ++m_result.renamed;
         else if (outcome == RunOutcome::Exists || outcome == RunOutcome::Error)
@@ -630,9 +632,9 @@ private:
     const RenameRun::EntryDone& m_entryDone;
     // errno of the last rename the disk refused.
     int m_lastError = 0;
-    PathIndex m_paths;
     std::vector<State> m_state;
     RunResult m_result;
+    PathIndex m_paths{m_result.entries};
     // Who waits for whom, with chains resolved: per holder the first and last of its waiters,
     // linked through m_nextWaiter.
     std::vector<int> m_firstWaiter;

@@ -14,6 +14,11 @@
 
 namespace qv {
 
+LiveDisk::~LiveDisk()
+{
+    m_renamer.release();
+}
+
 RunDisk::Kind LiveDisk::lookUp(const QString& path)
 {
 #ifdef Q_OS_WIN

@@ -50,6 +50,10 @@ public:
         : m_renamer(renamer), m_journal(journal)
     {
     }
+    LiveDisk(const LiveDisk&) = delete;
+    LiveDisk& operator=(const LiveDisk&) = delete;
+    // The run is over: nothing it renamed in stays held open.
+    ~LiveDisk() override;
     Kind kind(const QString& path) override;
     bool rename(const QString& from, const QString& to) override;
     bool renameBack(const QString& from, const QString& to) override;

@@ -161,6 +161,7 @@ UndoResult undoJournal(RenameJournal& journal, DiskRenamer& renamer,
             progress(result.restored, result.refused);
     }
     renamer.setWitness(nullptr);
+    renamer.release();
     result.cleared = cleared;
     journal.closeFile();
     if (left.isEmpty())
