@@ -17,7 +17,7 @@ namespace {
 
 qv::DiskRenamer& noReplaceRenamer()
 {
-    // Keeps no state, so one serves every window.
+    // Holds nothing open between runs and undos, so one serves every window.
     static qv::NoReplaceRenamer renamer;
     return renamer;
 }
