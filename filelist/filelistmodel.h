@@ -144,8 +144,8 @@ private:
     // How often each path is listed; valid while m_pathsCounted, otherwise made anew.
     mutable QHash<QString, int> m_pathCount;
     mutable bool m_pathsCounted = true;
-    // Folders tested without the index since it was dropped; the index is made for the next
-    // many (a folder dropped with its files asks once, a drop of many files each time).
+    // Paths looked for by a walk through the rows since the index was dropped: a few are (the
+    // folder a scan's files came from), and the index is made for more (a drop of many files).
     mutable int m_uncountedTests = 0;
     QStringList m_headers;
     QCollator m_collator;

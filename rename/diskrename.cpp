@@ -205,7 +205,7 @@ int NoReplaceRenamer::renameNoReplace(const char* from, const char* to)
 {
 #if defined(Q_OS_LINUX) && defined(SYS_renameat2)
     // Renames within one folder go by the folder's descriptor and the names: the system then
-    // walks no path per rename, a tenth of a run of many files.
+    // walks no path per rename (a twentieth of a run of many files).
     const int folder = folderOf(from, to);
     if (folder >= 0)
         return int(::syscall(SYS_renameat2, folder, std::strrchr(from, '/') + 1, folder,
