@@ -201,10 +201,15 @@ QString FileListModel::text(int row, int column) const
 
 bool FileListModel::containsPath(const QString& path) const
 {
-    if (!m_pathsCounted && ++m_uncountedTests <= 8)
+    if (walksInstead())
         return rowOfPath(path) >= 0;
     countPaths();
     return m_pathCount.contains(path);
+}
+
+bool FileListModel::walksInstead() const
+{
+    return !m_pathsCounted && ++m_uncountedTests <= 8;
 }
 
 void FileListModel::countPaths() const
@@ -311,20 +316,17 @@ void FileListModel::appendScannedFile(const QString& path, qint64 size, const QS
         m_uncountedTests = 0;
         m_pathCount.clear();
     }
-    if (m_pathsCounted) {
-        appendNew(path, status, size, false);
-        return;
-    }
     Item item;
     item.path = path;
     item.status = status;
     item.size = size;
+    addPath(path);
     insertItem(std::move(item));
 }
 
 bool FileListModel::appendNew(const QString& path, const QString& status, qint64 size, bool folder)
 {
-    if (!m_pathsCounted && ++m_uncountedTests <= 8) {
+    if (walksInstead()) {
         if (rowOfPath(path) >= 0)
             return false;
     } else {

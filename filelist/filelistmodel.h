@@ -139,6 +139,8 @@ private:
     // The index of listed paths, made from the rows when something first asks after a scan
     // filled the list without it. A run from the command line never asks: its list is one scan.
     void countPaths() const;
+    // Whether a look-up walks the rows instead of making the index (see m_uncountedTests).
+    bool walksInstead() const;
 
     std::vector<Item> m_items;
     // How often each path is listed; valid while m_pathsCounted, otherwise made anew.

@@ -119,14 +119,9 @@ bool NoReplaceRenamer::rename(const QString& from, const QString& to)
 #else
     // Asking for the new name first would leave a file system that ignores case (and caches
     // what it found) sure that the new name is taken even after the file has left the old one.
-    const bool moved = differsOnlyInCase(source, target)
-                           ? moveThroughParking(source.constData(), target.constData())
-                           : moveOnce(source.constData(), target.constData());
-    const int error = errno;
-    forgetFolderUnder(source);
-    forgetFolderUnder(target);
-    errno = error;
-    return moved;
+    if (differsOnlyInCase(source, target))
+        return moveThroughParking(source.constData(), target.constData());
+    return moveOnce(source.constData(), target.constData());
 #endif
 }
 
@@ -194,22 +189,16 @@ int NoReplaceRenamer::folderOf(const char* from, const char* to)
 #endif
 }
 
-void NoReplaceRenamer::forgetFolderUnder(const QByteArray& path)
-{
-    if (m_folderFd >= 0 && m_folder.size() > path.size() && m_folder.startsWith(path) &&
-        m_folder[path.size()] == '/')
-        release();
-}
-
 int NoReplaceRenamer::renameNoReplace(const char* from, const char* to)
 {
 #if defined(Q_OS_LINUX) && defined(SYS_renameat2)
     // Renames within one folder go by the folder's descriptor and the names: the system then
-    // walks no path per rename (a twentieth of a run of many files).
+    // walks no path per rename (a twentieth of a run of many files). Each rename takes the
+    // descriptor of its own folder first, so it never holds a folder a rename of ours moved.
     const int folder = folderOf(from, to);
     if (folder >= 0)
-        return int(::syscall(SYS_renameat2, folder, std::strrchr(from, '/') + 1, folder,
-                             std::strrchr(to, '/') + 1, RENAME_NOREPLACE));
+        return int(::syscall(SYS_renameat2, folder, from + m_folder.size(), folder,
+                             to + m_folder.size(), RENAME_NOREPLACE));
     return int(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
 #else
     Q_UNUSED(from);

@@ -98,10 +98,9 @@ private:
     bool moveThroughParking(const char* from, const char* to);
     bool isSameNode(const char* path, const Node& node);
     bool isOwnPlaceholder(const char* path, const Node& placeholder);
-    // A descriptor of the folder both paths lie in, where they lie in one; -1 otherwise.
+    // A descriptor of the folder both paths lie in (m_folder), where they lie in one; -1
+    // otherwise.
     int folderOf(const char* from, const char* to);
-    // After a rename of `path`: a folder held open at or inside it is not at its path any more.
-    void forgetFolderUnder(const QByteArray& path);
 #endif
     RenameWitness* m_witness = nullptr;
     // The folder of the last renames, held open while a run renames in it (see folderOf).
