@@ -124,7 +124,9 @@ BatchRunReport RenameBatch::run(const RunRequest& request, DiskRenamer& renamer,
     const bool journaled = journal && journal->problem() == JournalProblem::None;
     if (!journal)
         journal = std::make_unique<RenameJournal>();
-    const RenameRun run = runOf(request);
+    RenameRun run = runOf(request);
+    // Without rows to write, nothing needs each entry's path at the end spelled out.
+    run.setKeepPaths(hooks.writeRows);
     if (!hooks.writeRows)
         m_list.clear();
     JournalingRenamer journaling(renamer, *journal);

@@ -38,6 +38,7 @@ struct Line
 {
     QString path;
     QString newName;
+    // Empty where the report is not JSON.
     QString newPath;
     // The same word in every language, for --json.
     const char* outcome;
@@ -292,19 +293,18 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
 
     Report report(out, line.json);
     const auto lineOf = [&](const QString& before, const RunEntryResult& entry) {
-        return Line{before,
-                    entry.newName,
-                    entry.path,
-                    outcomeWord(entry.outcome),
-                    outcomeStatus(entry.outcome, options.dryRun, t),
-                    refusalReason(entry, t)};
+        return Line{before, entry.newName,
+                    // Only JSON names the new path.
+                    line.json ? pathAfter(before, entry) : QString(), outcomeWord(entry.outcome),
+                    outcomeStatus(entry.outcome, options.dryRun, t), refusalReason(entry, t)};
     };
 
     Tally tally;
     QString stoppedBecause;
     if (options.dryRun) {
         // A dry run changes nothing and prints the list in its order.
-        const RenameRun run = batch.runOf(request);
+        RenameRun run = batch.runOf(request);
+        run.setKeepPaths(false);
         // The run holds every entry; the list is not shown again.
         batch.list().clear();
         const RunResult result = run.plan();

@@ -36,7 +36,7 @@ constexpr unsigned RENAME_NOREPLACE = 1u << 0;
 // another name would rename something else than the user sees.
 bool diskName(const QString& path, QByteArray* bytes)
 {
-    return isDiskText(path) && pathToBytes(path, bytes);
+    return !path.isEmpty() && pathToBytes(path, bytes);
 }
 
 #endif
@@ -73,7 +73,7 @@ bool isDiskText(QStringView path)
             if (i + 1 == path.size() || !QChar::isLowSurrogate(units[i + 1]))
                 return false;
             ++i;
-        } else if (QChar::isLowSurrogate(unit) && unit < 0xdc80) {
+        } else if (QChar::isLowSurrogate(unit) && (unit < 0xdc80 || unit > 0xdcff)) {
             return false;
         }
     }
@@ -107,8 +107,9 @@ bool isAcceptableNewName(QStringView name)
 
 bool NoReplaceRenamer::rename(const QString& from, const QString& to)
 {
-    QByteArray source;
-    QByteArray target;
+    // The buffers stay from rename to rename: a run converts two paths per rename.
+    QByteArray& source = m_source;
+    QByteArray& target = m_target;
     if (!acceptablePaths(from, to, &source, &target))
         return false;
 
@@ -137,19 +138,21 @@ void NoReplaceRenamer::release()
 
 bool differsOnlyInCase(const QByteArray& from, const QByteArray& to)
 {
-    const qsizetype folderEnd = from.lastIndexOf('/') + 1;
-    if (folderEnd != to.lastIndexOf('/') + 1 || from == to ||
-        QByteArrayView(from).first(folderEnd) != QByteArrayView(to).first(folderEnd))
-        return false;
-    const QByteArrayView a = QByteArrayView(from).sliced(folderEnd);
-    const QByteArrayView b = QByteArrayView(to).sliced(folderEnd);
-    // Asked for every rename: names in ASCII, the most of them, are told by their bytes.
+    const qsizetype fromName = from.lastIndexOf('/') + 1;
+    const qsizetype toName = to.lastIndexOf('/') + 1;
+    const QByteArrayView a = QByteArrayView(from).sliced(fromName);
+    const QByteArrayView b = QByteArrayView(to).sliced(toName);
+    // Asked for every rename: names in ASCII, the most of them, are told by their bytes, and
+    // nearly always at their first bytes, before the folders are compared.
     const auto ascii = [](QByteArrayView name) {
         return std::all_of(name.begin(), name.end(), [](char c) { return uchar(c) < 0x80; });
     };
-    if (ascii(a) && ascii(b))
-        return qstrnicmp(a.data(), a.size(), b.data(), b.size()) == 0;
-    return pathFromBytes(a).compare(pathFromBytes(b), Qt::CaseInsensitive) == 0;
+    const bool sameIgnoringCase =
+        ascii(a) && ascii(b)
+            ? a.size() == b.size() && qstrnicmp(a.data(), a.size(), b.data(), b.size()) == 0
+            : pathFromBytes(a).compare(pathFromBytes(b), Qt::CaseInsensitive) == 0;
+    return sameIgnoringCase && a != b && fromName == toName &&
+           QByteArrayView(from).first(fromName) == QByteArrayView(to).first(toName);
 }
 
 bool isParkingName(QStringView name)

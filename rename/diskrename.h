@@ -106,6 +106,8 @@ private:
     // The folder of the last renames, held open while a run renames in it (see folderOf).
     int m_folderFd = -1;
     QByteArray m_folder;
+    QByteArray m_source;
+    QByteArray m_target;
 };
 
 #ifndef Q_OS_WIN

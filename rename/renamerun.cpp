@@ -21,6 +21,27 @@ namespace qv {
 
 namespace {
 
+// `name` in the folder of `path`, made at its size in one allocation.
+QString besidePath(QStringView path, QStringView name)
+{
+    const QStringView folder = folderPartIn(path);
+    QString beside(folder.size() + name.size(), Qt::Uninitialized);
+    std::copy(folder.begin(), folder.end(), beside.begin());
+    std::copy(name.begin(), name.end(), beside.begin() + folder.size());
+    return beside;
+}
+
+} // namespace
+
+QString pathAfter(const QString& entryPath, const RunEntryResult& result)
+{
+    if (!result.path.isEmpty())
+        return result.path;
+    return result.underNewName ? besidePath(entryPath, result.newName) : entryPath;
+}
+
+namespace {
+
 // The starts of the paths that lie inside `folder`.
 QStringList insidePrefixes(const QString& folder)
 {
@@ -34,10 +55,10 @@ QStringList insidePrefixes(const QString& folder)
 // Rows by path, as a table of the paths' hashes: the paths themselves stay where the index keeps
 // them, so the table copies none, and a look-up costs one hash and mostly one comparison. A plan
 // of many entries looks paths up several times per entry.
-class RowTable
+template <typename Paths> class RowTable
 {
 public:
-    explicit RowTable(const QVector<RunEntryResult>& rows) : m_rows(rows) {}
+    explicit RowTable(const Paths& paths) : m_paths(paths) {}
 
     void reserve(qsizetype rows) { rehash(capacityFor(rows)); }
 
@@ -50,7 +71,7 @@ public:
             const Slot& slot = m_slots[i];
             if (slot.row == Empty)
                 return -1;
-            if (slot.row >= 0 && slot.hash == hash && m_rows.at(slot.row).path == path)
+            if (slot.row >= 0 && slot.hash == hash && m_paths.isAt(slot.row, path))
                 return slot.row;
         }
     }
@@ -130,7 +151,7 @@ private:
         }
     }
 
-    const QVector<RunEntryResult>& m_rows;
+    const Paths& m_paths;
     std::vector<Slot> m_slots;
     size_t m_mask = 0;
     // Slots in use, by rows and by rows taken out again.
@@ -145,23 +166,34 @@ private:
 class PathIndex
 {
 public:
-    // The paths are kept in the run's results, where each entry's path ends up: an entry's
-    // current path is its path at the end once the run is over.
-    explicit PathIndex(QVector<RunEntryResult>& results) : m_results(results) {}
-
-    void fill(const QVector<RunEntry>& entries)
+    // An entry's path is kept in the run's result only where it went elsewhere than under its new
+    // name beside its old path: most entries stay or go there, and hold no second path.
+    PathIndex(const QVector<RunEntry>& entries, QVector<RunEntryResult>& results)
+        : m_entries(entries), m_results(results)
     {
-        m_rows.reserve(entries.size());
-        m_indexed.assign(entries.size(), true);
-        // Another thread forms the names meanwhile: only the paths are written here.
-        RunEntryResult* results = m_results.data();
-        for (int row = 0; row < entries.size(); ++row) {
-            results[row].path = entries[row].path;
-            m_rows.insert(entries[row].path, row);
-        }
     }
 
-    const QString& path(int row) const { return m_results.at(row).path; }
+    void fill()
+    {
+        m_rows.reserve(m_entries.size());
+        m_indexed.assign(m_entries.size(), true);
+        // Another thread forms the names meanwhile: the results are not touched here.
+        for (int row = 0; row < m_entries.size(); ++row)
+            m_rows.insert(m_entries[row].path, row);
+    }
+
+    QString path(int row) const { return pathAfter(m_entries.at(row).path, m_results.at(row)); }
+
+    // Compared in place: a path under the new name is not built for a look-up.
+    bool isAt(int row, QStringView path) const
+    {
+        const RunEntryResult& result = m_results.at(row);
+        if (!result.path.isEmpty())
+            return result.path == path;
+        const QString& old = m_entries.at(row).path;
+        return result.underNewName ? isBeside(old, result.newName, path) : old == path;
+    }
+
     // The entry at exactly that path, or -1.
     int rowAt(const QString& path) const { return m_rows.find(path); }
 
@@ -247,14 +279,28 @@ private:
 
     void add(const QString& path, int row)
     {
-        m_results[row].path = path;
+        RunEntryResult& result = m_results[row];
+        const QString& old = m_entries.at(row).path;
+        result.path.clear();
+        result.underNewName = path != old && isBeside(old, result.newName, path);
+        if (path != old && !result.underNewName)
+            result.path = path;
         m_rows.insert(path, row);
         if (m_built)
             m_sorted.insert({path, row});
     }
 
+    // Whether `path` is `name` in the folder of `old`.
+    static bool isBeside(QStringView old, QStringView name, QStringView path)
+    {
+        const QStringView folder = folderPartIn(old);
+        return path.size() == folder.size() + name.size() && path.startsWith(folder) &&
+               path.endsWith(name);
+    }
+
+    const QVector<RunEntry>& m_entries;
     QVector<RunEntryResult>& m_results;
-    RowTable m_rows{m_results};
+    RowTable<PathIndex> m_rows{*this};
     // Whether a row's path is in the index: entries made stale leave it.
     std::vector<bool> m_indexed;
     std::set<std::pair<QString, int>> m_sorted;
@@ -266,10 +312,11 @@ class Runner
 {
 public:
     Runner(const QVector<RunEntry>& entries, const RenameSettings& settings, const QDate& today,
-           RunDisk& disk, const RenameRun::Progress& progress,
+           RunDisk& disk, bool keepPaths, const RenameRun::Progress& progress,
            const RenameRun::EntryDone& entryDone = {})
         : m_entries(entries), m_settings(settings), m_today(today), m_disk(disk),
-          m_progress(progress), m_entryDone(entryDone), m_state(entries.size(), State::Pending)
+          m_keepPaths(keepPaths), m_progress(progress), m_entryDone(entryDone),
+          m_state(entries.size(), State::Pending)
     {
         // Exactly as many as there are entries: resize alone leaves room for half as many again.
         m_result.entries.reserve(entries.size());
@@ -310,9 +357,15 @@ public:
         if (resolveChains)
             resolveDeferred(deferred);
         for (int row = 0; row < count; ++row) {
-            m_result.entries[row].stale = m_state[row] == State::Stale;
+            RunEntryResult& entry = m_result.entries[row];
+            entry.stale = m_state[row] == State::Stale;
             if (m_state[row] == State::Pending || m_state[row] == State::Deferred)
-                m_result.entries[row].outcome = RunOutcome::NotTried;
+                entry.outcome = RunOutcome::NotTried;
+            if (m_keepPaths) {
+                QString path = m_paths.path(row);
+                entry.path = std::move(path);
+                entry.underNewName = false;
+            }
         }
         return m_result;
     }
@@ -353,7 +406,7 @@ private:
     QString targetOf(int row)
     {
         if (m_nextExpected < m_expectedRows.size() && m_expectedRows[m_nextExpected] == row &&
-            m_expected[qsizetype(m_nextExpected)].first == m_paths.path(row))
+            m_paths.isAt(row, m_expected[qsizetype(m_nextExpected)].first))
             return m_expected[qsizetype(m_nextExpected++)].second;
         return target(row);
     }
@@ -374,27 +427,18 @@ private:
                 m_result.entries[row].newName = form.name(m_entries[row].path, row);
         };
         if (count < 4096) {
-            m_paths.fill(m_entries);
+            m_paths.fill();
             name(0, count);
             return;
         }
         // The index is built meanwhile; the second thread takes the larger share.
         std::thread helper(name, count / 3, count);
-        m_paths.fill(m_entries);
+        m_paths.fill();
         name(0, count / 3);
         helper.join();
     }
 
-    // Made at its size in one allocation: the index keeps the path of every entry renamed.
-    QString target(int row)
-    {
-        const QStringView folder = folderPartIn(m_paths.path(row));
-        const QString& name = newName(row);
-        QString path(folder.size() + name.size(), Qt::Uninitialized);
-        std::copy(folder.begin(), folder.end(), path.begin());
-        std::copy(name.begin(), name.end(), path.begin() + folder.size());
-        return path;
-    }
+    QString target(int row) { return besidePath(m_paths.path(row), newName(row)); }
 
     // Whether the entry will still try to leave its path in this run.
     bool leaves(int row)
@@ -628,13 +672,14 @@ private:
     const RenameSettings& m_settings;
     const QDate& m_today;
     RunDisk& m_disk;
+    const bool m_keepPaths;
     const RenameRun::Progress& m_progress;
     const RenameRun::EntryDone& m_entryDone;
     // errno of the last rename the disk refused.
     int m_lastError = 0;
     std::vector<State> m_state;
     RunResult m_result;
-    PathIndex m_paths{m_result.entries};
+    PathIndex m_paths{m_entries, m_result.entries};
     // Who waits for whom, with chains resolved: per holder the first and last of its waiters,
     // linked through m_nextWaiter.
     std::vector<int> m_firstWaiter;
@@ -660,7 +705,8 @@ RenameRun::RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate t
 RunResult RenameRun::execute(RunDisk& disk, const Progress& progress,
                              const EntryDone& entryDone) const
 {
-    return Runner(m_entries, m_settings, m_today, disk, progress, entryDone).run(m_resolveChains);
+    return Runner(m_entries, m_settings, m_today, disk, m_keepPaths, progress, entryDone)
+        .run(m_resolveChains);
 }
 
 namespace {
@@ -710,8 +756,8 @@ RunResult RenameRun::plan() const
     const std::vector<int> order = folderByFolderOrder(m_entries);
     if (!order.empty()) {
         SimulatedDisk disk;
-        RunResult result =
-            Runner(m_entries, m_settings, m_today, disk, {}).run(m_resolveChains, &order);
+        RunResult result = Runner(m_entries, m_settings, m_today, disk, m_keepPaths, {})
+                               .run(m_resolveChains, &order);
         if (!disk.folderMoved())
             return result;
     }

@@ -44,14 +44,23 @@ struct RunEntryResult
     // Its path named nothing: a rename of the run could take that path only because nothing was
     // there. The entry leaves the list; it was not visited after that rename.
     bool stale = false;
+    // Set in a run that keeps no paths (see RenameRun::setKeepPaths) where the entry lies in its
+    // entry's folder under its new name; `path` is then empty.
+    bool underNewName = false;
     // The system's error number of the rename that failed (Exists or Error); 0 when the disk was
     // never asked, as for an unsafe name.
     int error = 0;
     // The name the settings form for the entry, whether or not it could be given.
     QString newName;
-    // Where the entry is at the end: its own new path, or moved along with a renamed folder.
+    // Where the entry is at the end: its own new path, or moved along with a renamed folder. A
+    // run that keeps no paths sets it only where neither the entry's path nor `underNewName`
+    // tells; pathAfter() reads both kinds.
     QString path;
 };
+
+// Where the entry is after the run (or, for an entry done, from then on), whether or not the
+// run kept paths.
+QString pathAfter(const QString& entryPath, const RunEntryResult& result);
 
 struct RunResult
 {
@@ -79,6 +88,9 @@ public:
     // waits until that one has moved; entries that wait for each other in a circle move through
     // a temporary name. Without, every entry is tried once, in order.
     void setResolveChains(bool resolve) { m_resolveChains = resolve; }
+    // Without, a result holds a path only where an entry went elsewhere than under its new name
+    // beside its old one: a long run then keeps no second path per entry.
+    void setKeepPaths(bool keep) { m_keepPaths = keep; }
 
     const QVector<RunEntry>& entries() const { return m_entries; }
 
@@ -92,6 +104,7 @@ private:
     RenameSettings m_settings;
     QDate m_today;
     bool m_resolveChains = false;
+    bool m_keepPaths = true;
 };
 
 } // namespace qv

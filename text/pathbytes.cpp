@@ -91,22 +91,21 @@ bool pathToBytes(QStringView path, QByteArray* bytes)
 {
     const char16_t* units = path.utf16();
     const qsizetype size = path.size();
+    // Most paths are ASCII: their bytes are their units, copied in the pass that checks them,
+    // into the caller's buffer, which a caller converting path after path keeps.
+    bytes->resize(size);
+    char* ascii = bytes->data();
     qsizetype plain = 0;
+    while (plain < size && units[plain] < 0x80 && units[plain] != 0) {
+        ascii[plain] = char(units[plain]);
+        ++plain;
+    }
+    if (plain == size)
+        return true;
     while (plain < size && units[plain] < 0xd800 && units[plain] != 0)
         ++plain;
     if (plain == size) {
-        // Most paths are ASCII: their bytes are their units, without a pass of the converter.
-        qsizetype ascii = 0;
-        while (ascii < size && units[ascii] < 0x80)
-            ++ascii;
-        if (ascii < size) {
-            *bytes = path.toUtf8();
-            return true;
-        }
-        bytes->resize(size);
-        char* out = bytes->data();
-        for (qsizetype i = 0; i < size; ++i)
-            out[i] = char(units[i]);
+        *bytes = path.toUtf8();
         return true;
     }
 

@@ -16,7 +16,7 @@ namespace qv {
 // The text of the path named by these bytes. Valid UTF-8 reads as usual.
 QString pathFromBytes(QByteArrayView bytes);
 // The bytes of a path text; false when the text holds a character that stands for no bytes
-// (NUL, or half of a surrogate pair that is no kept byte).
+// (NUL, or half of a surrogate pair that is no kept byte); `bytes` then holds nothing of use.
 bool pathToBytes(QStringView path, QByteArray* bytes);
 // The bytes of a path text, empty when it has none: the disk then finds nothing there.
 QByteArray pathBytes(QStringView path);
