@@ -58,8 +58,8 @@ struct RunEntryResult
     QString path;
 };
 
-// Where the entry is after the run (or, for an entry done, from then on), whether or not the
-// run kept paths.
+// Where the entry at `entryPath` is after the run, whether or not the run kept paths; told of
+// an entry as it is done (RenameRun::EntryDone), where it is at that moment.
 QString pathAfter(const QString& entryPath, const RunEntryResult& result);
 
 struct RunResult
@@ -78,8 +78,9 @@ public:
     // Called after each entry that was tried (renamed or refused), with the counts so far.
     using Progress = std::function<void(int renamed, int failed)>;
     // Called as each entry is done (renamed, refused, unchanged or missing), with its row and what
-    // became of it so far: the command line prints it at once. A later rename of a folder may
-    // still move it; entries never done are only in the result.
+    // became of it so far: the command line prints it at once. Its path is only spelled out at
+    // the end (see pathAfter), and a later rename of a folder may still move it; entries never
+    // done are only in the result.
     using EntryDone = std::function<void(int row, const RunEntryResult& entry)>;
 
     RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate today);
