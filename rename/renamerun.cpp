@@ -168,8 +168,10 @@ class PathIndex
 public:
     // An entry's path is kept in the run's result only where it went elsewhere than under its new
     // name beside its old path: most entries stay or go there, and hold no second path.
-    PathIndex(const QVector<RunEntry>& entries, QVector<RunEntryResult>& results)
-        : m_entries(entries), m_results(results)
+    // Where paths are kept (the window writes them into its rows), each moved entry's is kept as
+    // it moves: made once, where the move made it.
+    PathIndex(const QVector<RunEntry>& entries, QVector<RunEntryResult>& results, bool keepPaths)
+        : m_entries(entries), m_results(results), m_keepPaths(keepPaths)
     {
     }
 
@@ -281,10 +283,11 @@ private:
     {
         RunEntryResult& result = m_results[row];
         const QString& old = m_entries.at(row).path;
-        result.path.clear();
-        result.underNewName = path != old && isBeside(old, result.newName, path);
-        if (path != old && !result.underNewName)
+        result.underNewName = !m_keepPaths && path != old && isBeside(old, result.newName, path);
+        if (m_keepPaths || (path != old && !result.underNewName))
             result.path = path;
+        else
+            result.path.clear();
         m_rows.insert(path, row);
         if (m_built)
             m_sorted.insert({path, row});
@@ -300,6 +303,7 @@ private:
 
     const QVector<RunEntry>& m_entries;
     QVector<RunEntryResult>& m_results;
+    const bool m_keepPaths;
     RowTable<PathIndex> m_rows{*this};
     // Whether a row's path is in the index: entries made stale leave it.
     std::vector<bool> m_indexed;
@@ -361,11 +365,9 @@ public:
             entry.stale = m_state[row] == State::Stale;
             if (m_state[row] == State::Pending || m_state[row] == State::Deferred)
                 entry.outcome = RunOutcome::NotTried;
-            if (m_keepPaths) {
-                QString path = m_paths.path(row);
-                entry.path = std::move(path);
-                entry.underNewName = false;
-            }
+            // An entry that never moved is where its entry says.
+            if (m_keepPaths && entry.path.isEmpty())
+                entry.path = m_entries[row].path;
         }
         return m_result;
     }
@@ -679,7 +681,7 @@ private:
     int m_lastError = 0;
     std::vector<State> m_state;
     RunResult m_result;
-    PathIndex m_paths{m_entries, m_result.entries};
+    PathIndex m_paths{m_entries, m_result.entries, m_keepPaths};
     // Who waits for whom, with chains resolved: per holder the first and last of its waiters,
     // linked through m_nextWaiter.
     std::vector<int> m_firstWaiter;
