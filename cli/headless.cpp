@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QTextStream>
 
 #include <algorithm>
@@ -327,10 +328,33 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
         // A real run prints each entry as it is done, the others once it ends.
         const qsizetype count = batch.list().count();
         std::vector<bool> reported(size_t(count), false);
+        // JSON names where each entry ends up: an entry inside a listed folder still to be
+        // renamed would be named where it is now, so its line waits for the end.
+        QSet<QString> waitingFolders;
+        if (line.json) {
+            for (int row = 0; row < count; ++row) {
+                if (batch.list().isFolder(row))
+                    waitingFolders.insert(batch.list().path(row));
+            }
+        }
+        const auto insideWaitingFolder = [&waitingFolders](const QString& path) {
+            if (waitingFolders.isEmpty())
+                return false;
+            for (QString folder = folderPart(path); folder.size() > 1;
+                 folder = folderPart(folder)) {
+                folder.chop(1);
+                if (waitingFolders.contains(folder))
+                    return true;
+            }
+            return false;
+        };
         RunHooks runHooks;
         // The report is printed from the outcomes; the list is not shown again.
         runHooks.writeRows = false;
         runHooks.entryDone = [&](int row, const QString& before, const RunEntryResult& entry) {
+            waitingFolders.remove(before);
+            if (insideWaitingFolder(before))
+                return;
             report.entry(lineOf(before, entry));
             reported[size_t(row)] = true;
         };

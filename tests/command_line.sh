@@ -117,6 +117,16 @@ run "undo json" 0 '{"newName":"x-notes.txt","newPath":"'"$dir"'/trip/x-notes.txt
 {"summary":{"refused":0,"restored":2,"text":"2 files restored"}}' undo --lang en --json
 rm "$dir/trip/x-notes.txt"
 
+# Files renamed before their folder: each line names where the file ends up, in the new folder.
+run "json, folder renamed after its files" 0 \
+    '{"newName":"x-trip","newPath":"'"$dir"'/x-trip","outcome":"renamed","path":"'"$dir"'/trip","status":"Renamed"}
+{"newName":"x-a.jpg","newPath":"'"$dir"'/x-trip/x-a.jpg","outcome":"renamed","path":"'"$dir"'/trip/a.jpg","status":"Renamed"}
+{"newName":"x-b.jpg","newPath":"'"$dir"'/x-trip/x-b.jpg","outcome":"renamed","path":"'"$dir"'/trip/b.jpg","status":"Renamed"}
+{"summary":{"dryRun":false,"refused":0,"renamed":3,"text":"3 files renamed","unchanged":0}}' \
+    rename --lang en --json --filter jpg --mask 'x-%name%' trip
+"$program" undo >/dev/null 2>&1
+files "undo after the folder" "$initial"
+
 run "unsafe name" 1 "$dir/trip/a.jpg	a/a.jpg	Error	unsafe name
 $dir/c.png	a/c.png	Error	unsafe name
 0 files renamed (2 files could not be renamed)" rename --lang en --mask 'a/%name%' c.png trip/a.jpg
