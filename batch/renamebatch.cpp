@@ -45,7 +45,7 @@ AddResult RenameBatch::addFolderFiles(const QString& given, const AddOptions& op
     // A folder whose path contains ".txt" is scanned like any other.
     QList<ScannedFile> found;
     ScanFolder(found, folder, options.patterns, options.recursive, hooks.pause, options.skipHidden,
-               options.sizes);
+               options.sizes, m_pathText.get());
     m_list.beginBulkUpdate();
     // A file matching two patterns is found twice; with one, each path once.
     const AddResult result = adder(options, hooks).addScanned(found, options.patterns.size() == 1);

@@ -105,6 +105,10 @@ public:
     // The language of the statuses the batch writes into the list.
     void setTexts(const Texts& texts) { m_texts = texts; }
     const Texts& texts() const { return m_texts; }
+    // For a batch that serves one run and ends with it (the command line): the paths a scan
+    // finds are kept in large blocks that live as long as the batch, instead of each in an
+    // allocation of its own. Their results must not outlive the batch.
+    void keepScannedPathsInBlocks() { m_pathText = std::make_unique<TextBlocks>(); }
 
     // ---- adding: every path enters absolute and clean, so that one file is one entry however
     // it was named.
@@ -146,6 +150,8 @@ private:
     void writeRun(const BatchRunReport& report, const RunHooks& hooks, QString* follow);
     void writeUndo(const UndoResult& undone, const std::function<void()>& pause, QString* follow);
 
+    // Declared before the list, whose paths may lie in it.
+    std::unique_ptr<TextBlocks> m_pathText;
     FileListModel m_list;
     Texts m_texts = Texts::of(Language::German);
     std::unique_ptr<RenameJournal> m_journal;

@@ -1,5 +1,7 @@
 #include "filelist/folderscan.h"
 
+#include "text/textblocks.h"
+
 #include "text/pathbytes.h"
 
 #include <QDir>
@@ -172,9 +174,10 @@ class Scanner
 {
 public:
     Scanner(QList<ScannedFile>& result, const QStringList& patterns, bool recursive,
-            bool skipHidden, bool sizes, const std::function<void()>& afterFolder)
+            bool skipHidden, bool sizes, const std::function<void()>& afterFolder,
+            TextBlocks* pathText)
         : m_result(result), m_patterns(patterns), m_recursive(recursive), m_skipHidden(skipHidden),
-          m_sizes(sizes), m_afterFolder(afterFolder)
+          m_sizes(sizes), m_afterFolder(afterFolder), m_pathText(pathText)
     {
     }
     Scanner(const Scanner&) = delete;
@@ -287,6 +290,8 @@ private:
             // wanted, a name listed as a regular file is one.
             if (item.type == DT_REG)
                 size = m_sizes ? sizeOf(fd, raw) : 0;
+            if (m_pathText)
+                path = m_pathText->keep(std::move(path));
             level.files.push_back({std::move(path), prefixLength, size});
         }
         return true;
@@ -430,6 +435,7 @@ private:
     const bool m_skipHidden;
     const bool m_sizes;
     const std::function<void()>& m_afterFolder;
+    TextBlocks* const m_pathText;
 
     std::vector<Level> m_levels;
     std::unordered_set<FolderId, FolderIdHash> m_entered;
@@ -474,7 +480,7 @@ void scanWithQt(QList<ScannedFile>& result, const QString& prefix, const QString
 
 void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder, bool skipHidden,
-                bool sizes)
+                bool sizes, TextBlocks* pathText)
 {
     if (folder.isEmpty() || patterns.isEmpty())
         return;
@@ -483,9 +489,10 @@ void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QString
     const int fd = ::open(pathBytes(folder).constData(), folderFlags);
     if (fd < 0)
         return;
-    Scanner(result, patterns, recursive, skipHidden, sizes, afterFolder).scan(fd, prefix);
+    Scanner(result, patterns, recursive, skipHidden, sizes, afterFolder, pathText).scan(fd, prefix);
 #else
     Q_UNUSED(sizes);
+    Q_UNUSED(pathText);
     scanWithQt(result, prefix, patterns, recursive, skipHidden, afterFolder);
 #endif
 }

@@ -7,6 +7,8 @@
 
 namespace qv {
 
+class TextBlocks;
+
 // The pieces of text between separators, empty pieces included ("" gives one empty piece).
 QStringList SplitText(const QString& text, QChar separator);
 
@@ -31,10 +33,11 @@ struct ScannedFile
 // skipHidden leaves out files and folders whose names start with "." (the command line does, so
 // that a run over a project never enters .git); the window lists them. Without sizes, a file
 // the folder lists as a regular file is taken with size 0 and not looked up: the command line
-// needs sizes only to sort by them.
+// needs sizes only to sort by them. pathText, when given, keeps the paths' text (see TextBlocks):
+// the paths found must then not outlive it.
 void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder = {},
-                bool skipHidden = false, bool sizes = true);
+                bool skipHidden = false, bool sizes = true, TextBlocks* pathText = nullptr);
 // The same, paths only.
 void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder = {});

@@ -79,35 +79,45 @@ public:
     // The row's path in the index must be `path` already.
     void insert(const QString& path, int row)
     {
-        if ((m_filled + 1) * 10 > qsizetype(m_slots.size()) * 7)
+        if ((m_live + 1) * 10 > qsizetype(m_slots.size()) * 7)
             rehash(capacityFor(m_live + 1));
-        // A slot freed by a path that moved is taken again: a run moves every entry once, and
-        // would otherwise fill the table with such slots and make it grow.
-        if (place({hashOf(path), row}))
-            ++m_filled;
+        place({hashOf(path), row});
         ++m_live;
     }
 
+    // Removal leaves no marker behind: the slots after it that belong further up move up. A run
+    // moves every entry once, and markers would fill the table until it had to be made anew,
+    // holding the old and the new table at once at the height of a long plan.
     void remove(const QString& path, int row)
     {
         if (m_slots.empty())
             return;
         const quint32 hash = hashOf(path);
-        for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
-            Slot& slot = m_slots[i];
+        size_t hole = hash & m_mask;
+        for (;; hole = (hole + 1) & m_mask) {
+            const Slot& slot = m_slots[hole];
             if (slot.row == Empty)
                 return;
-            if (slot.row == row && slot.hash == hash) {
-                slot.row = Removed;
-                --m_live;
-                return;
-            }
+            if (slot.row == row && slot.hash == hash)
+                break;
         }
+        --m_live;
+        for (size_t next = (hole + 1) & m_mask;; next = (next + 1) & m_mask) {
+            const Slot& slot = m_slots[next];
+            if (slot.row == Empty)
+                break;
+            // A slot stays where its home lies after the hole, up to it.
+            const size_t home = slot.hash & m_mask;
+            if (((next - home) & m_mask) < ((next - hole) & m_mask))
+                continue;
+            m_slots[hole] = slot;
+            hole = next;
+        }
+        m_slots[hole].row = Empty;
     }
 
 private:
     static constexpr int Empty = -1;
-    static constexpr int Removed = -2;
     struct Slot
     {
         quint32 hash = 0;
@@ -125,16 +135,12 @@ private:
         return capacity;
     }
 
-    // True when the entry took a slot never used before.
-    bool place(const Slot& entry)
+    void place(const Slot& entry)
     {
-        for (size_t i = entry.hash & m_mask;; i = (i + 1) & m_mask) {
-            if (m_slots[i].row < 0) {
-                const bool fresh = m_slots[i].row == Empty;
-                m_slots[i] = entry;
-                return fresh;
-            }
-        }
+        size_t i = entry.hash & m_mask;
+        while (m_slots[i].row != Empty)
+            i = (i + 1) & m_mask;
+        m_slots[i] = entry;
     }
 
     void rehash(size_t capacity)
@@ -142,20 +148,15 @@ private:
         std::vector<Slot> old(capacity);
         old.swap(m_slots);
         m_mask = capacity - 1;
-        m_filled = 0;
         for (const Slot& slot : old) {
-            if (slot.row >= 0) {
+            if (slot.row != Empty)
                 place(slot);
-                ++m_filled;
-            }
         }
     }
 
     const Paths& m_paths;
     std::vector<Slot> m_slots;
     size_t m_mask = 0;
-    // Slots in use, by rows and by rows taken out again.
-    qsizetype m_filled = 0;
     qsizetype m_live = 0;
 };
 
@@ -424,19 +425,28 @@ private:
         const int count = int(m_entries.size());
         // The mask is taken apart once for all entries.
         const NameForm form(m_settings, count, m_today);
-        const auto name = [this, &form](int begin, int end) {
-            for (int row = begin; row < end; ++row)
-                m_result.entries[row].newName = form.name(m_entries[row].path, row);
+        // A long run that keeps no paths holds its names in blocks, one set per thread: a name
+        // of its own would cost a header and the rounding of its allocation, more than its text.
+        std::shared_ptr<std::vector<TextBlocks>> blocks;
+        if (!m_keepPaths)
+            m_result.nameText = blocks = std::make_shared<std::vector<TextBlocks>>(2);
+        const auto name = [this, &form, &blocks](int begin, int end, int thread) {
+            TextBlocks* kept = blocks ? &(*blocks)[size_t(thread)] : nullptr;
+            for (int row = begin; row < end; ++row) {
+                QString made = form.name(m_entries[row].path, row);
+                m_result.entries[row].newName =
+                    kept ? kept->keep(std::move(made)) : std::move(made);
+            }
         };
         if (count < 4096) {
             m_paths.fill();
-            name(0, count);
+            name(0, count, 0);
             return;
         }
         // The index is built meanwhile; the second thread takes the larger share.
-        std::thread helper(name, count / 3, count);
+        std::thread helper(name, count / 3, count, 1);
         m_paths.fill();
-        name(0, count / 3);
+        name(0, count / 3, 0);
         helper.join();
     }
 

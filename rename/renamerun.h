@@ -2,12 +2,15 @@
 
 #include "rename/diskrename.h"
 #include "rename/renamename.h"
+#include "text/textblocks.h"
 
 #include <QDate>
 #include <QString>
 #include <QVector>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace qv {
 
@@ -67,6 +70,9 @@ struct RunResult
     QVector<RunEntryResult> entries;
     int renamed = 0;
     int failed = 0;
+    // In a run that keeps no paths, the text of the new names: a name taken out of the result
+    // must not outlive it (see TextBlocks).
+    std::shared_ptr<const std::vector<TextBlocks>> nameText;
 };
 
 // A rename run over the entries of the list in their order at the press: for each entry the new
