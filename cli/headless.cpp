@@ -258,7 +258,7 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     // The list is filled as a drop on the window fills it, and numbered in its sorted order.
     RenameBatch batch;
     batch.setTexts(t);
-    // Everything the run reports is printed before the batch ends.
+    // The batch outlives everything this run prints: its paths may lie in blocks.
     batch.keepScannedPathsInBlocks();
     batch.list().setSortOrder(options.sortColumn, options.reverse);
     AddOptions adding;

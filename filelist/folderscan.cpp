@@ -1,8 +1,7 @@
 #include "filelist/folderscan.h"
 
-#include "text/textblocks.h"
-
 #include "text/pathbytes.h"
+#include "text/textblocks.h"
 
 #include <QDir>
 #include <QFile>
