@@ -425,8 +425,8 @@ private:
         const int count = int(m_entries.size());
         // The mask is taken apart once for all entries.
         const NameForm form(m_settings, count, m_today);
-        // A long run that keeps no paths holds its names in blocks, one set per thread: a name
-        // of its own would cost a header and the rounding of its allocation, more than its text.
+        // A run that keeps no paths holds its names in blocks, one set per thread: a name of its
+        // own would cost a header and the rounding of its allocation, more than its text.
         std::shared_ptr<std::vector<TextBlocks>> blocks;
         if (!m_keepPaths)
             m_result.nameText = blocks = std::make_shared<std::vector<TextBlocks>>(2);
