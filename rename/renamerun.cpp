@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <deque>
+#include <optional>
 #include <set>
 #include <thread>
 #include <utility>
@@ -160,6 +161,48 @@ private:
     qsizetype m_live = 0;
 };
 
+// Paths told apart by 64-bit keys of their folder and name, without their texts. Two paths
+// with one key count as one path: that costs a run only its short cut (see PathIndex::fill).
+class PathKeys
+{
+public:
+    explicit PathKeys(size_t keys)
+    {
+        size_t capacity = 16;
+        while (capacity * 4 < keys * 5)
+            capacity *= 2;
+        m_slots.assign(capacity, 0);
+        m_mask = capacity - 1;
+    }
+
+    // False where the path had a key already.
+    bool insert(QStringView folder, QStringView name)
+    {
+        // Entries of one folder mostly follow each other: its text is hashed once for them.
+        if (!m_hashed || folder != m_folder) {
+            m_hashed = true;
+            m_folder = folder;
+            m_seed = qHash(folder);
+        }
+        const quint64 key = quint64(qHash(name, m_seed)) | 1;
+        for (size_t i = (key >> 1) & m_mask;; i = (i + 1) & m_mask) {
+            if (m_slots[i] == 0) {
+                m_slots[i] = key;
+                return true;
+            }
+            if (m_slots[i] == key)
+                return false;
+        }
+    }
+
+private:
+    std::vector<quint64> m_slots;
+    size_t m_mask = 0;
+    bool m_hashed = false;
+    QStringView m_folder;
+    size_t m_seed = 0;
+};
+
 // The current path of every entry, found by path. Paths are unique: the list allows each once,
 // and an entry that a rename makes stale leaves the index before the moved entry takes its path.
 // The ordered copy, needed to find the entries inside a renamed folder as one range, is built
@@ -176,11 +219,38 @@ public:
     {
     }
 
+    // Keys of the entries' paths, for fill() to tell whether the entries can meet. Another
+    // thread forms the names meanwhile: the results are not touched here.
+    void keyPaths()
+    {
+        m_keys.emplace(size_t(m_entries.size()) * 2);
+        for (const RunEntry& entry : m_entries) {
+            m_apart =
+                !entry.folder && m_keys->insert(folderPartIn(entry.path), fileNameIn(entry.path));
+            if (!m_apart)
+                return;
+        }
+    }
+
+    // Once the names are formed. Where no entry is a folder and no entry's new path is another
+    // entry's path, old or new, no rename of the run takes an entry's path or moves one along:
+    // the index is then never asked and not kept (most runs are such, and would pay three
+    // look-ups per rename for nothing). Otherwise the paths go into the table.
     void fill()
     {
+        if (m_apart) {
+            for (int row = 0; row < m_entries.size() && m_apart; ++row) {
+                const QString& name = m_results.at(row).newName;
+                const QStringView path = m_entries[row].path;
+                if (isAcceptableNewName(name) && name != fileNameIn(path))
+                    m_apart = m_keys->insert(folderPartIn(path), name);
+            }
+        }
+        m_keys.reset();
+        if (m_apart)
+            return;
         m_rows.reserve(m_entries.size());
         m_indexed.assign(m_entries.size(), true);
-        // Another thread forms the names meanwhile: the results are not touched here.
         for (int row = 0; row < m_entries.size(); ++row)
             m_rows.insert(m_entries[row].path, row);
     }
@@ -198,12 +268,14 @@ public:
     }
 
     // The entry at exactly that path, or -1.
-    int rowAt(const QString& path) const { return m_rows.find(path); }
+    int rowAt(const QString& path) const { return m_apart ? -1 : m_rows.find(path); }
 
     // Takes out the entries whose path is `path`, or lies inside it when `inside` is set.
     std::vector<int> take(const QString& path, bool inside)
     {
         std::vector<int> taken;
+        if (m_apart)
+            return taken;
         const int exact = m_rows.find(path);
         if (exact >= 0) {
             taken.push_back(exact);
@@ -225,6 +297,10 @@ public:
 
     void move(int row, const QString to)
     {
+        if (m_apart) {
+            place(to, row);
+            return;
+        }
         drop(path(row), row);
         add(to, row);
     }
@@ -280,7 +356,8 @@ private:
             m_sorted.erase({path, row});
     }
 
-    void add(const QString& path, int row)
+    // Where the entry is now, as its result tells it.
+    void place(const QString& path, int row)
     {
         RunEntryResult& result = m_results[row];
         const QString& old = m_entries.at(row).path;
@@ -289,6 +366,11 @@ private:
             result.path = path;
         else
             result.path.clear();
+    }
+
+    void add(const QString& path, int row)
+    {
+        place(path, row);
         m_rows.insert(path, row);
         if (m_built)
             m_sorted.insert({path, row});
@@ -306,6 +388,10 @@ private:
     QVector<RunEntryResult>& m_results;
     const bool m_keepPaths;
     RowTable<PathIndex> m_rows{*this};
+    // No entry can meet another in this run (see fill); then only the results say where the
+    // entries are.
+    bool m_apart = true;
+    std::optional<PathKeys> m_keys;
     // Whether a row's path is in the index: entries made stale leave it.
     std::vector<bool> m_indexed;
     std::set<std::pair<QString, int>> m_sorted;
@@ -439,15 +525,17 @@ private:
             }
         };
         if (count < 4096) {
-            m_paths.fill();
+            m_paths.keyPaths();
             name(0, count, 0);
+            m_paths.fill();
             return;
         }
-        // The index is built meanwhile; the second thread takes the larger share.
+        // The paths are keyed meanwhile; the second thread takes the larger share.
         std::thread helper(name, count / 3, count, 1);
-        m_paths.fill();
+        m_paths.keyPaths();
         name(0, count / 3, 0);
         helper.join();
+        m_paths.fill();
     }
 
     QString target(int row) { return besidePath(m_paths.path(row), newName(row)); }
