@@ -8,6 +8,8 @@
 #include "text/pathbytes.h"
 #include "text/textutil.h"
 
+#include <utility>
+
 namespace qv {
 
 RenameBatch::RenameBatch() = default;
@@ -45,7 +47,7 @@ AddResult RenameBatch::addFolderFiles(const QString& given, const AddOptions& op
     // A folder whose path contains ".txt" is scanned like any other.
     QList<ScannedFile> found;
     ScanFolder(found, folder, options.patterns, options.recursive, hooks.pause, options.skipHidden,
-               options.sizes, m_pathText.get());
+               options.sizes, {m_pathText.get(), m_listings.get()});
     m_list.beginBulkUpdate();
     // A file matching two patterns is found twice; with one, each path once.
     const AddResult result = adder(options, hooks).addScanned(found, options.patterns.size() == 1);
@@ -130,6 +132,8 @@ BatchRunReport RenameBatch::run(const RunRequest& request, DiskRenamer& renamer,
     if (!hooks.writeRows)
         m_list.clear();
     JournalingRenamer journaling(renamer, *journal);
+    if (m_listings)
+        journaling.useListings(std::move(*std::exchange(m_listings, nullptr)));
     LiveDisk disk(journaled ? static_cast<DiskRenamer&>(journaling) : renamer,
                   journaled ? journal.get() : nullptr);
     BatchRunReport report;

@@ -3,6 +3,7 @@
 #include "batch/outcomes.h"
 #include "filelist/entryadder.h"
 #include "filelist/filelistmodel.h"
+#include "rename/folderlisting.h"
 #include "rename/journal.h"
 #include "rename/renamename.h"
 #include "rename/renamerun.h"
@@ -109,6 +110,9 @@ public:
     // finds are kept in large blocks that live as long as the batch, instead of each in an
     // allocation of its own. Their results must not outlive the batch.
     void keepScannedPathsInBlocks() { m_pathText = std::make_unique<TextBlocks>(); }
+    // For a batch whose next run follows its scans at once (the command line): the listings of
+    // the folders the scans read serve that run's journal, which then reads no folder again.
+    void keepScanListings() { m_listings = std::make_unique<FolderListings>(); }
 
     // ---- adding: every path enters absolute and clean, so that one file is one entry however
     // it was named.
@@ -152,6 +156,7 @@ private:
 
     // Declared before the list, whose paths may lie in it.
     std::unique_ptr<TextBlocks> m_pathText;
+    std::unique_ptr<FolderListings> m_listings;
     FileListModel m_list;
     Texts m_texts = Texts::of(Language::German);
     std::unique_ptr<RenameJournal> m_journal;

@@ -260,6 +260,8 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     batch.setTexts(t);
     // The batch outlives everything this run prints: its paths may lie in blocks.
     batch.keepScannedPathsInBlocks();
+    if (!options.dryRun)
+        batch.keepScanListings();
     batch.list().setSortOrder(options.sortColumn, options.reverse);
     AddOptions adding;
     adding.files = options.files;

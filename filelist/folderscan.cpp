@@ -174,9 +174,10 @@ class Scanner
 public:
     Scanner(QList<ScannedFile>& result, const QStringList& patterns, bool recursive,
             bool skipHidden, bool sizes, const std::function<void()>& afterFolder,
-            TextBlocks* pathText)
+            const ScanKeeping& keeping)
         : m_result(result), m_patterns(patterns), m_recursive(recursive), m_skipHidden(skipHidden),
-          m_sizes(sizes), m_afterFolder(afterFolder), m_pathText(pathText)
+          m_sizes(sizes), m_afterFolder(afterFolder), m_pathText(keeping.pathText),
+          m_listings(keeping.listings)
     {
     }
     Scanner(const Scanner&) = delete;
@@ -252,16 +253,26 @@ private:
             unsigned char type;
         };
         std::vector<Item> items;
+        FolderListing listing;
         while (const dirent* e = ::readdir(dir)) {
             const char* n = e->d_name;
-            if (n[0] == '.' && (m_skipHidden || n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            const bool dots = n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
+            if (dots || (n[0] == '.' && m_skipHidden)) {
+                if (m_listings && !dots)
+                    listing.add(QByteArrayView(n), e->d_type, quint64(e->d_ino));
                 continue;
+            }
             const size_t length = std::strlen(n);
+            if (m_listings)
+                listing.add(QByteArrayView(n, qsizetype(length)), e->d_type, quint64(e->d_ino));
             items.push_back({names.size(), length, e->d_type});
             names.append(n, length + 1);
             pauseNowAndThen(items.size());
         }
         ::closedir(dir);
+        // A folder of few files is looked up file by file: its listing is not worth a look-up.
+        if (m_listings && items.size() >= 16)
+            keepListing(fd, std::move(listing), names.data());
         const char* base = names.data();
         // UTF-8 byte order is code point order.
         std::sort(items.begin(), items.end(), [base](const Item& a, const Item& b) {
@@ -294,6 +305,18 @@ private:
             level.files.push_back({std::move(path), prefixLength, size});
         }
         return true;
+    }
+
+    void keepListing(int fd, FolderListing&& listing, const char* probe)
+    {
+        struct stat st;
+        const bool probed = ::fstatat(fd, probe, &st, AT_SYMLINK_NOFOLLOW) == 0;
+        listing.seal(QByteArrayView(probe),
+                     probed
+                         ? FileIdentity{quint64(st.st_dev), quint64(st.st_ino), S_ISDIR(st.st_mode)}
+                         : FileIdentity{});
+        if (listing.usable())
+            m_listings->insert(pathBytes(m_path), std::move(listing));
     }
 
     // A folder of a hundred thousand files takes a quarter of a second to read: the caller's
@@ -435,6 +458,7 @@ private:
     const bool m_sizes;
     const std::function<void()>& m_afterFolder;
     TextBlocks* const m_pathText;
+    FolderListings* const m_listings;
 
     std::vector<Level> m_levels;
     std::unordered_set<FolderId, FolderIdHash> m_entered;
@@ -479,7 +503,7 @@ void scanWithQt(QList<ScannedFile>& result, const QString& prefix, const QString
 
 void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder, bool skipHidden,
-                bool sizes, TextBlocks* pathText)
+                bool sizes, const ScanKeeping& keeping)
 {
     if (folder.isEmpty() || patterns.isEmpty())
         return;
@@ -488,10 +512,10 @@ void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QString
     const int fd = ::open(pathBytes(folder).constData(), folderFlags);
     if (fd < 0)
         return;
-    Scanner(result, patterns, recursive, skipHidden, sizes, afterFolder, pathText).scan(fd, prefix);
+    Scanner(result, patterns, recursive, skipHidden, sizes, afterFolder, keeping).scan(fd, prefix);
 #else
     Q_UNUSED(sizes);
-    Q_UNUSED(pathText);
+    Q_UNUSED(keeping);
     scanWithQt(result, prefix, patterns, recursive, skipHidden, afterFolder);
 #endif
 }

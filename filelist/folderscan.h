@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rename/folderlisting.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +17,16 @@ QStringList SplitText(const QString& text, QChar separator);
 // Patterns for a scan: "*.*" for all files, otherwise ".ext" per non-empty item of the filter
 // text with blanks removed.
 QStringList scanPatterns(bool allFiles, const QString& filterText);
+
+// What a scan keeps beside the paths it finds, where its files are renamed at once (the command
+// line): the paths' text in blocks (see TextBlocks; the paths found must then not outlive it),
+// and the listing of each folder it reads many files of, for the run's journal (see
+// FolderListing).
+struct ScanKeeping
+{
+    TextBlocks* pathText = nullptr;
+    FolderListings* listings = nullptr;
+};
 
 struct ScannedFile
 {
@@ -33,11 +45,10 @@ struct ScannedFile
 // skipHidden leaves out files and folders whose names start with "." (the command line does, so
 // that a run over a project never enters .git); the window lists them. Without sizes, a file
 // the folder lists as a regular file is taken with size 0 and not looked up: the command line
-// needs sizes only to sort by them. pathText, when given, keeps the paths' text (see TextBlocks):
-// the paths found must then not outlive it.
+// needs sizes only to sort by them. `keeping` serves a scan whose files are renamed at once.
 void ScanFolder(QList<ScannedFile>& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder = {},
-                bool skipHidden = false, bool sizes = true, TextBlocks* pathText = nullptr);
+                bool skipHidden = false, bool sizes = true, const ScanKeeping& keeping = {});
 // The same, paths only.
 void ScanFolder(QStringList& result, const QString& folder, const QStringList& patterns,
                 bool recursive, const std::function<void()>& afterFolder = {});

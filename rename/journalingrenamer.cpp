@@ -3,14 +3,7 @@
 #include "rename/journalrecords.h"
 #include "text/pathbytes.h"
 
-#include <QFile>
-
 #include <cerrno>
-
-#ifndef Q_OS_WIN
-#include <dirent.h>
-#include <sys/stat.h>
-#endif
 
 namespace qv {
 
@@ -48,105 +41,22 @@ void JournalingRenamer::expect(const QVector<QPair<QString, QString>>& renames)
         m_expected.clear();
 }
 
-// A file's identity from its folder's listing where many of a folder's files are renamed: one
-// read of the listing costs less than a look-up per file. The listing's inode numbers are the
-// system's own only on some file systems; one look-up per folder tells. The listing stays true
-// for the files still to be renamed: a rename into one of their names would have found the name
-// free, so no listed file was there. Only a folder that moves changes what paths name.
+// A file's identity from its folder's listing where many of a folder's files are renamed, or
+// where the listing was read already. The listing stays true for the files still to be renamed:
+// a rename into one of their names would have found the name free, so no listed file was there.
+// Only a folder that moves changes what paths name.
 FileIdentity JournalingRenamer::identityIn(const QByteArray& path, const QByteArray& folder,
                                            bool many)
 {
-#ifndef Q_OS_WIN
     auto known = m_listings.find(folder);
     if (known == m_listings.end() && many)
-        known = m_listings.insert(folder, readListing(folder, path));
-    if (known != m_listings.end() && known->usable) {
-        const std::optional<Inode> entry = known->find(QByteArrayView(path).sliced(folder.size()));
-        if (entry)
-            return {known->device, entry->inode, entry->folder};
+        known = m_listings.insert(folder, FolderListing::read(folder, path));
+    if (known != m_listings.end()) {
+        if (const std::optional<FileIdentity> listed =
+                known->find(QByteArrayView(path).sliced(folder.size())))
+            return *listed;
     }
-#else
-    Q_UNUSED(folder);
-    Q_UNUSED(many);
-#endif
     return identityOf(path);
-}
-
-namespace {
-
-// Names are found by a hash of 62 bits alone: the listing keeps no names. Two names of one
-// folder sharing a hash would give one of them the other's identity; undo would then leave that
-// file alone as changed, never rename another.
-constexpr quint64 folderBit = 2;
-
-quint64 nameHash(QByteArrayView name)
-{
-    quint64 hash = 14695981039346656037ull;
-    for (const char c : name)
-        hash = (hash ^ quint8(c)) * 1099511628211ull;
-    return (hash | 1) & ~folderBit;
-}
-
-} // namespace
-
-std::optional<JournalingRenamer::Inode> JournalingRenamer::Listing::find(QByteArrayView name) const
-{
-    if (table.empty())
-        return std::nullopt;
-    const quint64 hash = nameHash(name);
-    for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        if ((table[i].key & ~folderBit) == hash)
-            return Inode{table[i].inode, (table[i].key & folderBit) != 0};
-        if (table[i].key == 0)
-            return std::nullopt;
-    }
-}
-
-JournalingRenamer::Listing JournalingRenamer::readListing(const QByteArray& folder,
-                                                          const QByteArray& probe)
-{
-    Listing listing;
-#ifndef Q_OS_WIN
-    DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
-    if (!dir)
-        return listing;
-    std::vector<Listing::Slot> found;
-    bool known = true;
-    while (const dirent* entry = ::readdir(dir)) {
-        known = known && entry->d_type != DT_UNKNOWN;
-        found.push_back(
-            {nameHash(QByteArrayView(entry->d_name)) | (entry->d_type == DT_DIR ? folderBit : 0),
-             quint64(entry->d_ino)});
-    }
-    ::closedir(dir);
-    if (!known)
-        return {};
-    // Filled to four fifths at most: each name looked up is there, found after a few slots.
-    size_t capacity = 16;
-    while (capacity * 4 < found.size() * 5)
-        capacity *= 2;
-    listing.table.assign(capacity, {});
-    listing.mask = capacity - 1;
-    for (const Listing::Slot& slot : found) {
-        for (size_t i = (slot.key & ~folderBit) & listing.mask;; i = (i + 1) & listing.mask) {
-            if (listing.table[i].key == 0) {
-                listing.table[i] = slot;
-                break;
-            }
-        }
-    }
-    struct stat st;
-    const std::optional<Inode> probed = listing.find(QByteArrayView(probe).sliced(folder.size()));
-    listing.usable =
-        probed && ::lstat(probe.constData(), &st) == 0 && quint64(st.st_ino) == probed->inode;
-    listing.device = quint64(st.st_dev);
-    if (!listing.usable)
-        listing.table.clear();
-#else
-    Q_UNUSED(folder);
-    Q_UNUSED(probe);
-#endif
-    return listing;
 }
 
 bool JournalingRenamer::useExpected(const QString& from, const QString& to, bool* folder)

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "rename/diskrename.h"
+#include "rename/folderlisting.h"
 #include "rename/journal.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
 #include <QPair>
 #include <QString>
 #include <QVector>
 
-#include <optional>
 #include <vector>
 
 namespace qv {
@@ -32,6 +31,9 @@ public:
     // write of its own. A rename the run makes otherwise is written on its own.
     void expect(const QVector<QPair<QString, QString>>& renames) override;
     void release() override { m_renamer.release(); }
+    // Listings of the folders read just before the run (by the scan that found its entries),
+    // so that the files' identities need no second read of each folder.
+    void useListings(FolderListings listings) { m_listings = std::move(listings); }
 
 private:
     struct Expected
@@ -41,29 +43,8 @@ private:
         quint32 step;
         bool folder;
     };
-    struct Inode
-    {
-        quint64 inode = 0;
-        bool folder = false;
-    };
-    // A folder's names with their inodes, as read once, found by the names' hashes.
-    struct Listing
-    {
-        struct Slot
-        {
-            // The name's hash, with the bit worth 2 telling a folder; 0 for a free slot.
-            quint64 key = 0;
-            quint64 inode = 0;
-        };
-        std::vector<Slot> table;
-        size_t mask = 0;
-        quint64 device = 0;
-        bool usable = false;
-        std::optional<Inode> find(QByteArrayView name) const;
-    };
     bool useExpected(const QString& from, const QString& to, bool* folder);
     FileIdentity identityIn(const QByteArray& path, const QByteArray& folder, bool many);
-    static Listing readListing(const QByteArray& folder, const QByteArray& probe);
     bool passesThrough(const QByteArray& path) override;
     bool reserving(const QByteArray& path) override;
     bool reserved(const QByteArray& path, quint64 device, quint64 inode) override;
@@ -72,7 +53,7 @@ private:
     RenameJournal& m_journal;
     std::vector<Expected> m_expected;
     size_t m_next = 0;
-    QHash<QByteArray, Listing> m_listings;
+    FolderListings m_listings;
 };
 
 } // namespace qv
