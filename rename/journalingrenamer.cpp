@@ -21,8 +21,12 @@ void JournalingRenamer::expect(const QVector<QPair<QString, QString>>& renames)
     const quint32 first = m_journal.stepCount();
     QByteArray folder;
     int inFolder = 0;
+    // The bytes of each path go into the same two buffers: a block converts a thousand paths.
+    QByteArray& source = m_sourceBytes;
+    QByteArray& target = m_targetBytes;
     for (const auto& [from, to] : renames) {
-        const QByteArray source = pathBytes(from);
+        if (!pathToBytes(from, &source))
+            source.clear();
         const qsizetype folderSize = source.lastIndexOf('/') + 1;
         if (QByteArrayView(source.constData(), folderSize) == QByteArrayView(folder)) {
             ++inFolder;
@@ -33,7 +37,9 @@ void JournalingRenamer::expect(const QVector<QPair<QString, QString>>& renames)
         const FileIdentity file = identityIn(source, folder, inFolder >= 16);
         if (file.inode == 0)
             continue;
-        appendMoveRecord(records, source, pathBytes(to), file);
+        if (!pathToBytes(to, &target))
+            target.clear();
+        appendMoveRecord(records, source, target, file);
         m_expected.push_back({from, to, first + count, file.folder});
         ++count;
     }

@@ -54,6 +54,8 @@ private:
     std::vector<Expected> m_expected;
     size_t m_next = 0;
     FolderListings m_listings;
+    QByteArray m_sourceBytes;
+    QByteArray m_targetBytes;
 };
 
 } // namespace qv
