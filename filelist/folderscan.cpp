@@ -177,7 +177,7 @@ public:
             const ScanKeeping& keeping)
         : m_result(result), m_patterns(patterns), m_recursive(recursive), m_skipHidden(skipHidden),
           m_sizes(sizes), m_afterFolder(afterFolder), m_pathText(keeping.pathText),
-          m_listings(keeping.listings)
+          m_listings(keeping.listings), m_takesAll(patterns.contains(QStringLiteral("*.*")))
     {
     }
     Scanner(const Scanner&) = delete;
@@ -293,15 +293,17 @@ private:
                 level.folders.push_back(pathFromBytes(QByteArrayView(raw, item.length)));
                 continue;
             }
-            QString path = filePath(raw, item.length);
-            if (!matchesAny(QStringView(path).mid(prefixLength), m_patterns))
+            // Where every name matches, the path is made in the blocks at once; otherwise only
+            // once it matched, so that the blocks hold no path that was left out.
+            QString path = filePath(raw, item.length, m_takesAll ? m_pathText : nullptr);
+            if (!m_takesAll && !matchesAny(QStringView(path).mid(prefixLength), m_patterns))
                 continue;
+            if (!m_takesAll && m_pathText)
+                path = m_pathText->keep(std::move(path));
             // A look-up per file costs as much as reading the whole folder; without sizes
             // wanted, a name listed as a regular file is one.
             if (item.type == DT_REG)
                 size = m_sizes ? sizeOf(fd, raw) : 0;
-            if (m_pathText)
-                path = m_pathText->keep(std::move(path));
             level.files.push_back({std::move(path), prefixLength, size});
         }
         return true;
@@ -329,19 +331,25 @@ private:
 
     // The path of a file of the folder being read. Most names are ASCII, which needs no decoding
     // step of its own.
-    QString filePath(const char* raw, size_t length) const
+    QString filePath(const char* raw, size_t length, TextBlocks* into) const
     {
         const qsizetype prefixLength = m_path.size();
         const auto bytes = reinterpret_cast<const unsigned char*>(raw);
         if (std::all_of(bytes, bytes + length, [](unsigned char c) { return c < 0x80; })) {
-            QString path(prefixLength + qsizetype(length), Qt::Uninitialized);
-            std::copy(m_path.begin(), m_path.end(), path.begin());
-            QChar* out = path.data() + prefixLength;
-            for (size_t i = 0; i < length; ++i)
-                out[i] = QChar(char16_t(bytes[i]));
+            const auto fill = [&](QChar* out) {
+                std::copy(m_path.begin(), m_path.end(), out);
+                for (size_t i = 0; i < length; ++i)
+                    out[prefixLength + qsizetype(i)] = QChar(char16_t(bytes[i]));
+            };
+            const qsizetype size = prefixLength + qsizetype(length);
+            if (into)
+                return into->make(size, fill);
+            QString path(size, Qt::Uninitialized);
+            fill(path.data());
             return path;
         }
-        return joinPath(m_path, pathFromBytes(QByteArrayView(raw, qsizetype(length))));
+        QString path = joinPath(m_path, pathFromBytes(QByteArrayView(raw, qsizetype(length))));
+        return into ? into->keep(std::move(path)) : path;
     }
 
     void descend(const QString& name)
@@ -459,6 +467,7 @@ private:
     const std::function<void()>& m_afterFolder;
     TextBlocks* const m_pathText;
     FolderListings* const m_listings;
+    const bool m_takesAll;
 
     std::vector<Level> m_levels;
     std::unordered_set<FolderId, FolderIdHash> m_entered;

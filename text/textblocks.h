@@ -16,8 +16,24 @@ class TextBlocks
 public:
     // The text as kept here; empty and long texts are handed back as they are.
     QString keep(QString text);
+    // A text of `size` units that fill(QChar*) writes, made here without a string of its own
+    // first (one of its own where it is empty or long).
+    template <typename Fill> QString make(qsizetype size, Fill fill)
+    {
+        if (size == 0 || size > longestKept) {
+            QString text(size, Qt::Uninitialized);
+            fill(text.data());
+            return text;
+        }
+        QChar* const kept = room(size);
+        fill(kept);
+        return QString::fromRawData(kept, size);
+    }
 
 private:
+    // Space for a text of `size` units, its ending zero written.
+    QChar* room(qsizetype size);
+
     static constexpr qsizetype blockUnits = 32768;
     // Longer texts keep an allocation of their own: a block's unused end stays small.
     static constexpr qsizetype longestKept = blockUnits / 16;
