@@ -11,15 +11,29 @@ QString twoDigits(int value)
     return QString::number(value).rightJustified(2, u'0');
 }
 
-// "%.*d": the sign, then at least `width` digits.
-QString zeroPadded(qint64 number, int width)
+} // namespace
+
+QStringView placeholderNumber(qint64 number, int width, char16_t (&room)[48])
 {
-    const QString digits =
-        QString::number(number < 0 ? -number : number).rightJustified(width, u'0');
-    return number < 0 ? QLatin1Char('-') + digits : digits;
+    char16_t* const end = room + 48;
+    char16_t* at = end;
+    quint64 magnitude = number < 0 ? 0 - quint64(number) : quint64(number);
+    do {
+        *--at = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (end - at < width && at > room + 1)
+        *--at = u'0';
+    if (number < 0)
+        *--at = u'-';
+    return QStringView(at, end);
 }
 
-} // namespace
+int zeroNumberWidth(int entryCount)
+{
+    // The width depends on the entry count only, not on the start or the largest number.
+    return int(QString::number(entryCount).size());
+}
 
 const QList<Placeholder>& placeholders()
 {
@@ -63,10 +77,12 @@ QString placeholderText(PlaceholderValue value, const PlaceholderValues& values)
     case PlaceholderValue::Name:
         return values.base;
     case PlaceholderValue::Number:
-        return QString::number(values.number);
-    case PlaceholderValue::ZeroNumber:
-        // The width depends on the entry count only, not on the start or the largest number.
-        return zeroPadded(values.number, int(QString::number(values.entryCount).size()));
+    case PlaceholderValue::ZeroNumber: {
+        char16_t room[48];
+        const int width =
+            value == PlaceholderValue::Number ? 0 : zeroNumberWidth(values.entryCount);
+        return placeholderNumber(values.number, width, room).toString();
+    }
     case PlaceholderValue::Count:
         return QString::number(values.entryCount);
     case PlaceholderValue::Day:

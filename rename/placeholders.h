@@ -61,6 +61,11 @@ struct PlaceholderValues
 
 // The text a placeholder stands for. The number is asked for only where it is needed.
 QString placeholderText(PlaceholderValue value, const PlaceholderValues& values);
+// %num% (width 0) and %0num% (width zeroNumberWidth) of a number: its sign, then at least
+// `width` digits, written into the end of `room`, so that a long run forms its numbers without
+// a string each.
+QStringView placeholderNumber(qint64 number, int width, char16_t (&room)[48]);
+int zeroNumberWidth(int entryCount);
 
 // "  %name%  the old name without its extension" lines, for the command line's help.
 QString placeholderHelp(Language language, int indent, int width);

@@ -130,6 +130,7 @@ NameForm::NameForm(const RenameSettings& settings, int entryCount, const QDate& 
         }
     }
     m_byPieces = safe;
+    m_countWidth = zeroNumberWidth(m_entryCount);
     m_wantsNumber = std::any_of(m_pieces.begin(), m_pieces.end(), [](const Piece& p) {
         return p.kind == PieceKind::Number || p.kind == PieceKind::PaddedNumber;
     });
@@ -185,13 +186,14 @@ QString NameForm::formed(QStringView file, int position,
     if (!m_settings.maskActive) {
         part = base.toString();
     } else if (m_byPieces && !base.contains(u'%')) {
-        QString num;
-        QString padded;
+        char16_t numRoom[48];
+        char16_t paddedRoom[48];
+        QStringView num;
+        QStringView padded;
         if (m_wantsNumber) {
             const qint64 n = number(position, previewPosition);
-            const PlaceholderValues values{{}, n, m_entryCount, m_today};
-            num = placeholderText(PlaceholderValue::Number, values);
-            padded = placeholderText(PlaceholderValue::ZeroNumber, values);
+            num = placeholderNumber(n, 0, numRoom);
+            padded = placeholderNumber(n, m_countWidth, paddedRoom);
         }
         const auto text = [&](const Piece& piece) -> QStringView {
             switch (piece.kind) {

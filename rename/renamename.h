@@ -72,6 +72,8 @@ private:
     // The pieces hold every name: no name or number can take part in a placeholder.
     bool m_byPieces = false;
     bool m_wantsNumber = false;
+    // The digits of the entry count: %0num% has at least as many.
+    int m_countWidth = 1;
 };
 
 } // namespace qv
