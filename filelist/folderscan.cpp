@@ -318,7 +318,7 @@ private:
                          ? FileIdentity{quint64(st.st_dev), quint64(st.st_ino), S_ISDIR(st.st_mode)}
                          : FileIdentity{});
         if (listing.usable())
-            m_listings->insert(pathBytes(m_path), std::move(listing));
+            m_listings->insert_or_assign(pathBytes(m_path), std::move(listing));
     }
 
     // A folder of a hundred thousand files takes a quarter of a second to read: the caller's

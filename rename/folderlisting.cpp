@@ -13,15 +13,15 @@ namespace {
 // file alone as changed, never rename another.
 constexpr quint64 folderBit = 2;
 
-quint64 nameHash(QByteArrayView name)
+} // namespace
+
+quint64 FolderListing::hashOf(QByteArrayView name)
 {
     quint64 hash = 14695981039346656037ull;
     for (const char c : name)
         hash = (hash ^ quint8(c)) * 1099511628211ull;
     return (hash | 1) & ~folderBit;
 }
-
-} // namespace
 
 FolderListing FolderListing::read(const QByteArray& folder, const QByteArray& probe)
 {
@@ -46,7 +46,7 @@ void FolderListing::add(QByteArrayView name, unsigned char type, quint64 inode)
 #ifndef Q_OS_WIN
     m_typesKnown = m_typesKnown && type != DT_UNKNOWN;
     // Gathered unsorted for now; seal() spreads them over the table.
-    m_table.push_back({nameHash(name) | (type == DT_DIR ? folderBit : 0), inode});
+    m_table.push_back({hashOf(name) | (type == DT_DIR ? folderBit : 0), inode});
 #else
     Q_UNUSED(name);
     Q_UNUSED(type);
@@ -74,18 +74,27 @@ void FolderListing::seal(QByteArrayView probeName, const FileIdentity& probed)
             }
         }
     }
-    const std::optional<Slot> listed = slotOf(probeName);
+    const std::optional<Slot> listed = slotOf(hashOf(probeName));
     m_usable = listed && listed->inode == probed.inode;
     m_device = probed.device;
     if (!m_usable)
         m_table = {};
 }
 
-std::optional<FolderListing::Slot> FolderListing::slotOf(QByteArrayView name) const
+void FolderListing::prefetch(quint64 hash) const
+{
+#if defined(__GNUC__)
+    if (!m_table.empty())
+        __builtin_prefetch(&m_table[hash & m_mask]);
+#else
+    Q_UNUSED(hash);
+#endif
+}
+
+std::optional<FolderListing::Slot> FolderListing::slotOf(quint64 hash) const
 {
     if (m_table.empty())
         return std::nullopt;
-    const quint64 hash = nameHash(name);
     for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
         if ((m_table[i].key & ~folderBit) == hash)
             return m_table[i];
@@ -94,9 +103,9 @@ std::optional<FolderListing::Slot> FolderListing::slotOf(QByteArrayView name) co
     }
 }
 
-std::optional<FileIdentity> FolderListing::find(QByteArrayView name) const
+std::optional<FileIdentity> FolderListing::find(quint64 hash) const
 {
-    const std::optional<Slot> slot = m_usable ? slotOf(name) : std::nullopt;
+    const std::optional<Slot> slot = m_usable ? slotOf(hash) : std::nullopt;
     if (!slot)
         return std::nullopt;
     return FileIdentity{m_device, slot->inode, (slot->key & folderBit) != 0};

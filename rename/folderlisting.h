@@ -4,9 +4,10 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
+#include <QHashFunctions>
 
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace qv {
@@ -28,8 +29,13 @@ public:
     void seal(QByteArrayView probeName, const FileIdentity& probed);
 
     bool usable() const { return m_usable; }
-    // The identity of the file listed under the name, if it was listed.
-    std::optional<FileIdentity> find(QByteArrayView name) const;
+    // Names are found by their hashes. A run looks up a block of names at once: each slot is
+    // asked into the cache first (prefetch), so that the look-ups wait for memory together
+    // instead of one after the other.
+    static quint64 hashOf(QByteArrayView name);
+    void prefetch(quint64 hash) const;
+    // The identity of the file listed under the name of that hash, if it was listed.
+    std::optional<FileIdentity> find(quint64 hash) const;
 
 private:
     struct Slot
@@ -38,7 +44,7 @@ private:
         quint64 key = 0;
         quint64 inode = 0;
     };
-    std::optional<Slot> slotOf(QByteArrayView name) const;
+    std::optional<Slot> slotOf(quint64 hash) const;
 
     std::vector<Slot> m_table;
     size_t m_mask = 0;
@@ -47,7 +53,8 @@ private:
     bool m_usable = false;
 };
 
-// Listings by their folders' paths (ending in a separator).
-using FolderListings = QHash<QByteArray, FolderListing>;
+// Listings by their folders' paths (ending in a separator). A listing stays where it is while
+// others are added.
+using FolderListings = std::unordered_map<QByteArray, FolderListing>;
 
 } // namespace qv

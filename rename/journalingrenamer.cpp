@@ -15,31 +15,52 @@ void JournalingRenamer::expect(const QVector<QPair<QString, QString>>& renames)
     // renames made in the order the records stand.
     m_expected.clear();
     m_next = 0;
+    // First the sources' bytes, side by side in one buffer, with each listing slot asked into
+    // the cache (see FolderListing); then the records.
+    m_sourceBytes.clear();
+    m_sources.clear();
+    QByteArray& path = m_pathBytes;
+    QByteArray folder;
+    int inFolder = 0;
+    const FolderListing* listing = nullptr;
+    for (const auto& [from, to] : renames) {
+        if (!pathToBytes(from, &path))
+            path.clear();
+        const qsizetype folderSize = path.lastIndexOf('/') + 1;
+        if (QByteArrayView(path).first(folderSize) == QByteArrayView(folder)) {
+            ++inFolder;
+        } else {
+            folder = path.left(folderSize);
+            inFolder = 1;
+            listing = nullptr;
+        }
+        if (!listing)
+            listing = listingOf(folder, path, inFolder >= 16);
+        const quint64 hash =
+            listing ? FolderListing::hashOf(QByteArrayView(path).sliced(folderSize)) : 0;
+        if (listing)
+            listing->prefetch(hash);
+        m_sources.push_back({m_sourceBytes.size(), path.size(), hash, listing});
+        m_sourceBytes += path;
+    }
+
     QByteArray records;
     records.reserve(renames.size() * 128);
     quint32 count = 0;
     const quint32 first = m_journal.stepCount();
-    QByteArray folder;
-    int inFolder = 0;
-    // The bytes of each path go into the same two buffers: a block converts a thousand paths.
-    QByteArray& source = m_sourceBytes;
-    QByteArray& target = m_targetBytes;
-    for (const auto& [from, to] : renames) {
-        if (!pathToBytes(from, &source))
-            source.clear();
-        const qsizetype folderSize = source.lastIndexOf('/') + 1;
-        if (QByteArrayView(source.constData(), folderSize) == QByteArrayView(folder)) {
-            ++inFolder;
-        } else {
-            folder = source.left(folderSize);
-            inFolder = 1;
-        }
-        const FileIdentity file = identityIn(source, folder, inFolder >= 16);
+    for (qsizetype i = 0; i < renames.size(); ++i) {
+        const Source& source = m_sources[size_t(i)];
+        const QByteArrayView bytes(m_sourceBytes.constData() + source.start, source.size);
+        std::optional<FileIdentity> listed;
+        if (source.listing)
+            listed = source.listing->find(source.hash);
+        const FileIdentity file = listed ? *listed : identityOf(bytes.toByteArray());
         if (file.inode == 0)
             continue;
-        if (!pathToBytes(to, &target))
-            target.clear();
-        appendMoveRecord(records, source, target, file);
+        const auto& [from, to] = renames[i];
+        if (!pathToBytes(to, &path))
+            path.clear();
+        appendMoveRecord(records, bytes, path, file);
         m_expected.push_back({from, to, first + count, file.folder});
         ++count;
     }
@@ -47,22 +68,17 @@ void JournalingRenamer::expect(const QVector<QPair<QString, QString>>& renames)
         m_expected.clear();
 }
 
-// A file's identity from its folder's listing where many of a folder's files are renamed, or
-// where the listing was read already. The listing stays true for the files still to be renamed:
-// a rename into one of their names would have found the name free, so no listed file was there.
-// Only a folder that moves changes what paths name.
-FileIdentity JournalingRenamer::identityIn(const QByteArray& path, const QByteArray& folder,
-                                           bool many)
+// The listing of the folder where many of its files are renamed, or where it was read already.
+// The listing stays true for the files still to be renamed: a rename into one of their names
+// would have found the name free, so no listed file was there. Only a folder that moves changes
+// what paths name.
+const FolderListing* JournalingRenamer::listingOf(const QByteArray& folder, const QByteArray& path,
+                                                  bool many)
 {
     auto known = m_listings.find(folder);
     if (known == m_listings.end() && many)
-        known = m_listings.insert(folder, FolderListing::read(folder, path));
-    if (known != m_listings.end()) {
-        if (const std::optional<FileIdentity> listed =
-                known->find(QByteArrayView(path).sliced(folder.size())))
-            return *listed;
-    }
-    return identityOf(path);
+        known = m_listings.emplace(folder, FolderListing::read(folder, path)).first;
+    return known != m_listings.end() && known->second.usable() ? &known->second : nullptr;
 }
 
 bool JournalingRenamer::useExpected(const QString& from, const QString& to, bool* folder)

@@ -44,7 +44,7 @@ private:
         bool folder;
     };
     bool useExpected(const QString& from, const QString& to, bool* folder);
-    FileIdentity identityIn(const QByteArray& path, const QByteArray& folder, bool many);
+    const FolderListing* listingOf(const QByteArray& folder, const QByteArray& path, bool many);
     bool passesThrough(const QByteArray& path) override;
     bool reserving(const QByteArray& path) override;
     bool reserved(const QByteArray& path, quint64 device, quint64 inode) override;
@@ -54,8 +54,17 @@ private:
     std::vector<Expected> m_expected;
     size_t m_next = 0;
     FolderListings m_listings;
+    // What expect() announces, kept from block to block: the sources' bytes and where each lies.
+    struct Source
+    {
+        qsizetype start;
+        qsizetype size;
+        quint64 hash;
+        const FolderListing* listing;
+    };
     QByteArray m_sourceBytes;
-    QByteArray m_targetBytes;
+    std::vector<Source> m_sources;
+    QByteArray m_pathBytes;
 };
 
 } // namespace qv

@@ -149,7 +149,7 @@ bool isAbsolute(const QByteArray& path)
 } // namespace
 
 // The record of a rename, written for every entry of a run: built in place, in one piece.
-void appendMoveRecord(QByteArray& out, const QByteArray& from, const QByteArray& to,
+void appendMoveRecord(QByteArray& out, QByteArrayView from, QByteArrayView to,
                       const FileIdentity& file)
 {
     const qsizetype start = out.size();

@@ -14,7 +14,7 @@ namespace qv {
 extern const QByteArray journalHeader;
 
 // A rename about to be made, with the file it moves.
-void appendMoveRecord(QByteArray& out, const QByteArray& from, const QByteArray& to,
+void appendMoveRecord(QByteArray& out, QByteArrayView from, QByteArrayView to,
                       const FileIdentity& file);
 QByteArray moveRecord(const QByteArray& from, const QByteArray& to, const FileIdentity& file);
 // What the rename of step number `step` met on its way: a temporary name, a placeholder about

@@ -30,8 +30,8 @@ constexpr int linkLimit = 40;
 
 bool sameText(QStringView text, const QString& other)
 {
-    return text.size() == other.size() &&
-           std::memcmp(text.utf16(), other.constData(), size_t(text.size()) * sizeof(char16_t)) == 0;
+    return text.size() == other.size() && std::memcmp(text.utf16(), other.constData(),
+                                                      size_t(text.size()) * sizeof(char16_t)) == 0;
 }
 
 QString joined(const QString& folder, QStringView name)
