@@ -116,10 +116,20 @@ public:
                 object.insert(QStringLiteral("reason"), line.reason);
             write(object);
         } else {
-            m_out << escaped(line.path) << '\t' << escaped(line.newName) << '\t' << line.status;
-            if (!line.reason.isEmpty())
-                m_out << '\t' << escaped(line.reason);
-            m_out << '\n';
+            // The line goes into the stream in one piece: the stream checks each piece it is
+            // given, and a run of many files prints a line per file.
+            m_line.resize(0);
+            m_line += escaped(line.path);
+            m_line += u'\t';
+            m_line += escaped(line.newName);
+            m_line += u'\t';
+            m_line += line.status;
+            if (!line.reason.isEmpty()) {
+                m_line += u'\t';
+                m_line += escaped(line.reason);
+            }
+            m_line += u'\n';
+            m_out << m_line;
         }
         written();
     }
@@ -184,6 +194,8 @@ private:
     QElapsedTimer m_sinceFlush;
     int m_pending = 0;
     qint64 m_flushed = 0;
+    // The line being written, its room kept from line to line.
+    QString m_line;
 };
 
 // The paths --files-from names: one a line, or each ended by a NUL byte. Empty ones are left
