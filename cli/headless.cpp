@@ -23,8 +23,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -98,12 +102,91 @@ class Report
 {
 public:
     Report(QTextStream& out, bool json) : m_out(out), m_json(json), m_pace(paceOf(out)) {}
+    Report(const Report&) = delete;
+    Report& operator=(const Report&) = delete;
+    ~Report() { endEntries(); }
 
     // Each entry goes out as soon as someone could read it, so that a run interrupted or piped
     // into head has shown what it did so far: at once on a terminal, and into a pipe the first
     // at once and then every few entries or milliseconds. A file or /dev/null takes it all in
-    // large writes: a write per entry cost a run of many files more than its renames.
+    // large writes: a write per entry cost a run of many files more than its renames. There,
+    // nobody reads before the end, and a thread of its own writes the lines while the run's
+    // thread renames.
     void entry(const Line& line)
+    {
+        if (m_pace != Pace::Whole) {
+            put(line);
+            return;
+        }
+        m_batch.push_back(line);
+        if (m_batch.size() >= handOverLines)
+            handOver();
+    }
+
+    // Every entry is in: returns once their lines are written. A line may refer to the text of
+    // a run's names, which lives as long as the run's result: this comes before the result goes.
+    void endEntries()
+    {
+        if (!m_writer.joinable()) {
+            for (const Line& line : m_batch)
+                put(line);
+            m_batch.clear();
+            return;
+        }
+        handOver();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_closing = true;
+        }
+        m_wake.notify_one();
+        m_writer.join();
+    }
+
+    void summary(QJsonObject counts, const QString& text)
+    {
+        endEntries();
+        if (m_json) {
+            counts.insert(QStringLiteral("text"), text);
+            write({{QStringLiteral("summary"), counts}});
+        } else {
+            m_out << text << '\n';
+        }
+    }
+
+private:
+    static constexpr size_t handOverLines = 512;
+
+    void handOver()
+    {
+        if (!m_writer.joinable())
+            m_writer = std::thread([this] { writeHandedLines(); });
+        {
+            const std::lock_guard lock(m_mutex);
+            m_handed.insert(m_handed.end(), std::make_move_iterator(m_batch.begin()),
+                            std::make_move_iterator(m_batch.end()));
+        }
+        m_batch.clear();
+        m_wake.notify_one();
+    }
+
+    void writeHandedLines()
+    {
+        std::vector<Line> lines;
+        for (;;) {
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [this] { return !m_handed.empty() || m_closing; });
+                if (m_handed.empty())
+                    return;
+                lines.swap(m_handed);
+            }
+            for (const Line& line : lines)
+                put(line);
+            lines.clear();
+        }
+    }
+
+    void put(const Line& line)
     {
         if (m_json) {
             // JSON text is Unicode: a byte that is not UTF-8 shows as U+FFFD there.
@@ -134,17 +217,6 @@ public:
         written();
     }
 
-    void summary(QJsonObject counts, const QString& text)
-    {
-        if (m_json) {
-            counts.insert(QStringLiteral("text"), text);
-            write({{QStringLiteral("summary"), counts}});
-        } else {
-            m_out << text << '\n';
-        }
-    }
-
-private:
     enum class Pace
     {
         // A terminal, or a stream that is no file: every entry.
@@ -196,6 +268,13 @@ private:
     qint64 m_flushed = 0;
     // The line being written, its room kept from line to line.
     QString m_line;
+    // Lines for the writer: gathered here, then handed over in blocks.
+    std::vector<Line> m_batch;
+    std::vector<Line> m_handed;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_closing = false;
+    std::thread m_writer;
 };
 
 // The paths --files-from names: one a line, or each ended by a NUL byte. Empty ones are left
@@ -327,6 +406,7 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
         const RunResult result = run.plan();
         for (qsizetype row = 0; row < result.entries.size(); ++row)
             report.entry(lineOf(run.entries()[row].path, result.entries[row]));
+        report.endEntries();
         tally = Tally::of(result);
     } else {
         // Every rename goes into the window's journal before it is made, so that either can
@@ -380,6 +460,7 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
             if (!reported[size_t(row)])
                 report.entry(lineOf(done.entries[row].path, done.result.entries[row]));
         }
+        report.endEntries();
         tally = done.tally;
         stoppedBecause = done.stoppedBecause;
     }
