@@ -161,7 +161,10 @@ private:
         if (!m_writer.joinable())
             m_writer = std::thread([this] { writeHandedLines(); });
         {
-            const std::lock_guard lock(m_mutex);
+            // A dry run hands lines over faster than they are written: they wait here, not in
+            // memory.
+            std::unique_lock lock(m_mutex);
+            m_room.wait(lock, [this] { return m_handed.size() < handOverLines * 4; });
             m_handed.insert(m_handed.end(), std::make_move_iterator(m_batch.begin()),
                             std::make_move_iterator(m_batch.end()));
         }
@@ -180,6 +183,7 @@ private:
                     return;
                 lines.swap(m_handed);
             }
+            m_room.notify_one();
             for (const Line& line : lines)
                 put(line);
             lines.clear();
@@ -273,6 +277,7 @@ private:
     std::vector<Line> m_handed;
     std::mutex m_mutex;
     std::condition_variable m_wake;
+    std::condition_variable m_room;
     bool m_closing = false;
     std::thread m_writer;
 };
