@@ -272,7 +272,7 @@ private:
         ::closedir(dir);
         // A folder of few files is looked up file by file: its listing is not worth a look-up.
         if (m_listings && items.size() >= 16)
-            keepListing(fd, std::move(listing), names.data());
+            keepListing(std::move(listing), names.data());
         const char* base = names.data();
         // UTF-8 byte order is code point order.
         std::sort(items.begin(), items.end(), [base](const Item& a, const Item& b) {
@@ -309,16 +309,12 @@ private:
         return true;
     }
 
-    void keepListing(int fd, FolderListing&& listing, const char* probe)
+    void keepListing(FolderListing&& listing, const char* probe)
     {
-        struct stat st;
-        const bool probed = ::fstatat(fd, probe, &st, AT_SYMLINK_NOFOLLOW) == 0;
-        listing.seal(QByteArrayView(probe),
-                     probed
-                         ? FileIdentity{quint64(st.st_dev), quint64(st.st_ino), S_ISDIR(st.st_mode)}
-                         : FileIdentity{});
+        const QByteArray folder = pathBytes(m_path);
+        listing.seal(QByteArrayView(probe), identityOf(folder + probe));
         if (listing.usable())
-            m_listings->insert_or_assign(pathBytes(m_path), std::move(listing));
+            m_listings->insert_or_assign(folder, std::move(listing));
     }
 
     // A folder of a hundred thousand files takes a quarter of a second to read: the caller's
