@@ -44,7 +44,7 @@ qv::RunRequest Tprog::runRequest() const
     // What the run reads from the controls and the clock is read once: the window is disabled
     // during a run, so no setting can change, and one date for the whole run keeps a run across
     // midnight consistent.
-    return {renameSettings(), m_ketten->isChecked(), QDate::currentDate()};
+    return {renameSettings(), m_ketten->isChecked(), qv::WallTime::now()};
 }
 
 void Tprog::UmbenennenClick()

@@ -76,7 +76,7 @@ QString Tprog::RenameName(const QString& name, int position) const
         const int row = m_list->rowOfPath(vor_orig->toolTip());
         return row < 0 ? 0 : row;
     };
-    return qv::RenameName(name, position, renameSettings(), m_list->count(), QDate::currentDate(),
+    return qv::RenameName(name, position, renameSettings(), m_list->count(), qv::WallTime::now(),
                           previewPosition);
 }
 

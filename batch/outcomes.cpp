@@ -20,6 +20,8 @@ void Tally::count(RunOutcome outcome)
         ++taken;
         break;
     case RunOutcome::Error:
+    case RunOutcome::NoValue:
+    case RunOutcome::InvalidExpression:
         ++failed;
         break;
     case RunOutcome::Missing:
@@ -52,10 +54,49 @@ QString outcomeStatus(RunOutcome outcome, bool planned, const Texts& texts)
         return texts.message.txt_st_existiert;
     case RunOutcome::NotTried:
         return texts.pick("Nicht versucht", "Not tried");
+    case RunOutcome::NoValue:
+        return missingValueText(PlaceholderValue::Name, texts);
+    case RunOutcome::InvalidExpression:
+        return texts.pick("Ungültiger Ausdruck", "Invalid expression");
     case RunOutcome::Error:
         break;
     }
     return texts.message.txt_st_fehler;
+}
+
+QString outcomeStatus(const RunEntryResult& entry, bool planned, const Texts& texts)
+{
+    if (entry.outcome == RunOutcome::NoValue)
+        return missingValueText(entry.missingValue, texts);
+    return outcomeStatus(entry.outcome, planned, texts);
+}
+
+QString missingValueText(PlaceholderValue value, const Texts& texts)
+{
+    switch (value) {
+    case PlaceholderValue::Day:
+    case PlaceholderValue::Month:
+    case PlaceholderValue::Year:
+    case PlaceholderValue::Hour:
+    case PlaceholderValue::Minute:
+    case PlaceholderValue::Second:
+        return texts.pick("Aufnahmedatum fehlt", "No date taken");
+    case PlaceholderValue::Artist:
+        return texts.pick("Interpret fehlt", "No artist");
+    case PlaceholderValue::Album:
+        return texts.pick("Album fehlt", "No album");
+    case PlaceholderValue::Title:
+        return texts.pick("Titel fehlt", "No title");
+    case PlaceholderValue::Track:
+        return texts.pick("Titelnummer fehlt", "No track number");
+    case PlaceholderValue::TagYear:
+        return texts.pick("Erscheinungsjahr fehlt", "No year");
+    case PlaceholderValue::Camera:
+        return texts.pick("Kameramodell fehlt", "No camera model");
+    default:
+        break;
+    }
+    return texts.pick("Datei nicht lesbar", "File not readable");
 }
 
 const char* outcomeWord(RunOutcome outcome)
@@ -71,6 +112,10 @@ const char* outcomeWord(RunOutcome outcome)
         return "exists";
     case RunOutcome::NotTried:
         return "not-tried";
+    case RunOutcome::NoValue:
+        return "no-value";
+    case RunOutcome::InvalidExpression:
+        return "invalid-expression";
     case RunOutcome::Error:
         break;
     }
@@ -84,6 +129,10 @@ QString refusalReason(const RunEntryResult& entry, const Texts& texts)
     case RunOutcome::Renamed:
     case RunOutcome::NotTried:
         return {};
+    case RunOutcome::NoValue:
+        return missingValueText(entry.missingValue, texts);
+    case RunOutcome::InvalidExpression:
+        return texts.pick("ungültiger Ausdruck", "invalid expression");
     case RunOutcome::Missing:
         return QString::fromLocal8Bit(std::strerror(ENOENT));
     case RunOutcome::Exists:

@@ -27,6 +27,10 @@ struct Tally
 
 // The status of an entry in the list and on the command line, for a run or for a plan.
 QString outcomeStatus(RunOutcome outcome, bool planned, const Texts& texts);
+// As above, naming the value a NoValue entry lacks.
+QString outcomeStatus(const RunEntryResult& entry, bool planned, const Texts& texts);
+// "Aufnahmedatum fehlt"/"No date taken" and its kin: the value of the placeholder a file lacks.
+QString missingValueText(PlaceholderValue value, const Texts& texts);
 // The same word in every language, for --json.
 const char* outcomeWord(RunOutcome outcome);
 // Why an entry was refused: the rule it broke, or the system's message; empty for the others.

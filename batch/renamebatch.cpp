@@ -87,7 +87,7 @@ AddResult RenameBatch::addPaths(const QStringList& paths, const AddOptions& opti
 
 RenameRun RenameBatch::runOf(const RunRequest& request) const
 {
-    RenameRun run(runEntriesOf(m_list), request.settings, request.today);
+    RenameRun run(runEntriesOf(m_list), request.settings, request.now);
     run.setResolveChains(request.resolveChains);
     return run;
 }
@@ -180,7 +180,9 @@ void RenameBatch::writeRun(const BatchRunReport& report, const RunHooks& hooks, 
             break;
         case RunOutcome::Exists:
         case RunOutcome::Error:
-            m_list.setText(row, ColStatus, outcomeStatus(entry.outcome, false, m_texts));
+        case RunOutcome::NoValue:
+        case RunOutcome::InvalidExpression:
+            m_list.setText(row, ColStatus, outcomeStatus(entry, false, m_texts));
             break;
         case RunOutcome::Unchanged:
         case RunOutcome::Missing:

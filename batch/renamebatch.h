@@ -50,7 +50,7 @@ struct RunRequest
 {
     RenameSettings settings;
     bool resolveChains = false;
-    QDate today = QDate::currentDate();
+    WallTime now = WallTime::now();
 };
 
 struct RunHooks

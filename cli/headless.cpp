@@ -397,7 +397,7 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
         return Line{before, entry.newName,
                     // Only JSON names the new path.
                     line.json ? pathAfter(before, entry) : QString(), outcomeWord(entry.outcome),
-                    outcomeStatus(entry.outcome, options.dryRun, t), refusalReason(entry, t)};
+                    outcomeStatus(entry, options.dryRun, t), refusalReason(entry, t)};
     };
 
     Tally tally;

@@ -29,8 +29,10 @@ QStringView placeholderNumber(qint64 number, int width, char16_t (&room)[48])
     return QStringView(at, end);
 }
 
-int zeroNumberWidth(int entryCount)
+int zeroNumberWidth(int entryCount, int digits)
 {
+    if (digits > 0)
+        return digits;
     // The width depends on the entry count only, not on the start or the largest number.
     return int(QString::number(entryCount).size());
 }
@@ -62,6 +64,39 @@ const QList<Placeholder>& placeholders()
         {PlaceholderValue::Year, QStringLiteral("%y%"), QStringLiteral("%j%"),
          QStringLiteral("Jahr"), QStringLiteral("Year"), QStringLiteral("das Jahr"),
          QStringLiteral("the year")},
+        {PlaceholderValue::Hour, QStringLiteral("%h%"), QStringLiteral("%h%"),
+         QStringLiteral("Stunde"), QStringLiteral("Hour"), QStringLiteral("die Stunde"),
+         QStringLiteral("the hour"), true},
+        {PlaceholderValue::Minute, QStringLiteral("%min%"), QStringLiteral("%min%"),
+         QStringLiteral("Minute"), QStringLiteral("Minute"), QStringLiteral("die Minute"),
+         QStringLiteral("the minute"), true},
+        {PlaceholderValue::Second, QStringLiteral("%s%"), QStringLiteral("%s%"),
+         QStringLiteral("Sekunde"), QStringLiteral("Second"), QStringLiteral("die Sekunde"),
+         QStringLiteral("the second"), true},
+        {PlaceholderValue::Artist, QStringLiteral("%artist%"), QStringLiteral("%artist%"),
+         QStringLiteral("Interpret"), QStringLiteral("Artist"),
+         QStringLiteral("der Interpret aus den Tags der Musikdatei"),
+         QStringLiteral("the artist from the music file's tags"), true},
+        {PlaceholderValue::Album, QStringLiteral("%album%"), QStringLiteral("%album%"),
+         QStringLiteral("Album"), QStringLiteral("Album"),
+         QStringLiteral("das Album aus den Tags der Musikdatei"),
+         QStringLiteral("the album from the music file's tags"), true},
+        {PlaceholderValue::Title, QStringLiteral("%title%"), QStringLiteral("%title%"),
+         QStringLiteral("Titel"), QStringLiteral("Title"),
+         QStringLiteral("der Titel aus den Tags der Musikdatei"),
+         QStringLiteral("the title from the music file's tags"), true},
+        {PlaceholderValue::Track, QStringLiteral("%track%"), QStringLiteral("%track%"),
+         QStringLiteral("Titelnummer"), QStringLiteral("Track number"),
+         QStringLiteral("die Titelnummer aus den Tags, mindestens zweistellig"),
+         QStringLiteral("the track number from the tags, at least two digits"), true},
+        {PlaceholderValue::TagYear, QStringLiteral("%year%"), QStringLiteral("%year%"),
+         QStringLiteral("Erscheinungsjahr"), QStringLiteral("Year of release"),
+         QStringLiteral("das Erscheinungsjahr aus den Tags der Musikdatei"),
+         QStringLiteral("the year of release from the music file's tags"), true},
+        {PlaceholderValue::Camera, QStringLiteral("%camera%"), QStringLiteral("%camera%"),
+         QStringLiteral("Kameramodell"), QStringLiteral("Camera model"),
+         QStringLiteral("das Kameramodell aus den Angaben des Bildes"),
+         QStringLiteral("the camera model from the picture's data"), true},
     };
     return table;
 }
@@ -80,17 +115,25 @@ QString placeholderText(PlaceholderValue value, const PlaceholderValues& values)
     case PlaceholderValue::ZeroNumber: {
         char16_t room[48];
         const int width =
-            value == PlaceholderValue::Number ? 0 : zeroNumberWidth(values.entryCount);
+            value == PlaceholderValue::Number ? 0 : zeroNumberWidth(values.entryCount, values.digits);
         return placeholderNumber(values.number, width, room).toString();
     }
     case PlaceholderValue::Count:
         return QString::number(values.entryCount);
     case PlaceholderValue::Day:
-        return twoDigits(values.today.day());
+        return twoDigits(values.moment.date.day());
     case PlaceholderValue::Month:
-        return twoDigits(values.today.month());
+        return twoDigits(values.moment.date.month());
     case PlaceholderValue::Year:
-        return QString::number(values.today.year()).rightJustified(4, u'0');
+        return QString::number(values.moment.date.year()).rightJustified(4, u'0');
+    case PlaceholderValue::Hour:
+        return twoDigits(values.moment.time.hour());
+    case PlaceholderValue::Minute:
+        return twoDigits(values.moment.time.minute());
+    case PlaceholderValue::Second:
+        return twoDigits(values.moment.time.second());
+    default:
+        break;
     }
     return {};
 }

@@ -2,7 +2,8 @@
 
 #include "text/messagetexts.h"
 
-#include <QDate>
+#include "text/walltime.h"
+
 #include <QList>
 #include <QString>
 
@@ -17,7 +18,16 @@ enum class PlaceholderValue
     Count,
     Day,
     Month,
-    Year
+    Year,
+    Hour,
+    Minute,
+    Second,
+    Artist,
+    Album,
+    Title,
+    Track,
+    TagYear,
+    Camera
 };
 
 // One placeholder, described once: how it is written (the German spelling where the two
@@ -35,6 +45,8 @@ struct Placeholder
     // What it stands for, in a sentence's words (help, manual).
     QString meaningDe;
     QString meaningEn;
+    // Offered by the mask's menu of further placeholders rather than by a label of its own.
+    bool more = false;
 
     QString spelling(Language language) const { return pick(language, german, english); }
 };
@@ -50,13 +62,16 @@ inline QList<QString> spellings(const Placeholder& p)
 const QList<Placeholder>& placeholders();
 const Placeholder& placeholder(PlaceholderValue value);
 
-// The values of an entry: its base name, its number, the entry count and the day.
+// The values of an entry: its base name, its number, the entry count and the moment of its date
+// source.
 struct PlaceholderValues
 {
     QString base;
     qint64 number = 0;
     int entryCount = 0;
-    QDate today;
+    WallTime moment;
+    // The width of %0num%; 0 takes the digits of the entry count.
+    int digits = 0;
 };
 
 // The text a placeholder stands for. The number is asked for only where it is needed.
@@ -65,7 +80,8 @@ QString placeholderText(PlaceholderValue value, const PlaceholderValues& values)
 // `width` digits, written into the end of `room`, so that a long run forms its numbers without
 // a string each.
 QStringView placeholderNumber(qint64 number, int width, char16_t (&room)[48]);
-int zeroNumberWidth(int entryCount);
+// The width of %0num%: `digits` when set, else the digits of the entry count.
+int zeroNumberWidth(int entryCount, int digits = 0);
 
 // "  %name%  the old name without its extension" lines, for the command line's help.
 QString placeholderHelp(Language language, int indent, int width);

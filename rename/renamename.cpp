@@ -5,6 +5,8 @@
 #include "text/pathbytes.h"
 #include "text/textutil.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <optional>
 
@@ -90,8 +92,8 @@ bool anyPercent(const std::vector<NameForm::Piece>& pieces)
 
 } // namespace
 
-NameForm::NameForm(const RenameSettings& settings, int entryCount, const QDate& today, bool parse)
-    : m_settings(settings), m_entryCount(entryCount), m_today(today)
+NameForm::NameForm(const RenameSettings& settings, int entryCount, const WallTime& now, bool parse)
+    : m_settings(settings), m_entryCount(entryCount), m_now(now)
 {
     if (!IsNumber(settings.numStart, &m_start))
         m_start = 1;
@@ -108,7 +110,7 @@ NameForm::NameForm(const RenameSettings& settings, int entryCount, const QDate& 
     replacePieces(m_pieces, placeholder(PlaceholderValue::Name).english, PieceKind::Name);
     bool safe = !enclosed(m_pieces, PieceKind::Name);
     if (anyPercent(m_pieces)) {
-        const PlaceholderValues values{{}, 0, entryCount, today};
+        const PlaceholderValues values{{}, 0, entryCount, now, settings.digits};
         for (const Placeholder& p : placeholders()) {
             for (const QString& spelling : spellings(p)) {
                 switch (p.value) {
@@ -130,7 +132,7 @@ NameForm::NameForm(const RenameSettings& settings, int entryCount, const QDate& 
         }
     }
     m_byPieces = safe;
-    m_countWidth = zeroNumberWidth(m_entryCount);
+    m_countWidth = zeroNumberWidth(m_entryCount, settings.digits);
     m_wantsNumber = std::any_of(m_pieces.begin(), m_pieces.end(), [](const Piece& p) {
         return p.kind == PieceKind::Number || p.kind == PieceKind::PaddedNumber;
     });
@@ -154,7 +156,7 @@ QString NameForm::maskedBySteps(QString part, int position,
         return part;
     // The position is looked up only when a number is wanted: the preview's lookup walks the
     // whole list. Each value is formed only when its placeholder is there.
-    PlaceholderValues values{{}, 0, m_entryCount, m_today};
+    PlaceholderValues values{{}, 0, m_entryCount, m_now, m_settings.digits};
     bool numbered = false;
     for (const Placeholder& p : placeholders()) {
         if (p.value == PlaceholderValue::Name)
@@ -255,10 +257,18 @@ QString NameForm::name(const QString& name, int position,
     return formed(given, position, previewPosition);
 }
 
-QString RenameName(const QString& name, int position, const RenameSettings& settings,
-                   int entryCount, const QDate& today, const std::function<int()>& previewPosition)
+QString expressionError(const RenameSettings& settings)
 {
-    return NameForm(settings, entryCount, today, false).name(name, position, previewPosition);
+    if (!settings.searchActive || !settings.searchRegex)
+        return {};
+    const QRegularExpression expression(settings.searchOld);
+    return expression.isValid() ? QString() : expression.errorString();
+}
+
+QString RenameName(const QString& name, int position, const RenameSettings& settings,
+                   int entryCount, const WallTime& now, const std::function<int()>& previewPosition)
+{
+    return NameForm(settings, entryCount, now, false).name(name, position, previewPosition);
 }
 
 } // namespace qv

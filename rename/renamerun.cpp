@@ -402,10 +402,10 @@ private:
 class Runner
 {
 public:
-    Runner(const QVector<RunEntry>& entries, const RenameSettings& settings, const QDate& today,
+    Runner(const QVector<RunEntry>& entries, const RenameSettings& settings, const WallTime& now,
            RunDisk& disk, bool keepPaths, const RenameRun::Progress& progress,
            const RenameRun::EntryDone& entryDone = {})
-        : m_entries(entries), m_settings(settings), m_today(today), m_disk(disk),
+        : m_entries(entries), m_settings(settings), m_now(now), m_disk(disk),
           m_keepPaths(keepPaths), m_progress(progress), m_entryDone(entryDone),
           m_state(entries.size(), State::Pending)
     {
@@ -510,7 +510,7 @@ private:
     {
         const int count = int(m_entries.size());
         // The mask is taken apart once for all entries.
-        const NameForm form(m_settings, count, m_today);
+        const NameForm form(m_settings, count, m_now);
         // A run that keeps no paths holds its names in blocks, one set per thread: a name of its
         // own would cost a header and the rounding of its allocation, more than its text.
         std::shared_ptr<std::vector<TextBlocks>> blocks;
@@ -770,7 +770,7 @@ private:
 
     const QVector<RunEntry>& m_entries;
     const RenameSettings& m_settings;
-    const QDate& m_today;
+    const WallTime& m_now;
     RunDisk& m_disk;
     const bool m_keepPaths;
     const RenameRun::Progress& m_progress;
@@ -797,15 +797,15 @@ private:
 
 } // namespace
 
-RenameRun::RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate today)
-    : m_entries(std::move(entries)), m_settings(std::move(settings)), m_today(today)
+RenameRun::RenameRun(QVector<RunEntry> entries, RenameSettings settings, WallTime now)
+    : m_entries(std::move(entries)), m_settings(std::move(settings)), m_now(now)
 {
 }
 
 RunResult RenameRun::execute(RunDisk& disk, const Progress& progress,
                              const EntryDone& entryDone) const
 {
-    return Runner(m_entries, m_settings, m_today, disk, m_keepPaths, progress, entryDone)
+    return Runner(m_entries, m_settings, m_now, disk, m_keepPaths, progress, entryDone)
         .run(m_resolveChains);
 }
 
@@ -856,7 +856,7 @@ RunResult RenameRun::plan() const
     const std::vector<int> order = folderByFolderOrder(m_entries);
     if (!order.empty()) {
         SimulatedDisk disk;
-        RunResult result = Runner(m_entries, m_settings, m_today, disk, m_keepPaths, {})
+        RunResult result = Runner(m_entries, m_settings, m_now, disk, m_keepPaths, {})
                                .run(m_resolveChains, &order);
         if (!disk.folderMoved())
             return result;

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "rename/diskrename.h"
+#include "rename/placeholders.h"
 #include "rename/renamename.h"
 #include "text/textblocks.h"
 
-#include <QDate>
+#include "text/walltime.h"
 #include <QString>
 #include <QVector>
 
@@ -29,7 +30,12 @@ enum class RunOutcome : quint8
     // Anything else refused it: a folder of the new name, an unsafe name, the system.
     Error,
     // The run stopped before it came to the entry: the undo journal could not be written.
-    NotTried
+    NotTried,
+    // The name needs a value the entry's file does not have (no date taken, no artist, a file
+    // that cannot be read): not renamed.
+    NoValue,
+    // The search expression is not one: no entry is renamed.
+    InvalidExpression
 };
 
 // One entry of the list as the run takes it: its path, and whether it is listed as a folder.
@@ -53,6 +59,8 @@ struct RunEntryResult
     // The system's error number of the rename that failed (Exists or Error); 0 when the disk was
     // never asked, as for an unsafe name.
     int error = 0;
+    // With NoValue: the placeholder whose value the file lacks.
+    PlaceholderValue missingValue = PlaceholderValue::Name;
     // The name the settings form for the entry, whether or not it could be given.
     QString newName;
     // Where the entry is at the end: its own new path, or moved along with a renamed folder. A
@@ -89,7 +97,7 @@ public:
     // done are only in the result.
     using EntryDone = std::function<void(int row, const RunEntryResult& entry)>;
 
-    RenameRun(QVector<RunEntry> entries, RenameSettings settings, QDate today);
+    RenameRun(QVector<RunEntry> entries, RenameSettings settings, WallTime now);
 
     // With chains resolved, an entry whose new name another entry of the run still leaves
     // waits until that one has moved; entries that wait for each other in a circle move through
@@ -109,7 +117,7 @@ public:
 private:
     QVector<RunEntry> m_entries;
     RenameSettings m_settings;
-    QDate m_today;
+    WallTime m_now;
     bool m_resolveChains = false;
     bool m_keepPaths = true;
 };

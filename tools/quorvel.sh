@@ -11,10 +11,10 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-dejavu-core
           fonts-liberation2 xvfb xauth dbus openbox xdotool wmctrl x11-utils desktop-file-utils
           appstream man-db dpkg-dev file exfat-fuse exfatprogs bindfs fuse3 e2fsprogs mount
-          lintian)
+          lintian libexiv2-dev libtag1-dev pkg-config libimage-exiftool-perl python3-mutagen)
 # The other tools the command line is measured against.
 if [ "${1:-}" = bench ]; then
-    packages+=(mmv rename)
+    packages+=(mmv rename exiv2)
 fi
 missing=()
 for p in "${packages[@]}"; do

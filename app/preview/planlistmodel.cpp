@@ -57,7 +57,7 @@ QVariant PlanListModel::data(const QModelIndex& index, int role) const
         case 2:
             return shownText(folderPart(path));
         default:
-            return outcomeStatus(planned.outcome, true, m_texts);
+            return outcomeStatus(planned, true, m_texts);
         }
     case Qt::DecorationRole:
         if (index.column() == 0 && isConflict(planned.outcome))
