@@ -266,8 +266,10 @@ QString expressionError(const RenameSettings& settings)
 }
 
 QString RenameName(const QString& name, int position, const RenameSettings& settings,
-                   int entryCount, const WallTime& now, const std::function<int()>& previewPosition)
+                   int entryCount, const WallTime& now, const std::function<int()>& previewPosition,
+                   PlaceholderValue* missing)
 {
+    Q_UNUSED(missing)
     return NameForm(settings, entryCount, now, false).name(name, position, previewPosition);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rename/placeholders.h"
 #include "text/walltime.h"
 
 #include <QString>
@@ -61,9 +62,13 @@ QString expressionError(const RenameSettings& settings);
 // Forms the new file name (with extension, without folder) of the entry `name` at list position
 // `position`. For position -1 the entry's position is asked from previewPosition, which is only
 // called when the expanded mask needs a number; it returns 0 when the preview path is not listed.
+// A name that takes values from the file itself (a date taken, a tag) needs `name` to be the full
+// path; where the file lacks one, the result is empty and `missing`, when given, names the
+// placeholder without a value.
 QString RenameName(const QString& name, int position, const RenameSettings& settings,
                    int entryCount, const WallTime& now,
-                   const std::function<int()>& previewPosition = {});
+                   const std::function<int()>& previewPosition = {},
+                   PlaceholderValue* missing = nullptr);
 
 // The settings read once for a whole run: the mask taken apart into its literal text and the
 // values that differ per entry (the name, the number), so that forming a name only joins pieces.
