@@ -375,9 +375,9 @@ void SettingsPanelTest::panelHeights_data()
     QTest::addColumn<bool>("searchOpen");
     QTest::newRow("both closed") << QStringList{} << 100 << false << false;
     QTest::newRow("mask open") << QStringList{"act_maske"} << 213 << true << false;
-    QTest::newRow("search open") << QStringList{"act_suchenersetzen"} << 162 << false << true;
+    QTest::newRow("search open") << QStringList{"act_suchenersetzen"} << 206 << false << true;
     QTest::newRow("mask, then search")
-        << QStringList{"act_maske", "act_suchenersetzen"} << 162 << false << true;
+        << QStringList{"act_maske", "act_suchenersetzen"} << 206 << false << true;
     QTest::newRow("search, then mask")
         << QStringList{"act_suchenersetzen", "act_maske"} << 213 << true << false;
     QTest::newRow("mask on and off")
