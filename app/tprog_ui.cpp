@@ -220,7 +220,7 @@ void Tprog::createComponents()
     // Behind the date column, where the right column has no placeholders: the digits of %0num%
     // in the row of the numbering start, and below them where the date comes from, beside the
     // year.
-    const int colD = colBText + widest({"Monat", "Month", "Jahr", "Year", "Tag", "Day"});
+    const int colD = colBText + widest({"Monat", "Month", "Jahr", "Year", "Tag", "Day"}) + 6;
     Label23 = label(pa2, "Label23");
     placeLabel(Label23, colD, row2);
     stellen = named(new QComboBox(pa2), "stellen");
