@@ -45,7 +45,11 @@ WallTime takenOf(const Exiv2::ExifData& exif)
 
 void readValues(Exiv2::Image& image, unsigned fields, MediaValues* values)
 {
-    image.readMetadata();
+    try {
+        image.readMetadata();
+    } catch (...) {
+        // A damaged segment after the EXIF (an ICC profile, XMP) leaves the EXIF as read.
+    }
     const Exiv2::ExifData& exif = image.exifData();
     if (exif.empty())
         return;
