@@ -19,6 +19,9 @@ void setUpExiv2()
         Exiv2::XmpParser::initialize();
         // HEIF, AVIF and CR3 are read only when asked for.
         Exiv2::enableBMFF(true);
+        // The translations of its messages are looked up unguarded on the first message, such
+        // as that of the first damaged file; two threads at once would both set them up.
+        Exiv2::exvGettext("");
     });
 }
 
