@@ -29,17 +29,20 @@ struct Option
 };
 
 const Option options[] = {
-    {"help", false, AllScopes},         {"version", false, AllScopes},
-    {"lang", true, AllScopes},          {"json", false, RenameScope | UndoScope},
-    {"mask", true, RenameScope},        {"start", true, RenameScope},
-    {"search", true, RenameScope},      {"replace", true, RenameScope},
-    {"in", true, RenameScope},          {"filter", true, RenameScope},
-    {"recursive", false, RenameScope},  {"no-files", false, RenameScope},
-    {"no-folders", false, RenameScope}, {"sort", true, RenameScope},
-    {"reverse", false, RenameScope},    {"resolve-chains", false, RenameScope},
-    {"dry-run", false, RenameScope},    {"no-undo", false, RenameScope},
-    {"hidden", false, RenameScope},     {"files-from", true, RenameScope},
-    {"null", false, RenameScope},
+    {"help", false, AllScopes},          {"version", false, AllScopes},
+    {"lang", true, AllScopes},           {"json", false, RenameScope | UndoScope},
+    {"mask", true, RenameScope},         {"start", true, RenameScope},
+    {"search", true, RenameScope},       {"replace", true, RenameScope},
+    {"in", true, RenameScope},           {"filter", true, RenameScope},
+    {"recursive", false, RenameScope},   {"no-files", false, RenameScope},
+    {"no-folders", false, RenameScope},  {"sort", true, RenameScope},
+    {"reverse", false, RenameScope},     {"resolve-chains", false, RenameScope},
+    {"dry-run", false, RenameScope},     {"no-undo", false, RenameScope},
+    {"hidden", false, RenameScope},      {"files-from", true, RenameScope},
+    {"null", false, RenameScope},        {"regex", false, RenameScope},
+    {"ignore-case", false, RenameScope}, {"case", true, RenameScope},
+    {"ext-lower", false, RenameScope},   {"digits", true, RenameScope},
+    {"date-source", true, RenameScope},  {"natural", false, RenameScope},
 };
 
 const Option* findOption(QStringView name)
@@ -116,6 +119,32 @@ QString apply(CommandLine& line, const QString& name, const QString& value)
             return QStringLiteral("--in takes name, ext or both");
         r.inName = *in != 1;
         r.inExtension = *in != 0;
+    } else if (name == QLatin1String("regex")) {
+        r.regex = true;
+    } else if (name == QLatin1String("ignore-case")) {
+        r.ignoreCase = true;
+    } else if (name == QLatin1String("case")) {
+        const std::optional<int> letterCase = choice(value, {"lower", "upper", "first", "words"});
+        if (!letterCase)
+            return QStringLiteral("--case takes lower, upper, first or words");
+        r.letterCase = *letterCase + 1;
+    } else if (name == QLatin1String("ext-lower")) {
+        r.extensionLower = true;
+    } else if (name == QLatin1String("digits")) {
+        const std::optional<int> digits =
+            choice(value, {"1", "2", "3", "4", "5", "6", "7", "8", "9"});
+        if (!digits)
+            return QStringLiteral("--digits takes a number from 1 to 9");
+        r.digits = *digits + 1;
+    } else if (name == QLatin1String("date-source")) {
+        const std::optional<int> source =
+            choice(value, {"today", "taken", "taken-or-modified", "modified"});
+        if (!source)
+            return QStringLiteral("--date-source takes today, taken, taken-or-modified or "
+                                  "modified");
+        r.dateSource = *source;
+    } else if (name == QLatin1String("natural")) {
+        r.natural = true;
     } else if (name == QLatin1String("filter")) {
         if (QString(value).remove(u' ').remove(u',').isEmpty())
             return QStringLiteral("--filter needs endings, such as jpg,png");
@@ -280,6 +309,20 @@ QString usageText()
                "  --search S           replace the text S ...\n"
                "  --replace R          ... by R (default: remove S)\n"
                "  --in name|ext|both   search the name, the extension or both (default name)\n"
+               "  --regex              S is a Perl-compatible regular expression; R names the\n"
+               "                       match and its groups as \\0..\\9 or $0..$9\n"
+               "  --ignore-case        search without regard to letter case\n"
+               "  --case lower|upper|first|words\n"
+               "                       the new name (not its extension) in lower case, upper\n"
+               "                       case, first letter capital, or each word capital\n"
+               "  --ext-lower          the extension in lower case\n"
+               "  --digits N           the running number with zeros has at least N digits,\n"
+               "                       1 to 9 (default: the digits of the entry count)\n"
+               "  --date-source today|taken|taken-or-modified|modified\n"
+               "                       where the date and time placeholders come from: now,\n"
+               "                       the photo's date taken, the date taken or else the\n"
+               "                       file's modification time, or that time (default today)\n"
+               "  --natural            sort numbers in names by their value (\"2\" before \"10\")\n"
                "  --filter LIST        from folders only files with these endings, as jpg,png\n"
                "  --recursive          also the files in subfolders of the folders given; names\n"
                "                       starting with \".\" are left out\n"
@@ -304,6 +347,8 @@ QString usageText()
                "Each entry is printed as it is done: the old path, the new name and the status,\n"
                "separated by tabs, and for a refused entry the reason. Control characters and\n"
                "the backslash in names are written as \\t, \\n, \\r, \\x1b, \\\\ and so on.\n"
+               "An entry whose name needs a value its file lacks (a date taken, a tag) is not\n"
+               "renamed; its status says which value is missing.\n"
                "undo: renames back what the last run renamed (in the window or here): each file\n"
                "  that is still the one the run renamed, also after the run was killed or\n"
                "  stopped. Files changed or taken since are left alone and reported; what could\n"

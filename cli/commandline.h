@@ -16,6 +16,17 @@ struct RenameOptions
     bool searchGiven = false;
     bool inName = true;
     bool inExtension = false;
+    bool regex = false;
+    bool ignoreCase = false;
+    // LetterCase of the new name: 0 keeps it, then lower, upper, first, words.
+    int letterCase = 0;
+    bool extensionLower = false;
+    // The least digits of %0num%; 0 for those of the entry count.
+    int digits = 0;
+    // DateSource: 0 today, then taken, taken-or-modified, modified.
+    int dateSource = 0;
+    // Numbers in names sorted by their value.
+    bool natural = false;
     // Endings of the files a folder contributes; empty for every file.
     QString filter;
     bool recursive = false;

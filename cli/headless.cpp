@@ -390,6 +390,12 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     request.settings.searchNew = options.replace;
     request.settings.searchInName = options.inName;
     request.settings.searchInExtension = options.inExtension;
+    request.settings.searchRegex = options.regex;
+    request.settings.matchCase = !options.ignoreCase;
+    request.settings.letterCase = LetterCase(options.letterCase);
+    request.settings.extensionLower = options.extensionLower;
+    request.settings.digits = options.digits;
+    request.settings.dateSource = DateSource(options.dateSource);
     request.resolveChains = options.resolveChains;
 
     Report report(out, line.json);

@@ -114,8 +114,9 @@ QString placeholderText(PlaceholderValue value, const PlaceholderValues& values)
     case PlaceholderValue::Number:
     case PlaceholderValue::ZeroNumber: {
         char16_t room[48];
-        const int width =
-            value == PlaceholderValue::Number ? 0 : zeroNumberWidth(values.entryCount, values.digits);
+        const int width = value == PlaceholderValue::Number
+                              ? 0
+                              : zeroNumberWidth(values.entryCount, values.digits);
         return placeholderNumber(values.number, width, room).toString();
     }
     case PlaceholderValue::Count:

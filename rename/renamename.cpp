@@ -1,5 +1,6 @@
 #include "rename/renamename.h"
 
+#include "rename/lettercase.h"
 #include "rename/placeholders.h"
 
 #include "text/pathbytes.h"
@@ -93,7 +94,7 @@ bool anyPercent(const std::vector<NameForm::Piece>& pieces)
 } // namespace
 
 NameForm::NameForm(const RenameSettings& settings, int entryCount, const WallTime& now, bool parse)
-    : m_settings(settings), m_entryCount(entryCount), m_now(now)
+    : m_settings(settings), m_entryCount(entryCount), m_search(settings), m_now(now)
 {
     if (!IsNumber(settings.numStart, &m_start))
         m_start = 1;
@@ -223,22 +224,33 @@ QString NameForm::formed(QStringView file, int position,
         }
         std::copy(tail.begin(), tail.end(), out);
         if (!m_settings.searchActive)
-            return part;
+            return cased(std::move(part));
     } else {
         part = maskedBySteps(base.toString(), position, previewPosition);
     }
 
     if (!m_settings.searchActive)
-        return withExtension(part, ext);
-    const QString& old = m_settings.searchOld;
-    const QString& neu = m_settings.searchNew;
+        return cased(withExtension(part, ext));
     if (m_settings.searchInName && m_settings.searchInExtension)
-        return ReplaceAll(withExtension(part, ext), old, neu);
+        return cased(m_search.replaced(withExtension(part, ext)));
     if (m_settings.searchInName)
-        return withExtension(ReplaceAll(part, old, neu), ext);
+        return cased(withExtension(m_search.replaced(part), ext));
     if (m_settings.searchInExtension)
-        return withExtension(part, ReplaceAll(ext.toString(), old, neu));
-    return withExtension(part, ext);
+        return cased(withExtension(part, m_search.replaced(ext.toString())));
+    return cased(withExtension(part, ext));
+}
+
+QString NameForm::cased(QString name) const
+{
+    if (m_settings.letterCase == LetterCase::Keep && !m_settings.extensionLower)
+        return name;
+    // The extension is what follows the last full stop of the name as formed, as for the old
+    // name.
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString base = dot < 0 ? name : name.first(dot);
+    const QString ext = dot < 0 ? QString() : name.sliced(dot);
+    return withLetterCase(base, m_settings.letterCase) +
+           (m_settings.extensionLower ? ext.toLower() : ext);
 }
 
 QString NameForm::name(const QString& name, int position,
@@ -266,8 +278,10 @@ QString expressionError(const RenameSettings& settings)
 }
 
 QString RenameName(const QString& name, int position, const RenameSettings& settings,
-                   int entryCount, const WallTime& now, const std::function<int()>& previewPosition)
+                   int entryCount, const WallTime& now, const std::function<int()>& previewPosition,
+                   PlaceholderValue* missing)
 {
+    Q_UNUSED(missing)
     return NameForm(settings, entryCount, now, false).name(name, position, previewPosition);
 }
 

@@ -418,6 +418,13 @@ public:
     RunResult run(bool resolveChains, const std::vector<int>* order = nullptr)
     {
         const int count = int(m_entries.size());
+        // An expression that is not one renames nothing: a name formed without it would be
+        // one the user never asked for.
+        if (!expressionError(m_settings).isEmpty()) {
+            for (int row = 0; row < count; ++row)
+                finish(row, RunOutcome::InvalidExpression);
+            return m_result;
+        }
         prepare();
         if (resolveChains) {
             m_firstWaiter.assign(size_t(count), -1);
@@ -560,7 +567,8 @@ private:
             m_entryDone(row, entry);
         if (outcome == RunOutcome::Renamed)
             ++m_result.renamed;
-        else if (outcome == RunOutcome::Exists || outcome == RunOutcome::Error)
+        else if (outcome == RunOutcome::Exists || outcome == RunOutcome::Error ||
+                 outcome == RunOutcome::NoValue || outcome == RunOutcome::InvalidExpression)
             ++m_result.failed;
         else
             return;
@@ -598,6 +606,12 @@ private:
     bool attempt(int row, bool mayWait)
     {
         const QString from = m_paths.path(row);
+        // The name lacks a value of the file: nothing to try. A file that is gone is skipped.
+        if (m_result.entries[row].outcome == RunOutcome::NoValue) {
+            finish(row, m_disk.kind(from) == RunDisk::Kind::Missing ? RunOutcome::Missing
+                                                                    : RunOutcome::NoValue);
+            return true;
+        }
         const QString to = targetOf(row);
         if (to == from) {
             finish(row, RunOutcome::Unchanged);

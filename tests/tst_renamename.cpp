@@ -46,6 +46,8 @@ private slots:
     void zeroNum();
     void search_data();
     void search();
+    void letterCase_data();
+    void letterCase();
     void previewPosition_data();
     void previewPosition();
     void manualListsEveryPlaceholder();
@@ -120,19 +122,26 @@ void TestRenameName::zeroNum_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<int>("digits");
 
     QTest::newRow("9 entries/start 1")
-        << 9 << "1" << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"};
+        << 9 << "1" << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"} << 0;
     QTest::newRow("10 entries/start 1")
-        << 10 << "1" << QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"};
+        << 10 << "1" << QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"}
+        << 0;
     QTest::newRow("10 entries/start 0")
-        << 10 << "0" << QStringList{"00", "01", "02", "03", "04", "05", "06", "07", "08", "09"};
+        << 10 << "0" << QStringList{"00", "01", "02", "03", "04", "05", "06", "07", "08", "09"}
+        << 0;
     QTest::newRow("8 entries/start 5")
-        << 8 << "5" << QStringList{"5", "6", "7", "8", "9", "10", "11", "12"};
-    QTest::newRow("1 entry/start 0") << 1 << "0" << QStringList{"0"};
-    QTest::newRow("100 entries/start 7") << 100 << "7" << QStringList{"007", "008"};
-    QTest::newRow("12 entries/start -3") << 12 << "-3" << QStringList{"-03", "-02", "-01", "00"};
-    QTest::newRow("5 entries/start -3") << 5 << "-3" << QStringList{"-3", "-2", "-1", "0", "1"};
+        << 8 << "5" << QStringList{"5", "6", "7", "8", "9", "10", "11", "12"} << 0;
+    QTest::newRow("1 entry/start 0") << 1 << "0" << QStringList{"0"} << 0;
+    QTest::newRow("100 entries/start 7") << 100 << "7" << QStringList{"007", "008"} << 0;
+    QTest::newRow("12 entries/start -3")
+        << 12 << "-3" << QStringList{"-03", "-02", "-01", "00"} << 0;
+    QTest::newRow("digits 4 over 10 entries") << 10 << "1" << QStringList{"0001", "0002"} << 4;
+    QTest::newRow("digits 1 over 100 entries") << 100 << "7" << QStringList{"7", "8"} << 1;
+    QTest::newRow("5 entries/start -3")
+        << 5 << "-3" << QStringList{"-3", "-2", "-1", "0", "1"} << 0;
 }
 
 void TestRenameName::zeroNum()
@@ -140,8 +149,10 @@ void TestRenameName::zeroNum()
     QFETCH(int, count);
     QFETCH(QString, start);
     QFETCH(QStringList, numbers);
+    QFETCH(int, digits);
 
-    const RenameSettings settings = maskSettings(QStringLiteral("%0num%"), start);
+    RenameSettings settings = maskSettings(QStringLiteral("%0num%"), start);
+    settings.digits = digits;
     for (int i = 0; i < numbers.size(); ++i)
         QCOMPARE(RenameName(QStringLiteral("f.jpg"), i, settings, count, fixedDay),
                  numbers.at(i) + QStringLiteral(".jpg"));
@@ -187,6 +198,33 @@ void TestRenameName::search_data()
         s.mask = QStringLiteral("%name%%num%");
         return s;
     }() << "xone.txt";
+
+    const auto ignoringCase = [](RenameSettings s) {
+        s.matchCase = false;
+        return s;
+    };
+    const auto expression = [](const char* old, const char* neu, bool matchCase = true) {
+        RenameSettings s = searchSettings(old, neu, true, false);
+        s.searchRegex = true;
+        s.matchCase = matchCase;
+        return s;
+    };
+    QTest::newRow("ignoring case")
+        << "ABa.txt" << ignoringCase(searchSettings("a", "x", true, false)) << "xBx.txt";
+    QTest::newRow("ignoring case, a text by itself")
+        << "A.txt" << ignoringCase(searchSettings("a", "a", true, false)) << "a.txt";
+    QTest::newRow("expression with groups")
+        << "Smith, John.txt" << expression("(\\w+), (\\w+)", "$2 \\1") << "John Smith.txt";
+    QTest::newRow("expression: whole match, $$ and \\\\")
+        << "ab.txt" << expression("b", "[$0$$\\\\]") << "a[b$\\].txt";
+    QTest::newRow("expression: group beyond the count is empty")
+        << "abc.txt" << expression("(b)", "<$2\\9>") << "a<>c.txt";
+    QTest::newRow("expression: an empty match at every position")
+        << "ab.txt" << expression("x*", "-") << "-a-b-.txt";
+    QTest::newRow("expression ignoring case")
+        << "abAB.txt" << expression("b", "_", false) << "a_A_.txt";
+    QTest::newRow("expression: a backslash before a letter stays")
+        << "a.txt" << expression("a", "\\n") << "\\n.txt";
 }
 
 void TestRenameName::search()
@@ -196,6 +234,47 @@ void TestRenameName::search()
     QFETCH(QString, result);
 
     QCOMPARE(RenameName(name, 0, settings, 3, fixedDay), result);
+}
+
+void TestRenameName::letterCase_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("letterCase");
+    QTest::addColumn<bool>("extensionLower");
+    QTest::addColumn<QString>("result");
+
+    QTest::newRow("lower") << "My Photo.JPG" << int(LetterCase::Lower) << false << "my photo.JPG";
+    QTest::newRow("upper, sharp s")
+        << "straße.txt" << int(LetterCase::Upper) << false << "STRASSE.txt";
+    QTest::newRow("first") << "hELLO wORLD.Txt" << int(LetterCase::First) << false
+                           << "Hello world.Txt";
+    QTest::newRow("first after digits")
+        << "01 song.mp3" << int(LetterCase::First) << false << "01 Song.mp3";
+    QTest::newRow("words") << "o'neil's 3d-best_of (live).mp3" << int(LetterCase::Words) << false
+                           << "O'neil's 3d-Best_Of (Live).mp3";
+    QTest::newRow("words, title case digraph")
+        << "\u01C6emal.txt" << int(LetterCase::Words) << false << "\u01C5emal.txt";
+    QTest::newRow("extension lower alone")
+        << "IMG.JPG" << int(LetterCase::Keep) << true << "IMG.jpg";
+    QTest::newRow("a name that is all extension")
+        << ".BashRC" << int(LetterCase::Upper) << true << ".bashrc";
+}
+
+void TestRenameName::letterCase()
+{
+    QFETCH(QString, name);
+    QFETCH(int, letterCase);
+    QFETCH(bool, extensionLower);
+    QFETCH(QString, result);
+
+    // Through the mask's pieces and through a search, which form the name by different ways.
+    RenameSettings settings = maskSettings(QStringLiteral("%name%"));
+    settings.letterCase = LetterCase(letterCase);
+    settings.extensionLower = extensionLower;
+    QCOMPARE(NameForm(settings, 1, fixedDay).name(name, 0), result);
+    settings.searchActive = true;
+    settings.searchOld = QStringLiteral("\u0001");
+    QCOMPARE(RenameName(name, 0, settings, 1, fixedDay), result);
 }
 
 void TestRenameName::previewPosition_data()

@@ -209,14 +209,17 @@ int StrToIntDef(const QString& text, int def)
     return IsNumber(text, &value) ? value : def;
 }
 
-QString ReplaceAll(const QString& source, const QString& old, const QString& neu)
+QString ReplaceAll(const QString& source, const QString& old, const QString& neu,
+                   Qt::CaseSensitivity sensitivity)
 {
-    if (source.isEmpty() || old.isEmpty() || old == neu)
+    // Without regard to case, a text replaced by itself may still change its letters' case.
+    if (source.isEmpty() || old.isEmpty() || (old == neu && sensitivity == Qt::CaseSensitive))
         return source;
 
     // Names hold few placeholders: the positions fit on the stack.
     QVarLengthArray<qsizetype, 8> matches;
-    for (qsizetype at = source.indexOf(old); at >= 0; at = source.indexOf(old, at + old.size()))
+    for (qsizetype at = source.indexOf(old, 0, sensitivity); at >= 0;
+         at = source.indexOf(old, at + old.size(), sensitivity))
         matches.append(at);
     if (matches.isEmpty())
         return source;

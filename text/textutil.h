@@ -36,6 +36,7 @@ int StrToIntDef(const QString& text, int def);
 
 // source with every occurrence of old replaced by neu, scanning once from the left without
 // overlap; inserted text is never searched again.
-QString ReplaceAll(const QString& source, const QString& old, const QString& neu);
+QString ReplaceAll(const QString& source, const QString& old, const QString& neu,
+                   Qt::CaseSensitivity sensitivity = Qt::CaseSensitive);
 
 } // namespace qv
