@@ -58,15 +58,16 @@ bool onPath(const char* program)
     return false;
 }
 
-// Runs the program in `cwd` with its output to /dev/null and its errors to `errors`; its exit
+// Runs the program in `cwd` with its output to `output` and its errors to `errors`; its exit
 // status, -1 when it could not run.
-int run(const std::vector<std::string>& argv, const std::string& cwd, const std::string& errors)
+int run(const std::vector<std::string>& argv, const std::string& cwd, const std::string& errors,
+        const std::string& output = "/dev/null")
 {
     const pid_t pid = ::fork();
     if (pid < 0)
         return -1;
     if (pid == 0) {
-        const int out = ::open("/dev/null", O_WRONLY);
+        const int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (::chdir(cwd.c_str()) != 0 || out < 0 || err < 0)
             ::_exit(126);
@@ -244,12 +245,22 @@ int main(int argc, char* argv[])
                                                  "--dry-run", folder};
     if (::access(quorvel.c_str(), X_OK) != 0) {
         dryRun.missing = "no program at " + quorvel + " (set QUORVEL)";
-    } else if (run(dryRunArgs, work, errors) > 1) {
+    } else if (run(dryRunArgs, work, errors, work + "/names") > 1) {
         QFile message(QString::fromStdString(errors));
         message.open(QIODevice::ReadOnly);
         const QByteArray text = message.readAll().trimmed();
         dryRun.missing = text.contains("unknown option") ? "the program has no --date-source yet"
                                                          : "failed: " + text.left(80).toStdString();
+    } else {
+        // A program that does not read the date taken yet names the photos by another date, in
+        // no time: its figure would say nothing.
+        QFile report(QString::fromStdString(work + "/names"));
+        report.open(QIODevice::ReadOnly);
+        QByteArray first = QByteArray::fromStdString(takenOf(0)).replace(':', '-');
+        first[13] = '.';
+        first[16] = '.';
+        if (!report.readAll().contains("\t" + first + ".jpg"))
+            dryRun.missing = "the program does not name the photos by their date taken yet";
     }
 
     QStringList paths;
