@@ -422,8 +422,11 @@ public:
         // An expression that is not one renames nothing: a name formed without it would be
         // one the user never asked for.
         if (!expressionError(m_settings).isEmpty()) {
-            for (int row = 0; row < count; ++row)
+            for (int row = 0; row < count; ++row) {
                 finish(row, RunOutcome::InvalidExpression);
+                if (m_keepPaths)
+                    m_result.entries[row].path = m_entries[row].path;
+            }
             return m_result;
         }
         prepare();
