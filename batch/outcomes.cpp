@@ -129,10 +129,10 @@ QString refusalReason(const RunEntryResult& entry, const Texts& texts)
     case RunOutcome::Renamed:
     case RunOutcome::NotTried:
         return {};
+    // The status says it all; the expression's fault is told once for the run.
     case RunOutcome::NoValue:
-        return missingValueText(entry.missingValue, texts);
     case RunOutcome::InvalidExpression:
-        return texts.pick("ungültiger Ausdruck", "invalid expression");
+        return {};
     case RunOutcome::Missing:
         return QString::fromLocal8Bit(std::strerror(ENOENT));
     case RunOutcome::Exists:

@@ -21,3 +21,8 @@ target_link_libraries(bench_journal PRIVATE qv_rename_core)
 # beside it.
 add_executable(bench_cli bench_cli.cpp)
 target_link_libraries(bench_cli PRIVATE Qt6::Core)
+
+# The date taken of 10,000 photos: readMediaValues against the exiv2 program and exiftool, and
+# the program's own dry run naming them by it; runs the program built beside it.
+add_executable(bench_metadata bench_metadata.cpp)
+target_link_libraries(bench_metadata PRIVATE qv_metadata_core)

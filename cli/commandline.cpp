@@ -265,8 +265,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
     if (line.command == Command::Rename) {
         if (line.paths.isEmpty() && r.filesFrom.isEmpty())
             return usageError(line, QStringLiteral("rename needs at least one path"));
-        if (!r.maskGiven && !r.searchGiven)
-            return usageError(line, QStringLiteral("rename needs --mask or --search"));
+        if (!r.maskGiven && !r.searchGiven && r.letterCase == 0 && !r.extensionLower)
+            return usageError(line, QStringLiteral("rename needs --mask, --search, --case or "
+                                                   "--ext-lower"));
         if (given.contains(QStringLiteral("replace")) && !r.searchGiven)
             return usageError(line, QStringLiteral("--replace goes with --search"));
         if (!r.files && !r.folders)

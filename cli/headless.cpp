@@ -397,6 +397,11 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     request.settings.digits = options.digits;
     request.settings.dateSource = DateSource(options.dateSource);
     request.resolveChains = options.resolveChains;
+    // Every entry says the expression is not one; the engine's words why are said once.
+    const QString expressionFault = expressionError(request.settings);
+    if (!expressionFault.isEmpty())
+        err << "quorvel: " << t.pick("ungültiger Ausdruck", "invalid expression") << ": "
+            << expressionFault << Qt::endl;
 
     Report report(out, line.json);
     const auto lineOf = [&](const QString& before, const RunEntryResult& entry) {

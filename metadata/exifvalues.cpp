@@ -19,6 +19,9 @@ void setUpExiv2()
         Exiv2::XmpParser::initialize();
         // HEIF, AVIF and CR3 are read only when asked for.
         Exiv2::enableBMFF(true);
+        // The translations of its messages are looked up unguarded on the first message, such
+        // as that of the first damaged file; two threads at once would both set them up.
+        Exiv2::exvGettext("");
     });
 }
 
@@ -45,7 +48,11 @@ WallTime takenOf(const Exiv2::ExifData& exif)
 
 void readValues(Exiv2::Image& image, unsigned fields, MediaValues* values)
 {
-    image.readMetadata();
+    try {
+        image.readMetadata();
+    } catch (...) {
+        // A damaged segment after the EXIF (an ICC profile, XMP) leaves the EXIF as read.
+    }
     const Exiv2::ExifData& exif = image.exifData();
     if (exif.empty())
         return;

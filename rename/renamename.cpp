@@ -3,6 +3,7 @@
 #include "rename/lettercase.h"
 #include "rename/placeholders.h"
 
+#include "metadata/mediacache.h"
 #include "text/pathbytes.h"
 #include "text/textutil.h"
 
@@ -30,7 +31,8 @@ QString withExtension(const QString& part, QStringView ext)
 // piece of `kind` or, for a value the same for every entry, with that text. Names and numbers
 // are already pieces of their own and take no part in the search.
 void replacePieces(std::vector<NameForm::Piece>& pieces, const QString& placeholder,
-                   NameForm::PieceKind kind, const QString& value = {})
+                   NameForm::PieceKind kind, const QString& value = {},
+                   PlaceholderValue fileValue = PlaceholderValue::Name)
 {
     std::vector<NameForm::Piece> result;
     result.reserve(pieces.size());
@@ -55,7 +57,7 @@ void replacePieces(std::vector<NameForm::Piece>& pieces, const QString& placehol
             if (kind == NameForm::PieceKind::Text)
                 appendText(value);
             else
-                result.push_back({kind, {}});
+                result.push_back({kind, {}, fileValue});
             copied = at + placeholder.size();
         }
         appendText(text.sliced(copied));
@@ -91,6 +93,116 @@ bool anyPercent(const std::vector<NameForm::Piece>& pieces)
     });
 }
 
+// Whether the placeholder's value comes from the entry's file under the settings' date source.
+bool fromFile(PlaceholderValue value, DateSource source)
+{
+    switch (value) {
+    case PlaceholderValue::Day:
+    case PlaceholderValue::Month:
+    case PlaceholderValue::Year:
+    case PlaceholderValue::Hour:
+    case PlaceholderValue::Minute:
+    case PlaceholderValue::Second:
+        return source != DateSource::Today;
+    case PlaceholderValue::Artist:
+    case PlaceholderValue::Album:
+    case PlaceholderValue::Title:
+    case PlaceholderValue::Track:
+    case PlaceholderValue::TagYear:
+    case PlaceholderValue::Camera:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isMoment(PlaceholderValue value)
+{
+    return value >= PlaceholderValue::Day && value <= PlaceholderValue::Second;
+}
+
+// What the file must be read for to give the placeholder's value (MediaField bits); the
+// modification time needs no more than a look at the file.
+unsigned mediaFieldOf(PlaceholderValue value, DateSource source)
+{
+    if (isMoment(value))
+        return source == DateSource::Taken || source == DateSource::TakenOrModified
+                   ? unsigned(MediaDateTaken)
+                   : 0;
+    switch (value) {
+    case PlaceholderValue::Artist:
+        return MediaArtist;
+    case PlaceholderValue::Album:
+        return MediaAlbum;
+    case PlaceholderValue::Title:
+        return MediaTitle;
+    case PlaceholderValue::Track:
+        return MediaTrack;
+    case PlaceholderValue::TagYear:
+        return MediaYear;
+    case PlaceholderValue::Camera:
+        return MediaCamera;
+    default:
+        return 0;
+    }
+}
+
+// A tag as a name shows it: trimmed, and each character a name cannot hold or the mask refuses
+// as "_", so that "AC/DC" gives "AC_DC".
+QString nameSafe(const QString& value)
+{
+    QString text = value.trimmed();
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || QStringView(u"\"*/:<>?\\|").contains(c))
+            c = u'_';
+    }
+    return text;
+}
+
+// The text of a file value, or nothing when the file has none.
+std::optional<QString> fileValueText(PlaceholderValue value, DateSource source,
+                                     const MediaValues& media)
+{
+    if (isMoment(value)) {
+        WallTime moment = source == DateSource::Modified ? media.modified : media.taken;
+        if (source == DateSource::TakenOrModified && !moment.isValid())
+            moment = media.modified;
+        if (!moment.isValid())
+            return std::nullopt;
+        PlaceholderValues values;
+        values.moment = moment;
+        return placeholderText(value, values);
+    }
+    QString text;
+    switch (value) {
+    case PlaceholderValue::Artist:
+        text = nameSafe(media.artist);
+        break;
+    case PlaceholderValue::Album:
+        text = nameSafe(media.album);
+        break;
+    case PlaceholderValue::Title:
+        text = nameSafe(media.title);
+        break;
+    case PlaceholderValue::Camera:
+        text = nameSafe(media.camera);
+        break;
+    case PlaceholderValue::Track:
+        if (media.track > 0)
+            text = QString::number(media.track).rightJustified(2, u'0');
+        break;
+    case PlaceholderValue::TagYear:
+        if (media.year > 0)
+            text = QString::number(media.year);
+        break;
+    default:
+        break;
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+    return text;
+}
+
 } // namespace
 
 NameForm::NameForm(const RenameSettings& settings, int entryCount, const WallTime& now, bool parse)
@@ -114,6 +226,10 @@ NameForm::NameForm(const RenameSettings& settings, int entryCount, const WallTim
         const PlaceholderValues values{{}, 0, entryCount, now, settings.digits};
         for (const Placeholder& p : placeholders()) {
             for (const QString& spelling : spellings(p)) {
+                if (fromFile(p.value, settings.dateSource)) {
+                    replacePieces(m_pieces, spelling, PieceKind::FileValue, {}, p.value);
+                    continue;
+                }
                 switch (p.value) {
                 case PlaceholderValue::Name:
                     break;
@@ -137,6 +253,12 @@ NameForm::NameForm(const RenameSettings& settings, int entryCount, const WallTim
     m_wantsNumber = std::any_of(m_pieces.begin(), m_pieces.end(), [](const Piece& p) {
         return p.kind == PieceKind::Number || p.kind == PieceKind::PaddedNumber;
     });
+    for (const Piece& piece : m_pieces) {
+        if (piece.kind != PieceKind::FileValue)
+            continue;
+        m_fileFields |= mediaFieldOf(piece.value, settings.dateSource);
+        m_fileMoment = m_fileMoment || isMoment(piece.value);
+    }
 }
 
 qint64 NameForm::number(int position, const std::function<int()>& previewPosition) const
@@ -149,8 +271,37 @@ qint64 NameForm::number(int position, const std::function<int()>& previewPositio
     return qint64(m_start) + pos;
 }
 
+bool NameForm::fileTexts(const std::vector<Piece>& pieces, const QString& path, FileTexts& texts,
+                         std::optional<PlaceholderValue>& missing) const
+{
+    unsigned fields = 0;
+    bool any = false;
+    for (const Piece& piece : pieces) {
+        if (piece.kind == PieceKind::FileValue) {
+            fields |= mediaFieldOf(piece.value, m_settings.dateSource);
+            any = true;
+        }
+    }
+    if (!any)
+        return true;
+    const MediaValues media = MediaCache::shared().values(path, fields);
+    for (const Piece& piece : pieces) {
+        if (piece.kind != PieceKind::FileValue || !texts[size_t(piece.value)].isNull())
+            continue;
+        std::optional<QString> text = fileValueText(piece.value, m_settings.dateSource, media);
+        if (!text) {
+            // A file that cannot be looked at lacks every value: say that, not the first one.
+            missing = media.readable ? piece.value : PlaceholderValue::Name;
+            return false;
+        }
+        texts[size_t(piece.value)] = std::move(*text);
+    }
+    return true;
+}
+
 QString NameForm::maskedBySteps(QString part, int position,
-                                const std::function<int()>& previewPosition) const
+                                const std::function<int()>& previewPosition, const QString& path,
+                                std::optional<PlaceholderValue>& missing) const
 {
     part = ReplaceAll(m_settings.mask, placeholder(PlaceholderValue::Name).english, part);
     if (!part.contains(u'%'))
@@ -159,9 +310,16 @@ QString NameForm::maskedBySteps(QString part, int position,
     // whole list. Each value is formed only when its placeholder is there.
     PlaceholderValues values{{}, 0, m_entryCount, m_now, m_settings.digits};
     bool numbered = false;
+    bool fileValues = false;
     for (const Placeholder& p : placeholders()) {
         if (p.value == PlaceholderValue::Name)
             continue;
+        // The file's values come last in the table: they go in below, and are never searched
+        // for placeholders again, as with the mask's pieces.
+        if (fromFile(p.value, m_settings.dateSource)) {
+            fileValues = true;
+            break;
+        }
         for (const QString* spelling : {&p.english, &p.german}) {
             if ((spelling == &p.german && p.german == p.english) || !part.contains(*spelling))
                 continue;
@@ -173,13 +331,29 @@ QString NameForm::maskedBySteps(QString part, int position,
             part = ReplaceAll(part, *spelling, placeholderText(p.value, values));
         }
         if (!part.contains(u'%'))
-            break;
+            return part;
     }
-    return part;
+    if (!fileValues)
+        return part;
+    std::vector<Piece> pieces{{PieceKind::Text, part}};
+    for (const Placeholder& p : placeholders()) {
+        if (fromFile(p.value, m_settings.dateSource)) {
+            for (const QString& spelling : spellings(p))
+                replacePieces(pieces, spelling, PieceKind::FileValue, {}, p.value);
+        }
+    }
+    FileTexts texts;
+    if (!fileTexts(pieces, path, texts, missing))
+        return {};
+    QString joined;
+    for (const Piece& piece : pieces)
+        joined += piece.kind == PieceKind::Text ? piece.text : texts[size_t(piece.value)];
+    return joined;
 }
 
 QString NameForm::formed(QStringView file, int position,
-                         const std::function<int()>& previewPosition) const
+                         const std::function<int()>& previewPosition, const QString& path,
+                         std::optional<PlaceholderValue>& missing) const
 {
     const qsizetype dot = file.lastIndexOf(u'.');
     const QStringView ext = dot < 0 ? QStringView() : file.mid(dot);
@@ -198,6 +372,9 @@ QString NameForm::formed(QStringView file, int position,
             num = placeholderNumber(n, 0, numRoom);
             padded = placeholderNumber(n, m_countWidth, paddedRoom);
         }
+        FileTexts texts;
+        if (readsFiles() && !fileTexts(m_pieces, path, texts, missing))
+            return {};
         const auto text = [&](const Piece& piece) -> QStringView {
             switch (piece.kind) {
             case PieceKind::Text:
@@ -208,6 +385,8 @@ QString NameForm::formed(QStringView file, int position,
                 return num;
             case PieceKind::PaddedNumber:
                 return padded;
+            case PieceKind::FileValue:
+                return texts[size_t(piece.value)];
             }
             return {};
         };
@@ -226,7 +405,9 @@ QString NameForm::formed(QStringView file, int position,
         if (!m_settings.searchActive)
             return cased(std::move(part));
     } else {
-        part = maskedBySteps(base.toString(), position, previewPosition);
+        part = maskedBySteps(base.toString(), position, previewPosition, path, missing);
+        if (missing)
+            return {};
     }
 
     if (!m_settings.searchActive)
@@ -254,19 +435,27 @@ QString NameForm::cased(QString name) const
 }
 
 QString NameForm::name(const QString& name, int position,
-                       const std::function<int()>& previewPosition) const
+                       const std::function<int()>& previewPosition,
+                       std::optional<PlaceholderValue>* missing) const
 {
     if (name.isEmpty())
         return {};
+    std::optional<PlaceholderValue> lacking;
     // A name that keeps bytes that are not UTF-8 is formed from the text the user sees. Where
     // that text comes out as it went in, the name stays: its bytes are not rewritten as U+FFFD.
     const QStringView given = fileNameIn(name);
+    QString made;
     if (hasRawBytes(given)) {
         const QString shown = shownText(given.toString());
-        QString made = this->name(shown, position, previewPosition);
-        return made == shown ? given.toString() : made;
+        made = formed(shown, position, previewPosition, name, lacking);
+        if (made == shown)
+            made = given.toString();
+    } else {
+        made = formed(given, position, previewPosition, name, lacking);
     }
-    return formed(given, position, previewPosition);
+    if (missing)
+        *missing = lacking;
+    return lacking ? QString() : made;
 }
 
 QString expressionError(const RenameSettings& settings)
@@ -279,10 +468,10 @@ QString expressionError(const RenameSettings& settings)
 
 QString RenameName(const QString& name, int position, const RenameSettings& settings,
                    int entryCount, const WallTime& now, const std::function<int()>& previewPosition,
-                   PlaceholderValue* missing)
+                   std::optional<PlaceholderValue>* missing)
 {
-    Q_UNUSED(missing)
-    return NameForm(settings, entryCount, now, false).name(name, position, previewPosition);
+    return NameForm(settings, entryCount, now, false)
+        .name(name, position, previewPosition, missing);
 }
 
 } // namespace qv

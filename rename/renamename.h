@@ -7,7 +7,9 @@
 
 #include <QString>
 
+#include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace qv {
@@ -17,11 +19,11 @@ namespace qv {
 // called when the expanded mask needs a number; it returns 0 when the preview path is not listed.
 // A name that takes values from the file itself (a date taken, a tag) needs `name` to be the full
 // path; where the file lacks one, the result is empty and `missing`, when given, names the
-// placeholder without a value.
+// placeholder without a value (Name: the file cannot be read at all).
 QString RenameName(const QString& name, int position, const RenameSettings& settings,
                    int entryCount, const WallTime& now,
                    const std::function<int()>& previewPosition = {},
-                   PlaceholderValue* missing = nullptr);
+                   std::optional<PlaceholderValue>* missing = nullptr);
 
 // The settings read once for a whole run: the mask taken apart into its literal text and the
 // values that differ per entry (the name, the number), so that forming a name only joins pieces.
@@ -35,9 +37,13 @@ public:
     NameForm(const RenameSettings& settings, int entryCount, const WallTime& now,
              bool parse = true);
 
-    // As RenameName with the settings, count and day given above.
+    // As RenameName with the settings, count and moment given above.
     QString name(const QString& name, int position,
-                 const std::function<int()>& previewPosition = {}) const;
+                 const std::function<int()>& previewPosition = {},
+                 std::optional<PlaceholderValue>* missing = nullptr) const;
+    // Whether forming a name reads values from the entry's file: then each name costs a look
+    // at the disk.
+    bool readsFiles() const { return m_fileFields != 0 || m_fileMoment; }
 
     // A piece of the mask: literal text, or where the name or the number goes.
     enum class PieceKind : quint8
@@ -45,19 +51,27 @@ public:
         Text,
         Name,
         Number,
-        PaddedNumber
+        PaddedNumber,
+        // A value of the entry's file: its date and time, a tag.
+        FileValue
     };
     struct Piece
     {
         PieceKind kind = PieceKind::Text;
         QString text;
+        PlaceholderValue value = PlaceholderValue::Name;
     };
 
 private:
-    QString formed(QStringView file, int position,
-                   const std::function<int()>& previewPosition) const;
-    QString maskedBySteps(QString part, int position,
-                          const std::function<int()>& previewPosition) const;
+    QString formed(QStringView file, int position, const std::function<int()>& previewPosition,
+                   const QString& path, std::optional<PlaceholderValue>& missing) const;
+    QString maskedBySteps(QString part, int position, const std::function<int()>& previewPosition,
+                          const QString& path, std::optional<PlaceholderValue>& missing) const;
+    // The texts of the file values the pieces name, by placeholder: false, with `missing`
+    // set, when the file lacks one.
+    using FileTexts = std::array<QString, 16>;
+    bool fileTexts(const std::vector<Piece>& pieces, const QString& path, FileTexts& texts,
+                   std::optional<PlaceholderValue>& missing) const;
     qint64 number(int position, const std::function<int()>& previewPosition) const;
     // The name in the letter case of the settings, its extension apart.
     QString cased(QString name) const;
@@ -73,6 +87,9 @@ private:
     bool m_wantsNumber = false;
     // The digits of the entry count: %0num% has at least as many.
     int m_countWidth = 1;
+    // What the pieces read from the file (MediaField bits), and whether its date and time.
+    unsigned m_fileFields = 0;
+    bool m_fileMoment = false;
 };
 
 } // namespace qv

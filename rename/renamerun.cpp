@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <deque>
@@ -421,8 +422,11 @@ public:
         // An expression that is not one renames nothing: a name formed without it would be
         // one the user never asked for.
         if (!expressionError(m_settings).isEmpty()) {
-            for (int row = 0; row < count; ++row)
+            for (int row = 0; row < count; ++row) {
                 finish(row, RunOutcome::InvalidExpression);
+                if (m_keepPaths)
+                    m_result.entries[row].path = m_entries[row].path;
+            }
             return m_result;
         }
         prepare();
@@ -523,13 +527,39 @@ private:
         std::shared_ptr<std::vector<TextBlocks>> blocks;
         if (!m_keepPaths)
             m_result.nameText = blocks = std::make_shared<std::vector<TextBlocks>>(2);
-        const auto name = [this, &form, &blocks](int begin, int end, int thread) {
-            TextBlocks* kept = blocks ? &(*blocks)[size_t(thread)] : nullptr;
-            for (int row = begin; row < end; ++row) {
-                QString made = form.name(m_entries[row].path, row);
-                m_result.entries[row].newName =
-                    kept ? kept->keep(std::move(made)) : std::move(made);
+        const auto nameRow = [this, &form](int row, TextBlocks* kept) {
+            std::optional<PlaceholderValue> missing;
+            QString made = form.name(m_entries[row].path, row, {}, &missing);
+            RunEntryResult& entry = m_result.entries[row];
+            if (missing) {
+                // Marked here, told when its turn comes (see attempt).
+                entry.outcome = RunOutcome::NoValue;
+                entry.missingValue = *missing;
             }
+            entry.newName = kept ? kept->keep(std::move(made)) : std::move(made);
+        };
+        if (form.readsFiles()) {
+            // Each name waits for its file to be read: the threads take rows in small portions
+            // as they come free, since one file may take much longer than another.
+            std::atomic<int> next{0};
+            const auto take = [&next, &nameRow, &blocks, count](int thread) {
+                TextBlocks* kept = blocks ? &(*blocks)[size_t(thread)] : nullptr;
+                for (int begin = next.fetch_add(64); begin < count; begin = next.fetch_add(64)) {
+                    for (int row = begin; row < std::min(count, begin + 64); ++row)
+                        nameRow(row, kept);
+                }
+            };
+            std::thread helper(take, 1);
+            m_paths.keyPaths();
+            take(0);
+            helper.join();
+            m_paths.fill();
+            return;
+        }
+        const auto name = [&nameRow, &blocks](int begin, int end, int thread) {
+            TextBlocks* kept = blocks ? &(*blocks)[size_t(thread)] : nullptr;
+            for (int row = begin; row < end; ++row)
+                nameRow(row, kept);
         };
         if (count < 4096) {
             m_paths.keyPaths();

@@ -111,6 +111,8 @@ scenarios() {
     scenario "letter case only" 0 "IMG_0001.JPG IMG_0002.JPG" \
         "img_0001.JPG=IMG_0001.JPG img_0002.JPG=IMG_0002.JPG" \
         --search IMG --replace img IMG_0001.JPG IMG_0002.JPG
+    scenario "letter case of name and extension" 0 "IMG_A.JPG x-ray.Txt" \
+        "Img_A.jpg=IMG_A.JPG X-Ray.txt=x-ray.Txt" --case words --ext-lower IMG_A.JPG x-ray.Txt
 }
 
 mounted=0

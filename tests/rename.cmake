@@ -2,7 +2,8 @@
 quorvel_add_test(tst_textutil SOURCES tst_textutil.cpp LIBS qv_text_core)
 quorvel_add_test(tst_renamename SOURCES tst_renamename.cpp LIBS qv_rename_core)
 target_compile_definitions(tst_renamename PRIVATE
-    MANUAL_SOURCE="${PROJECT_SOURCE_DIR}/dist/quorvel.1.in")
+    MANUAL_SOURCE="${PROJECT_SOURCE_DIR}/dist/quorvel.1.in"
+    MEDIA_FILES="${CMAKE_CURRENT_SOURCE_DIR}/mediafiles.py")
 quorvel_add_test(tst_shortenpath SOURCES tst_shortenpath.cpp LIBS qv_text_core)
 quorvel_add_test(tst_diskrename SOURCES tst_diskrename.cpp LIBS qv_rename_core)
 quorvel_add_test(tst_renamerun SOURCES tst_renamerun.cpp LIBS qv_rename_core)

@@ -1,8 +1,11 @@
 #include "rename/placeholders.h"
 #include "rename/renamename.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace qv;
@@ -48,6 +51,8 @@ private slots:
     void search();
     void letterCase_data();
     void letterCase();
+    void fileValues_data();
+    void fileValues();
     void previewPosition_data();
     void previewPosition();
     void manualListsEveryPlaceholder();
@@ -275,6 +280,94 @@ void TestRenameName::letterCase()
     settings.searchActive = true;
     settings.searchOld = QStringLiteral("\u0001");
     QCOMPARE(RenameName(name, 0, settings, 1, fixedDay), result);
+}
+
+// Each value's reading is checked against exiftool and mutagen with the metadata; here, how a
+// name shows it, and what an entry without it is told.
+void TestRenameName::fileValues_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<int>("source");
+    // The name, or the placeholder whose value is missing as "missing:<value>".
+    QTest::addColumn<QString>("result");
+
+    const int taken = int(DateSource::Taken);
+    const auto missing = [](PlaceholderValue value) {
+        return QStringLiteral("missing:%1").arg(int(value));
+    };
+    const QString stamp = QStringLiteral("%y%-%m%-%d% %h%.%min%.%s%");
+    QTest::newRow("date taken and camera") << "mm-original.jpg" << stamp + " %camera%" << taken
+                                           << "2019-05-01 12.34.56 Canon EOS 5D.jpg";
+    QTest::newRow("German spellings, digitized only") << "mm-digitized-only.jpg"
+                                                      << "%t%.%m%.%j%" << taken << "29.02.2008.jpg";
+    QTest::newRow("zero date taken, digitized")
+        << "zero-date-digitized.jpg" << stamp << taken << "2015-06-07 08.09.10.jpg";
+    QTest::newRow("no date taken") << "no-exif.jpg"
+                                   << "%h%" << taken << missing(PlaceholderValue::Hour);
+    QTest::newRow("no date taken, else modified")
+        << "no-exif.jpg" << stamp << int(DateSource::TakenOrModified) << "2001-02-03 04.05.06.jpg";
+    QTest::newRow("modified, though taken") << "mm-original.jpg"
+                                            << "%y%" << int(DateSource::Modified) << "2001.jpg";
+    QTest::newRow("today's date needs no file")
+        << "gone.jpg"
+        << "%y%-%name%" << int(DateSource::Today) << "2024-gone.jpg";
+    QTest::newRow("tags: track two digits, unsafe characters")
+        << "acdc.mp3"
+        << "%track% %artist% - %title% (%album%, %year%)" << taken
+        << "06 AC_DC - Back in Black (Back_ In _Black_, 1980).mp3";
+    QTest::newRow("no artist") << "untagged.mp3"
+                               << "%title% %artist%" << taken << missing(PlaceholderValue::Title);
+    QTest::newRow("a file that is gone") << "gone.mp3"
+                                         << "%artist%" << taken << missing(PlaceholderValue::Name);
+    QTest::newRow("a name holding a placeholder")
+        << "x%camera%.jpg"
+        << "%name%" << taken << missing(PlaceholderValue::Name);
+}
+
+void TestRenameName::fileValues()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, mask);
+    QFETCH(int, source);
+    QFETCH(QString, result);
+
+    static QTemporaryDir dir;
+    static bool made = false;
+    if (!made) {
+        QProcess maker;
+        maker.start(QStringLiteral("python3"),
+                    {QStringLiteral(MEDIA_FILES), QStringLiteral("make"), dir.path()});
+        if (!maker.waitForFinished(60000) || maker.exitCode() != 0)
+            QSKIP("python3 could not write the photos and songs");
+        // Only an ID3v1 tag, at the end of a frame.
+        QFile song(dir.filePath(QStringLiteral("acdc.mp3")));
+        QVERIFY(song.open(QIODevice::WriteOnly));
+        const auto field = [](const char* text, int size) {
+            return QByteArray(text).leftJustified(size, '\0');
+        };
+        song.write(QByteArray("\xff\xfb\x90\x00", 4) + QByteArray(413, '\0') + "TAG" +
+                   field("  Back in Black ", 30) + field(" AC/DC", 30) +
+                   field("Back: In <Black>", 30) + "1980" + QByteArray(29, '\0') + '\x06' + '\0');
+        song.close();
+        const QDateTime modified(QDate(2001, 2, 3), QTime(4, 5, 6, 7));
+        for (const char* name : {"no-exif.jpg", "mm-original.jpg"}) {
+            QFile photo(dir.filePath(QLatin1String(name)));
+            QVERIFY(photo.open(QIODevice::ReadWrite));
+            QVERIFY(photo.setFileTime(modified, QFileDevice::FileModificationTime));
+        }
+        made = true;
+    }
+    RenameSettings settings = maskSettings(mask);
+    settings.dateSource = DateSource(source);
+    const QString path = dir.filePath(file);
+    std::optional<PlaceholderValue> missing;
+    const QString formed = RenameName(path, 0, settings, 1, fixedDay, {}, &missing);
+    QCOMPARE(missing ? QStringLiteral("missing:%1").arg(int(*missing)) : formed, result);
+    // The run's way, through the mask's pieces, forms the same.
+    std::optional<PlaceholderValue> missingByPieces;
+    QCOMPARE(NameForm(settings, 1, fixedDay).name(path, 0, {}, &missingByPieces), formed);
+    QCOMPARE(missingByPieces, missing);
 }
 
 void TestRenameName::previewPosition_data()

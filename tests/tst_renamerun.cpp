@@ -68,7 +68,8 @@ const char* statusOf(qv::RunOutcome outcome)
 // What became of an entry, for messages.
 QString outcomeName(const qv::RunEntryResult& entry)
 {
-    static const char* const names[] = {"unchanged", "missing", "renamed", "exists", "error"};
+    static const char* const names[] = {"unchanged", "missing",   "renamed",  "exists",
+                                        "error",     "not tried", "no value", "invalid expression"};
     QString text = QLatin1String(names[int(entry.outcome)]);
     if (entry.renamedAsFolder)
         text += QLatin1String(" as a folder");
@@ -526,6 +527,8 @@ void RenameRunTest::planEqualsRun()
                             "x.tar.gz", "1", "2",     "3",     "c.TXT", "sub"};
     const QStringList masks{"%name%", "x%name%", "%num%", "img%num%", "%0num%", "a", "", "..",
                             "sub/%name%", QString(260, u'n'), "%name%%num%", "b",
+                            // Values of the file: the text files have a modification time only.
+                            "%y%%m%%d%%h%%min%%s%", "%artist%-%name%", "%0num%-%m%",
                             // Half a surrogate pair that keeps no byte: no disk name stands for it.
                             QStringLiteral("%name%") + QChar(0xdd00)};
     for (int tree = 0; tree < 600; ++tree) {
@@ -603,6 +606,14 @@ void RenameRunTest::planEqualsRun()
         settings.searchActive = random.bounded(3) == 0;
         settings.searchOld = QStringLiteral("a");
         settings.searchNew = random.bounded(2) ? QStringLiteral("b") : QString();
+        settings.searchRegex = random.bounded(3) == 0;
+        if (settings.searchRegex)
+            settings.searchOld = QStringList{"(a|x)", "[.]t", "^(.)", "("}[random.bounded(4)];
+        settings.matchCase = random.bounded(2);
+        settings.letterCase = qv::LetterCase(random.bounded(5));
+        settings.extensionLower = random.bounded(2);
+        settings.digits = int(random.bounded(4));
+        settings.dateSource = qv::DateSource(random.bounded(4));
         qv::RenameRun run(entries, settings, QDate(2024, 3, 7));
         run.setResolveChains(random.bounded(2));
 
