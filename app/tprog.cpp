@@ -178,6 +178,8 @@ void Tprog::setupSlots()
         watched->installEventFilter(this);
     for (QLabel* constant : {Label5, Label9, Label7, Label12, Label17, Label21, Label19})
         constant->installEventFilter(this);
+    // A marked search field takes its colour from the palette around it, whenever that changes.
+    pa1->installEventFilter(this);
     // Pasted, dropped and composed text passes the same character filters as typed keys.
     new qv::InsertedTextFilter(maske->lineEdit(), &Tprog::maskeKeyPress);
     new qv::InsertedTextFilter(suchenalt, [this](QChar c) { return suchenaltKeyPress(c); });
@@ -191,6 +193,8 @@ bool Tprog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == qulist && event->type() == QEvent::Resize)
         followListWidth();
+    if (watched == pa1 && event->type() == QEvent::PaletteChange)
+        showExpressionState();
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == qulist)

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -187,7 +188,7 @@ public:
     // `name` is the entry's full path, so that values of the file itself can be read; where the
     // file lacks one, the name is empty and `missing` says which.
     QString RenameName(const QString& name, int position,
-                       qv::PlaceholderValue* missing = nullptr) const;
+                       std::optional<qv::PlaceholderValue>* missing = nullptr) const;
     void UmbenennenClick();
     // The way the batch rename reaches the disk; nullptr restores the no-replace default.
     // The window does not own a renamer given here.

@@ -77,7 +77,8 @@ qv::RenameSettings Tprog::renameSettings() const
     return settings;
 }
 
-QString Tprog::RenameName(const QString& name, int position, qv::PlaceholderValue* missing) const
+QString Tprog::RenameName(const QString& name, int position,
+                          std::optional<qv::PlaceholderValue>* missing) const
 {
     // The previewed entry is numbered by where its path stands in the list now; a path that
     // left the list counts as the first position.
@@ -110,11 +111,10 @@ void Tprog::Vorschau()
         m_previewNote =
             qv::outcomeStatus(qv::RunOutcome::InvalidExpression, true, m_batch->texts());
     } else {
-        // A number is never missing: left as it is, nothing was reported.
-        qv::PlaceholderValue missing = qv::PlaceholderValue::Number;
+        std::optional<qv::PlaceholderValue> missing;
         const QString newName = RenameName(previewPath, -1, &missing);
-        if (newName.isEmpty() && missing != qv::PlaceholderValue::Number)
-            m_previewNote = qv::missingValueText(missing, m_batch->texts());
+        if (missing)
+            m_previewNote = qv::missingValueText(*missing, m_batch->texts());
         else
             vor_out->setToolTip(qv::folderPart(previewPath) + newName);
     }

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 // Drives the real main window. Every test gets fresh windows with the design font, shown and
@@ -583,6 +584,22 @@ void SettingsPanelTest::optionsRefreshPreview_data()
                             << ""
                             << ""
                             << "001.jpg";
+    // Every file of the rows was last changed on 6 May 2001; none has a date taken.
+    QTest::newRow("date modified") << "datumsquelle" << 3 << "abc.jpg"
+                                   << "%j%-%m%"
+                                   << ""
+                                   << ""
+                                   << "2001-05.jpg";
+    QTest::newRow("date taken, else modified") << "datumsquelle" << 2 << "abc.jpg"
+                                               << "%j%"
+                                               << ""
+                                               << ""
+                                               << "2001.jpg";
+    QTest::newRow("no date taken") << "datumsquelle" << 1 << "abc.jpg"
+                                   << "%j%"
+                                   << ""
+                                   << ""
+                                   << "Aufnahmedatum fehlt";
 }
 
 // Each option changes the preview at once, by the core's rules.
@@ -595,7 +612,11 @@ void SettingsPanelTest::optionsRefreshPreview()
     QFETCH(QString, searchOld);
     QFETCH(QString, searchNew);
     QFETCH(QString, preview);
-    addFiles({file});
+    QFile changed(addFiles({file}).first());
+    QVERIFY(changed.open(QIODevice::ReadWrite));
+    QVERIFY(changed.setFileTime(QDateTime(QDate(2001, 5, 6), QTime(12, 0)),
+                                QFileDevice::FileModificationTime));
+    changed.close();
     if (!mask.isEmpty())
         setMask(mask);
     if (!searchOld.isEmpty()) {
@@ -632,22 +653,25 @@ void SettingsPanelTest::invalidExpression()
     QFETCH(QString, language);
     QFETCH(bool, dark);
     QFETCH(QString, said);
-    const QPalette light = QApplication::palette();
-    if (dark) {
-        QPalette p(QColor(50, 50, 50), QColor(40, 40, 40));
-        p.setColor(QPalette::Base, QColor(30, 30, 30));
-        p.setColor(QPalette::Text, QColor(235, 235, 235));
-        QApplication::setPalette(p);
-    }
+    const auto restore =
+        qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
     show(language);
     addFiles({QStringLiteral("photo1.jpg")});
     selectRows({0});
     prog()->act_suchenersetzen->click();
     prog()->cb_regex->click();
     QLineEdit* field = prog()->suchenalt;
-    const QColor normal = field->palette().color(QPalette::Base);
     QTest::keyClicks(field, QStringLiteral("(\\d"));
+    if (dark) {
+        // Switched while the field is marked, as a desktop's dark scheme does.
+        QPalette p(QColor(50, 50, 50), QColor(40, 40, 40));
+        p.setColor(QPalette::Base, QColor(30, 30, 30));
+        p.setColor(QPalette::Text, QColor(235, 235, 235));
+        QApplication::setPalette(p);
+        QTRY_COMPARE(prog()->pa1->palette().color(QPalette::Base), p.color(QPalette::Base));
+    }
 
+    const QColor normal = QApplication::palette().color(QPalette::Base);
     const QColor tinted = field->palette().color(QPalette::Base);
     QVERIFY(tinted != normal);
     QVERIFY(tinted.red() > tinted.green());
@@ -666,7 +690,6 @@ void SettingsPanelTest::invalidExpression()
     QTest::keyClick(field, Qt::Key_Backspace);
     prog()->cb_regex->click();
     QCOMPARE(field->toolTip(), QString());
-    QApplication::setPalette(light);
 }
 
 void SettingsPanelTest::numbersByValue()
