@@ -259,9 +259,13 @@ void Tprog::createComponents()
     place(cb_gross, 110, 81, 200, 19);
     schreibung = named(new QComboBox(pa1), "schreibung");
     schreibung->addItems({QString(), QString(), QString(), QString(), QString()});
+    // As wide as the widest item of either language, and the arrow.
     const QFontMetrics searchMetrics(pa1->font());
-    place(schreibung, 320, 58,
-          searchMetrics.horizontalAdvance(QStringLiteral("Schreibung unverändert")) + 40, 21);
+    int caseWidth = 0;
+    for (const char* item : {"Schreibung unverändert", "GROSSBUCHSTABEN", "Erster buchstabe groß",
+                             "First letter capital", "Each Word Capital"})
+        caseWidth = qMax(caseWidth, searchMetrics.horizontalAdvance(QString::fromUtf8(item)));
+    place(schreibung, 320, 58, caseWidth + 40, 21);
     cb_endungklein = named(new QCheckBox(pa1), "cb_endungklein");
     place(cb_endungklein, 320, 81, 250, 19);
 
