@@ -118,6 +118,24 @@ QColor readableOn(const QColor& design, const QColor& background)
     return withLightness(hue, saturation, clear);
 }
 
+QColor warningTint(const QColor& background, const QColor& text)
+{
+    // A red that stands out from light and from dark backgrounds alike.
+    const QColor warning(220, 50, 47);
+    const QColor from = background.toRgb();
+    const auto mixed = [&](double share) {
+        const auto channel = [share](float a, float b) { return float(a + (b - a) * share); };
+        return QColor(QColor::fromRgbF(channel(from.redF(), warning.redF()),
+                                       channel(from.greenF(), warning.greenF()),
+                                       channel(from.blueF(), warning.blueF()))
+                          .rgb());
+    };
+    double share = 0.35;
+    while (share > 0.1 && contrastRatio(mixed(share), text) < kMinimumContrast)
+        share -= 0.05;
+    return mixed(share);
+}
+
 void keepTextReadable(QWidget* widget, const QColor& design)
 {
     new TextColourKeeper(widget, design);

@@ -16,6 +16,10 @@ double contrastRatio(const QColor& a, const QColor& b);
 // background it stays as it is.
 QColor readableOn(const QColor& design, const QColor& background);
 
+// The background of a field that holds something wrong: the field's own background drawn
+// towards red, as far as text in the given colour still reads on it at 4.5:1.
+QColor warningTint(const QColor& background, const QColor& text);
+
 // Draws widget's text in the design colour made readable on its background, and keeps it so
 // whenever the palette changes (another theme, a dark scheme, a new background).
 void keepTextReadable(QWidget* widget, const QColor& design);

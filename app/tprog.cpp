@@ -107,6 +107,13 @@ void Tprog::setupSlots()
     connect(suchenneu, &QLineEdit::textChanged, this, &Tprog::Vorschau);
     connect(cb_suchname, &QCheckBox::clicked, this, &Tprog::Vorschau);
     connect(cb_suchendung, &QCheckBox::clicked, this, &Tprog::Vorschau);
+    // Toggled rather than clicked: a loaded configuration sets them without a click.
+    for (QCheckBox* box : {cb_regex, cb_gross, cb_endungklein})
+        connect(box, &QCheckBox::toggled, this, &Tprog::Vorschau);
+    for (QComboBox* box : {stellen, datumsquelle, schreibung})
+        connect(box, &QComboBox::currentIndexChanged, this, &Tprog::Vorschau);
+    connect(m_morePlaceholders, &QMenu::triggered, this,
+            [this](QAction* item) { insertPlaceholder(item->data().toString()); });
 
     connect(Timer1, &QTimer::timeout, this, &Tprog::Timer1Timer);
     connect(timerstopper, &QTimer::timeout, this, &Tprog::timerstopperTimer);
@@ -115,6 +122,11 @@ void Tprog::setupSlots()
     connect(m_rueckgaengig, &QAction::triggered, this, &Tprog::m_rueckgaengigClick);
     // The preview of all entries shows the run as it would be with or without chains.
     connect(m_ketten, &QAction::toggled, this, &Tprog::followWithPreview);
+    // The list sorts itself anew, and the numbering follows the new order.
+    connect(m_natuerlich, &QAction::toggled, this, [this](bool byValue) {
+        m_list->setNumbersByValue(byValue);
+        Vorschau();
+    });
     connect(m_bugreport, &QAction::triggered, this, &Tprog::m_bugreportClick);
     connect(FehleroderVerbesserungmelden1, &QAction::triggered, this, &Tprog::m_bugreportClick);
     connect(ReportBugorImprovement1, &QAction::triggered, this, &Tprog::m_bugreportClick);
@@ -166,9 +178,12 @@ void Tprog::setupSlots()
         watched->installEventFilter(this);
     for (QLabel* constant : {Label5, Label9, Label7, Label12, Label17, Label21, Label19})
         constant->installEventFilter(this);
+    // A marked search field takes its colour from the palette around it, whenever that changes.
+    pa1->installEventFilter(this);
     // Pasted, dropped and composed text passes the same character filters as typed keys.
-    for (QLineEdit* edit : {maske->lineEdit(), suchenalt, suchenneu})
-        new qv::InsertedTextFilter(edit, &Tprog::maskeKeyPress);
+    new qv::InsertedTextFilter(maske->lineEdit(), &Tprog::maskeKeyPress);
+    new qv::InsertedTextFilter(suchenalt, [this](QChar c) { return suchenaltKeyPress(c); });
+    new qv::InsertedTextFilter(suchenneu, [this](QChar c) { return suchenneuKeyPress(c); });
     new qv::InsertedTextFilter(numstart->lineEdit(), &Tprog::numstartKeyPress);
     new qv::InsertedTextFilter(quordner, &Tprog::quordnerAccepts);
     setupKeyboard();
@@ -178,6 +193,8 @@ bool Tprog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == qulist && event->type() == QEvent::Resize)
         followListWidth();
+    if (watched == pa1 && event->type() == QEvent::PaletteChange)
+        showExpressionState();
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == qulist)
@@ -193,9 +210,12 @@ bool Tprog::eventFilter(QObject* watched, QEvent* event)
             return !quordnerKeyPress(c);
         if (watched == numstart->lineEdit() || watched == numstart)
             return !numstartKeyPress(c);
-        if (watched == maske->lineEdit() || watched == maske || watched == suchenalt ||
-            watched == suchenneu)
+        if (watched == maske->lineEdit() || watched == maske)
             return !maskeKeyPress(c);
+        if (watched == suchenalt)
+            return !suchenaltKeyPress(c);
+        if (watched == suchenneu)
+            return !suchenneuKeyPress(c);
         return false;
     }
     // The edits take text drops of their own; files dropped on them belong to the whole window.

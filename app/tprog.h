@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -69,6 +70,8 @@ public:
     QCheckBox* act_maske = nullptr;
     qv::Panel* pa2 = nullptr;
     QComboBox* maske = nullptr;
+    // Opens the menu of the placeholders without a label of their own.
+    QPushButton* Platzhalter = nullptr;
     QComboBox* numstart = nullptr;
     QLabel* label3 = nullptr;
     QLabel* Label5 = nullptr; // "%name%"
@@ -85,6 +88,11 @@ public:
     QLabel* Label20 = nullptr;
     QLabel* Label21 = nullptr; // "%m%"
     QLabel* Label22 = nullptr;
+    QLabel* Label23 = nullptr; // beside stellen
+    // The digits of %0num%: "Auto" or 1 to 9.
+    QComboBox* stellen = nullptr;
+    // Where the date and time placeholders take their values from.
+    QComboBox* datumsquelle = nullptr;
     QCheckBox* act_suchenersetzen = nullptr;
     qv::Panel* pa1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -94,6 +102,10 @@ public:
     QLabel* Label16 = nullptr;
     QCheckBox* cb_suchname = nullptr;
     QCheckBox* cb_suchendung = nullptr;
+    QCheckBox* cb_regex = nullptr;
+    QCheckBox* cb_gross = nullptr;
+    QComboBox* schreibung = nullptr;
+    QCheckBox* cb_endungklein = nullptr;
     qv::Panel* Panel3 = nullptr;
     qv::Panel* Panel4 = nullptr;
     QLabel* Label14 = nullptr;
@@ -131,6 +143,7 @@ public:
     QAction* m_konfig_autosave_nie = nullptr;
     QAction* m_konfig_autosave_alles = nullptr;
     QAction* m_ketten = nullptr;
+    QAction* m_natuerlich = nullptr;
     QMenu* m_einstspr = nullptr;
     QAction* Deutsch1 = nullptr;
     QAction* Englisch1 = nullptr;
@@ -172,7 +185,10 @@ public:
     void Englisch1Click();
 
     // ---- name expansion, settings panel, preview, batch rename (app/tprog_rename.cpp) -----------
-    QString RenameName(const QString& name, int position) const;
+    // `name` is the entry's full path, so that values of the file itself can be read; where the
+    // file lacks one, the name is empty and `missing` says which.
+    QString RenameName(const QString& name, int position,
+                       std::optional<qv::PlaceholderValue>* missing = nullptr) const;
     void UmbenennenClick();
     // The way the batch rename reaches the disk; nullptr restores the no-replace default.
     // The window does not own a renamer given here.
@@ -186,10 +202,15 @@ public:
     void maskeChange();
     void numstartChange();
     void Label5Click(QLabel* sender);
+    // Puts the placeholder into the mask where the caret stands, as a click on its label does.
+    void insertPlaceholder(const QString& constant);
     void act_maskeClick(QObject* sender);
     // Key filters; false when the typed character is refused.
     static bool maskeKeyPress(QChar key);
     static bool numstartKeyPress(QChar key);
+    // As maskeKeyPress, except that an expression search takes what an expression needs.
+    bool suchenaltKeyPress(QChar key) const;
+    bool suchenneuKeyPress(QChar key) const;
 
     // ---- file list entries and adding (app/tprog_filelist.cpp) ----------------------------------
     void add2list(const QString& path);
@@ -271,6 +292,10 @@ private:
     qv::RunRequest runRequest() const;
     // Re-fits the captions of both preview labels to their hints.
     void fitPreviewLabels();
+    // Marks the search field while it holds no valid expression, with the reason as its tip.
+    void showExpressionState();
+    // The items of the placeholder menu in the current language.
+    void fillPlaceholderMenu(qv::Language language);
     // A run of the list as it stands, with the settings and the date of the moment.
     qv::RenameRun currentRun() const;
     // Hands the current run to the preview of all entries when it is shown.
@@ -338,6 +363,11 @@ private:
     // Inside a bulk addition the count text in laspenden is written only before a repaint and
     // when the addition ends; nobody sees the values in between.
     bool m_supportCountPending = false;
+    // Opened by Platzhalter.
+    QMenu* m_morePlaceholders = nullptr;
+    // Why the preview has no new name to show (an invalid expression, a value the file lacks);
+    // shown in vor_out instead of a name until the next refresh.
+    QString m_previewNote;
     // The name filter of the configuration dialogs in the language applied last.
     QString m_konfigFilter;
     bool m_shown = false;

@@ -147,6 +147,48 @@ void loadControls(const qv::ProfileSnapshot& file, const QString& window,
     }
 }
 
+// The rename options that came after the files' format was settled, stored only where they differ
+// from their defaults, so that a file of the usual settings stays as it always was and a file
+// without them loads the defaults. Each is a key of this section, named after its component; a
+// choice from a list is stored as a word of its own, which neither the language nor the captions
+// of the items change.
+const QString optionSection = QStringLiteral("OP");
+
+// The words of the items, in item order; the first item is the default.
+const QStringList dateSourceWords{QStringLiteral("today"), QStringLiteral("taken"),
+                                  QStringLiteral("takenormodified"), QStringLiteral("modified")};
+const QStringList letterCaseWords{QStringLiteral("keep"), QStringLiteral("lower"),
+                                  QStringLiteral("upper"), QStringLiteral("first"),
+                                  QStringLiteral("words")};
+const QStringList digitsWords{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                              QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+                              QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
+                              QStringLiteral("9")};
+
+void saveOption(qv::ProfileUpdate& file, const QString& key, bool value, bool byDefault)
+{
+    if (value != byDefault)
+        file.writeBool(optionSection, key, value);
+    else
+        file.writeBoolIfPresent(optionSection, key, value);
+}
+
+void saveOption(qv::ProfileUpdate& file, const QComboBox* box, const QStringList& words)
+{
+    const int index = qMax(0, box->currentIndex());
+    if (index > 0)
+        file.writeString(optionSection, box->objectName(), words.value(index));
+    else
+        file.writeStringIfPresent(optionSection, box->objectName(), words.first());
+}
+
+// An unknown word gives the default.
+void loadOption(const qv::ProfileSnapshot& file, QComboBox* box, const QStringList& words)
+{
+    const QString word = file.readString(optionSection, box->objectName(), words.first());
+    box->setCurrentIndex(qMax(0, words.indexOf(word.toLower())));
+}
+
 // The default suffix as the file dialog itself adds it to a typed name: only when the name has
 // no dot at all and is not a folder.
 QString withDefaultSuffix(const QString& fileName, const QFileDialog* dialog)
@@ -188,6 +230,13 @@ void Tprog::KonfigurationSpeichern(QObject*, const QString& fileName)
         file.writeBool(QStringLiteral("KT"), QStringLiteral("A"), true);
     else
         file.writeBoolIfPresent(QStringLiteral("KT"), QStringLiteral("A"), false);
+    saveOption(file, datumsquelle, dateSourceWords);
+    saveOption(file, stellen, digitsWords);
+    saveOption(file, cb_regex->objectName(), cb_regex->isChecked(), false);
+    saveOption(file, cb_gross->objectName(), cb_gross->isChecked(), true);
+    saveOption(file, schreibung, letterCaseWords);
+    saveOption(file, cb_endungklein->objectName(), cb_endungklein->isChecked(), false);
+    saveOption(file, m_natuerlich->objectName(), m_natuerlich->isChecked(), false);
     file.commit();
 }
 
@@ -243,6 +292,13 @@ void Tprog::KonfigurationLaden(QObject* sender, const QString& fileName)
     m_konfig_autosave_alles->setChecked(
         file.readBool(autosave, QStringLiteral("A"), m_konfig_autosave_alles->isChecked()));
     m_ketten->setChecked(file.readBool(QStringLiteral("KT"), QStringLiteral("A"), false));
+    loadOption(file, datumsquelle, dateSourceWords);
+    loadOption(file, stellen, digitsWords);
+    cb_regex->setChecked(file.readBool(optionSection, cb_regex->objectName(), false));
+    cb_gross->setChecked(file.readBool(optionSection, cb_gross->objectName(), true));
+    loadOption(file, schreibung, letterCaseWords);
+    cb_endungklein->setChecked(file.readBool(optionSection, cb_endungklein->objectName(), false));
+    m_natuerlich->setChecked(file.readBool(optionSection, m_natuerlich->objectName(), false));
 
     act_maskeClick(sender);
     sprachealles();

@@ -88,6 +88,7 @@ void Tprog::setupKeyboard()
     Label8->setBuddy(numstart);
     Label2->setBuddy(suchenalt);
     Label11->setBuddy(suchenneu);
+    Label23->setBuddy(stellen);
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(namedComboFactory);
         return true;
@@ -115,4 +116,8 @@ void Tprog::nameInputs(qv::Language language)
     }
     suchenalt->setAccessibleName(captionOf(Label2->text()));
     suchenneu->setAccessibleName(captionOf(Label11->text()));
+    stellen->setAccessibleName(captionOf(Label23->text()));
+    datumsquelle->setAccessibleName(qv::pick(language, "Datum", "Date"));
+    schreibung->setAccessibleName(qv::pick(language, "Schreibung", "Letter case"));
+    Platzhalter->setAccessibleName(qv::pick(language, "Weitere Platzhalter", "More placeholders"));
 }

@@ -41,7 +41,26 @@ void swapItemWord(QComboBox* box, const QString& from, const QString& to)
     box->setEditText(text);
 }
 
+// The captions of a list whose items stand for values: the choice stays where it was.
+void setItemTexts(QComboBox* box, const QStringList& captions)
+{
+    for (int i = 0; i < captions.size(); ++i)
+        box->setItemText(i, captions[i]);
+}
+
 } // namespace
+
+void Tprog::fillPlaceholderMenu(qv::Language language)
+{
+    m_morePlaceholders->clear();
+    for (const qv::Placeholder& p : qv::placeholders()) {
+        if (!p.more)
+            continue;
+        QAction* item = m_morePlaceholders->addAction(p.spelling(language) + QStringLiteral(" – ") +
+                                                      qv::pick(language, p.captionDe, p.captionEn));
+        item->setData(p.spelling(language));
+    }
+}
 
 void Tprog::sprache()
 {
@@ -107,6 +126,16 @@ void Tprog::sprache()
         caption(Label20, qv::PlaceholderValue::Year);
         Label17->setText(qv::placeholder(qv::PlaceholderValue::Day).spelling(language));
         Label19->setText(qv::placeholder(qv::PlaceholderValue::Year).spelling(language));
+        Platzhalter->setText(qv::pick(language, "Weitere..", "More.."));
+        fillPlaceholderMenu(language);
+        Label23->setText(qv::pick(language, "Stellen bei %0num%:", "Digits of %0num%:"));
+        datumsquelle->setToolTip(qv::pick(language, "Woher Datum und Uhrzeit kommen",
+                                          "Where the date and time come from"));
+        setItemTexts(datumsquelle, {qv::pick(language, "Heute", "Today"),
+                                    qv::pick(language, "Aufnahmedatum", "Date taken"),
+                                    qv::pick(language, "Aufnahme- sonst Änderungsdatum",
+                                             "Date taken, else modified"),
+                                    qv::pick(language, "Änderungsdatum", "Date modified")});
         act_suchenersetzen->setText(
             qv::pick(language,
                      "Ersetzen Sie in dem Dateinamen bestimmte Ausdrücke durch "
@@ -117,6 +146,15 @@ void Tprog::sprache()
         Label16->setText(qv::pick(language, "Suchen und Ersetzen in:", "Search and Replace in:"));
         cb_suchname->setText(qv::pick(language, "Dateiname", "File Name"));
         cb_suchendung->setText(qv::pick(language, "Dateiendung", "File Extension"));
+        cb_regex->setText(qv::pick(language, "Reguläre Ausdrücke", "Regular expressions"));
+        cb_gross->setText(qv::pick(language, "Groß/klein beachten", "Match case"));
+        setItemTexts(schreibung,
+                     {qv::pick(language, "Schreibung unverändert", "Keep case"),
+                      qv::pick(language, "kleinbuchstaben", "lower case"),
+                      qv::pick(language, "GROSSBUCHSTABEN", "UPPER CASE"),
+                      qv::pick(language, "Erster buchstabe groß", "First letter capital"),
+                      qv::pick(language, "Jeder Anfang Groß", "Each Word Capital")});
+        cb_endungklein->setText(qv::pick(language, "Endung klein", "Extension in lower case"));
         Panel4->setText(qv::pick(language, " Vorschau", " Preview"));
         Label14->setText(qv::pick(language, "Alter Name:", "Old Name:"));
         Label15->setText(qv::pick(language, "Neuer Name:", "New Name:"));
@@ -135,6 +173,8 @@ void Tprog::sprache()
             qv::pick(language, "Letzte Umbenennung rückgängig", "Undo Last Rename"));
         m_ketten->setText(
             qv::pick(language, "Ketten und Tausch auflösen", "Resolve Chains and Swaps"));
+        m_natuerlich->setText(qv::pick(language, "Zahlen in Namen nach Wert sortieren",
+                                       "Sort numbers in names by value"));
         m_bugreport->setText(
             qv::pick(language, "Fehler oder Verbesserung melden..", "Report Bug or Improvement.."));
         m_close->setText(qv::pick(language, "Beenden", "Close"));
@@ -177,8 +217,9 @@ void Tprog::sprache()
         }
     }
     // Labels size themselves to their captions.
-    for (QLabel* l : {Label1, Label4, label3, Label6, Label8, Label10, Label13, Label17, Label18,
-                      Label19, Label20, Label22, Label2, Label11, Label16, Label14, Label15})
+    for (QLabel* l :
+         {Label1, Label4, label3, Label6, Label8, Label10, Label13, Label17, Label18, Label19,
+          Label20, Label22, Label23, Label2, Label11, Label16, Label14, Label15})
         l->adjustSize();
 }
 

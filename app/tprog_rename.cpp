@@ -4,7 +4,9 @@
 #include "app/preview/tvorschau_alle.h"
 #include "app/tprog.h"
 
+#include "app/palettecolours.h"
 #include "app/windows.h"
+#include "batch/outcomes.h"
 #include "batch/renamebatch.h"
 #include "filelist/filelistmodel.h"
 #include "text/pathbytes.h"
@@ -65,10 +67,18 @@ qv::RenameSettings Tprog::renameSettings() const
     settings.searchNew = suchenneu->text();
     settings.searchInName = cb_suchname->isChecked();
     settings.searchInExtension = cb_suchendung->isChecked();
+    settings.searchRegex = cb_regex->isChecked();
+    settings.matchCase = cb_gross->isChecked();
+    // The items stand in the order of the values.
+    settings.letterCase = qv::LetterCase(qMax(0, schreibung->currentIndex()));
+    settings.extensionLower = cb_endungklein->isChecked();
+    settings.digits = qMax(0, stellen->currentIndex());
+    settings.dateSource = qv::DateSource(qMax(0, datumsquelle->currentIndex()));
     return settings;
 }
 
-QString Tprog::RenameName(const QString& name, int position) const
+QString Tprog::RenameName(const QString& name, int position,
+                          std::optional<qv::PlaceholderValue>* missing) const
 {
     // The previewed entry is numbered by where its path stands in the list now; a path that
     // left the list counts as the first position.
@@ -77,7 +87,7 @@ QString Tprog::RenameName(const QString& name, int position) const
         return row < 0 ? 0 : row;
     };
     return qv::RenameName(name, position, renameSettings(), m_list->count(), qv::WallTime::now(),
-                          previewPosition);
+                          previewPosition, missing);
 }
 
 void Tprog::VorschauSetzen()
@@ -91,19 +101,53 @@ void Tprog::VorschauSetzen()
 void Tprog::Vorschau()
 {
     followWithPreview();
+    showExpressionState();
     const QString previewPath = vor_orig->toolTip();
     vor_orig->setText(fittedCaption(vor_orig, qv::shownText(previewPath)));
     if (previewPath.isEmpty())
         return;
-    const QString newName = RenameName(qv::fileName(previewPath), -1);
-    vor_out->setToolTip(qv::folderPart(previewPath) + newName);
-    vor_out->setText(fittedCaption(vor_out, qv::shownText(vor_out->toolTip())));
+    m_previewNote.clear();
+    if (!qv::expressionError(renameSettings()).isEmpty()) {
+        m_previewNote =
+            qv::outcomeStatus(qv::RunOutcome::InvalidExpression, true, m_batch->texts());
+    } else {
+        std::optional<qv::PlaceholderValue> missing;
+        const QString newName = RenameName(previewPath, -1, &missing);
+        if (missing)
+            m_previewNote = qv::missingValueText(*missing, m_batch->texts());
+        else
+            vor_out->setToolTip(qv::folderPart(previewPath) + newName);
+    }
+    if (!m_previewNote.isEmpty())
+        vor_out->setToolTip(m_previewNote);
+    fitPreviewLabels();
 }
 
 void Tprog::fitPreviewLabels()
 {
-    for (QLabel* value : {vor_out, vor_orig})
-        value->setText(fittedCaption(value, qv::shownText(value->toolTip())));
+    vor_orig->setText(fittedCaption(vor_orig, qv::shownText(vor_orig->toolTip())));
+    if (m_previewNote.isEmpty())
+        vor_out->setText(fittedCaption(vor_out, qv::shownText(vor_out->toolTip())));
+    else
+        vor_out->setText(m_previewNote);
+}
+
+void Tprog::showExpressionState()
+{
+    const QString error = qv::expressionError(renameSettings());
+    if (error.isEmpty()) {
+        // Inherits the window's palette again, whatever it has become meanwhile.
+        suchenalt->setPalette(QPalette());
+    } else {
+        const QPalette around = suchenalt->parentWidget()->palette();
+        QPalette tinted = around;
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            tinted.setColor(group, QPalette::Base,
+                            qv::warningTint(around.color(group, QPalette::Base),
+                                            around.color(group, QPalette::Text)));
+        suchenalt->setPalette(tinted);
+    }
+    suchenalt->setToolTip(error);
 }
 
 void Tprog::maskeChange()
@@ -120,8 +164,12 @@ void Tprog::numstartChange()
 
 void Tprog::Label5Click(QLabel* sender)
 {
+    insertPlaceholder(sender->text());
+}
+
+void Tprog::insertPlaceholder(const QString& constant)
+{
     QLineEdit* edit = maske->lineEdit();
-    const QString constant = sender->text();
     const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
     const int length = int(edit->selectedText().size());
     const QString text = edit->text();
@@ -165,6 +213,19 @@ bool Tprog::maskeKeyPress(QChar key)
 bool Tprog::numstartKeyPress(QChar key)
 {
     return (key >= u'0' && key <= u'9') || key == QChar(8);
+}
+
+// No name holds a '/', whatever the expression; the others are what an expression is made of.
+bool Tprog::suchenaltKeyPress(QChar key) const
+{
+    return cb_regex->isChecked() ? key != u'/' : maskeKeyPress(key);
+}
+
+// A replacement names the expression's groups as \1 or $1 ('$' passes anyway); the other
+// characters still end up in names.
+bool Tprog::suchenneuKeyPress(QChar key) const
+{
+    return (cb_regex->isChecked() && key == u'\\') || maskeKeyPress(key);
 }
 
 qv::RenameRun Tprog::currentRun() const

@@ -156,7 +156,14 @@ void Tprog::createComponents()
                      QStringLiteral("Benutzerdefiniert..")});
     maske->setCurrentIndex(-1);
     maske->setEditText(QStringLiteral("%name%"));
-    place(maske, 6, 6, 570, 22, L | T | R);
+    place(maske, 6, 6, 486, 22, L | T | R);
+    Platzhalter = named(new QPushButton(pa2), "Platzhalter");
+    m_morePlaceholders = named(new QMenu(Platzhalter), "PlatzhalterMenu");
+    Platzhalter->setMenu(m_morePlaceholders);
+    // A click must leave the focus, and so the selection, in the mask: the placeholder replaces
+    // it as a click on a label does.
+    Platzhalter->setFocusPolicy(Qt::TabFocus);
+    place(Platzhalter, 496, 6, 80, 22, T | R);
     label3 = label(pa2, "label3");
     placeLabel(label3, 8, 33);
 
@@ -210,11 +217,25 @@ void Tprog::createComponents()
     description(Label22, "Label22", colBText, row2);
     placeholder(Label19, "Label19", spelling(qv::PlaceholderValue::Year), colB, row3);
     description(Label20, "Label20", colBText, row3);
+    // Behind the date column, where the right column has no placeholders: the digits of %0num%
+    // in the row of the numbering start, and below them where the date comes from, beside the
+    // year.
+    const int colD = colBText + widest({"Monat", "Month", "Jahr", "Year", "Tag", "Day"}) + 6;
+    Label23 = label(pa2, "Label23");
+    placeLabel(Label23, colD, row2);
+    stellen = named(new QComboBox(pa2), "stellen");
+    stellen->addItem(QStringLiteral("Auto"));
+    for (int digits = 1; digits <= 9; ++digits)
+        stellen->addItem(QString::number(digits));
+    place(stellen, 578 - 62, row2 - 4, 62, 20);
+    datumsquelle = named(new QComboBox(pa2), "datumsquelle");
+    datumsquelle->addItems({QString(), QString(), QString(), QString()});
+    place(datumsquelle, colD, row3 - 2, 578 - colD, 20);
 
     act_suchenersetzen = named(new QCheckBox(Panel1), "act_suchenersetzen");
     place(act_suchenersetzen, 5, 188, 590, 19, L | T | R);
     pa1 = new Panel(QStringLiteral("pa1"), Panel1, Panel::LoweredOuter);
-    place(pa1, 19, 208, 584, 62, L | T | R);
+    place(pa1, 19, 208, 584, 106, L | T | R);
     Label2 = label(pa1, "Label2");
     placeLabel(Label2, 8, 11);
     suchenalt = named(new QLineEdit(pa1), "suchenalt");
@@ -230,6 +251,19 @@ void Tprog::createComponents()
     place(cb_suchname, 320, 33, 110, 19);
     cb_suchendung = named(new QCheckBox(pa1), "cb_suchendung");
     place(cb_suchendung, 432, 33, 140, 19);
+    // How the search text is read, below the fields; how the new name is written, on the right.
+    cb_regex = named(new QCheckBox(pa1), "cb_regex");
+    place(cb_regex, 110, 59, 200, 19);
+    cb_gross = named(new QCheckBox(pa1), "cb_gross");
+    cb_gross->setChecked(true);
+    place(cb_gross, 110, 81, 200, 19);
+    schreibung = named(new QComboBox(pa1), "schreibung");
+    schreibung->addItems({QString(), QString(), QString(), QString(), QString()});
+    const QFontMetrics searchMetrics(pa1->font());
+    place(schreibung, 320, 58,
+          searchMetrics.horizontalAdvance(QStringLiteral("Schreibung unverändert")) + 40, 21);
+    cb_endungklein = named(new QCheckBox(pa1), "cb_endungklein");
+    place(cb_endungklein, 320, 81, 250, 19);
 
     // The preview panel.
     Panel3 = new Panel(QStringLiteral("Panel3"), m_client);
@@ -367,6 +401,9 @@ void Tprog::createMenus()
     Einstellungen2->addSeparator();
     m_ketten = action(Einstellungen2, "m_ketten", QStringLiteral("Ketten und Tausch auflösen"));
     m_ketten->setCheckable(true);
+    m_natuerlich = action(Einstellungen2, "m_natuerlich",
+                          QStringLiteral("Zahlen in Namen nach Wert sortieren"));
+    m_natuerlich->setCheckable(true);
     Einstellungen2->addSeparator();
     m_einstspr = subMenu(Einstellungen2->addMenu(QStringLiteral("Sprache")), "m_einstspr");
     Deutsch1 = action(m_einstspr, "Deutsch1", QStringLiteral("Deutsch"));

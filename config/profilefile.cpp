@@ -524,6 +524,12 @@ void ProfileUpdate::writeBoolIfPresent(const QString& section, const QString& ke
     m_writes.append({section, key, value ? QStringLiteral("1") : QStringLiteral("0"), true});
 }
 
+void ProfileUpdate::writeStringIfPresent(const QString& section, const QString& key,
+                                         const QString& value)
+{
+    m_writes.append({section, key, value, true});
+}
+
 QByteArray ProfileUpdate::applied(const QByteArray& content, const Write& write)
 {
     if (write.onlyIfPresent && !ProfileFile::valueIn(content, write.section, write.key))

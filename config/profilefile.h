@@ -101,6 +101,7 @@ public:
     // Writes the value only where the file holds the key already: a setting that is stored only
     // when it differs from its default leaves files without it as they are.
     void writeBoolIfPresent(const QString& section, const QString& key, bool value);
+    void writeStringIfPresent(const QString& section, const QString& key, const QString& value);
 
     // Throws "Unable to write to %s" when the file cannot be written, is larger than maxSize or
     // would grow beyond it. The writes before the one that failed are then in the file and the

@@ -521,13 +521,16 @@ int FileListModel::compareNames(const Item& a, const Item& b) const
 {
     const QStringView nameA = nameIn(a);
     const QStringView nameB = nameIn(b);
-    if (ascii().usable() && AsciiCollation::covers(nameA) && AsciiCollation::covers(nameB))
+    if (!numbersByValue() && ascii().usable() && AsciiCollation::covers(nameA) &&
+        AsciiCollation::covers(nameB))
         return ascii().compare(nameA, nameB);
     return nameKey(a).compare(nameKey(b));
 }
 
 template <typename SortBy> bool FileListModel::sortAsciiNames(SortBy sortBy)
 {
+    if (numbersByValue())
+        return false;
     const AsciiCollation& table = ascii();
     if (!table.usable())
         return false;
@@ -699,6 +702,22 @@ int FileListModel::compareItems(const Item& a, const Item& b) const
 int FileListModel::compareRows(int a, int b) const
 {
     return compareItems(m_items[a], m_items[b]);
+}
+
+void FileListModel::setNumbersByValue(bool byValue)
+{
+    if (byValue == numbersByValue())
+        return;
+    m_collator.setNumericMode(byValue);
+    m_ascii.reset();
+    for (const Item& item : m_items)
+        item.nameKey.reset();
+    if (inBulkUpdate()) {
+        m_sortPending = true;
+        m_sorted = false;
+    } else {
+        sort();
+    }
 }
 
 void FileListModel::setHeaderTexts(const QStringList& captions)

@@ -92,6 +92,11 @@ public:
 
     void setHeaderTexts(const QStringList& captions);
 
+    // Whether the digits in a text compare as the number they make ("Bild 2" before "Bild 10")
+    // rather than character by character; off by default. A change re-sorts the list.
+    void setNumbersByValue(bool byValue);
+    bool numbersByValue() const { return m_collator.numericMode(); }
+
 private:
     // Texts set by setText() or append() that differ from the ones formed from the entry.
     struct GivenTexts
@@ -110,7 +115,8 @@ private:
         qint64 size = 0;
         std::unique_ptr<GivenTexts> given;
         // The collation key of the name column, made when a sort first needs it and kept until
-        // the name changes: a list is sorted by name far more often than renamed.
+        // the name or the collation changes: a list is sorted by name far more often than
+        // renamed.
         mutable std::optional<QCollatorSortKey> nameKey;
         bool folder = false;
     };
@@ -151,7 +157,8 @@ private:
     mutable int m_uncountedTests = 0;
     QStringList m_headers;
     QCollator m_collator;
-    // Made when first needed: building it asks the collator some ten thousand questions.
+    // Made when first needed: building it asks the collator some ten thousand questions. Never
+    // made while numbers compare by value: a digit's rank then depends on the digits around it.
     mutable std::optional<AsciiCollation> m_ascii;
     int m_sortColumn = 0;
     bool m_descending = false;

@@ -35,6 +35,12 @@ set_tests_properties(tst_acceptance_shell_low_screen PROPERTIES
     TIMEOUT 60
     ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/low_screen.json;LC_ALL=C.UTF-8")
+# And on a screen of 1280 x 1024 at scale 1, where the window has its design size.
+add_test(NAME tst_acceptance_shell_design_screen COMMAND tst_acceptance_shell layoutInsideScreen)
+set_tests_properties(tst_acceptance_shell_design_screen PROPERTIES
+    TIMEOUT 60
+    ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/design_screen.json;LC_ALL=C.UTF-8")
 # Without any display the program says so in one line and ends with 1, without a core dump.
 add_test(NAME program_without_display
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/no_display.sh $<TARGET_FILE:quorvel>)

@@ -1348,7 +1348,7 @@ void AcceptanceRename::optionPanels()
     ui<QCheckBox>("act_suchenersetzen")->click();
     QVERIFY(!pa1->isHidden());
     QVERIFY(pa2->isHidden());
-    checkLayout(162);
+    checkLayout(206);
     ui<QLineEdit>("suchenalt")->setText(QStringLiteral("x"));
     ui<QLineEdit>("suchenneu")->setText(QStringLiteral("y"));
     QCOMPARE(previewNew(), QStringLiteral("y.jpg"));
@@ -1371,7 +1371,7 @@ void AcceptanceRename::optionPanels()
     checkLayout(100);
     QCOMPARE(previewNew(), QStringLiteral("x.jpg"));
     ui<QCheckBox>("act_suchenersetzen")->click();
-    checkLayout(162);
+    checkLayout(206);
 }
 
 void AcceptanceRename::previewSelection()

@@ -195,6 +195,8 @@ private slots:
     void startPlacementBroughtInside();
     void autosaveMarks_data();
     void autosaveMarks();
+    void optionsStoredWhenSet_data();
+    void optionsStoredWhenSet();
     void checkBoxHandlersRun();
     void radioButtons_data();
     void radioButtons();
@@ -551,6 +553,78 @@ void ConfigurationTest::autosaveMarks()
     p->show();
     QVERIFY(p->close());
     QCOMPARE(QFileInfo::exists(startConfiguration()), immer);
+}
+
+void ConfigurationTest::optionsStoredWhenSet_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("choice"); // item, or whether it is checked
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("atDefault");
+    QTest::newRow("date source") << "datumsquelle" << 2 << "takenormodified"
+                                 << "today";
+    QTest::newRow("date modified") << "datumsquelle" << 3 << "modified"
+                                   << "today";
+    QTest::newRow("digits") << "stellen" << 3 << "3"
+                            << "0";
+    QTest::newRow("expression search") << "cb_regex" << 1 << "1"
+                                       << "0";
+    QTest::newRow("case ignored") << "cb_gross" << 0 << "0"
+                                  << "1";
+    QTest::newRow("letter case") << "schreibung" << 4 << "words"
+                                 << "keep";
+    QTest::newRow("extension lower") << "cb_endungklein" << 1 << "1"
+                                     << "0";
+    QTest::newRow("numbers by value") << "m_natuerlich" << 1 << "1"
+                                      << "0";
+}
+
+// A file of the usual settings stays as it always was (designStateFile); an option set is stored
+// under its own key, survives a load, and a file without it loads the default. Saved back at its
+// default over a file that has it, the key takes the default.
+void ConfigurationTest::optionsStoredWhenSet()
+{
+    QFETCH(QString, control);
+    QFETCH(int, choice);
+    QFETCH(QString, stored);
+    QFETCH(QString, atDefault);
+    AppFixture app;
+    Tprog* p = app.prog();
+    const auto value = [p, &control] {
+        if (auto* box = p->findChild<QComboBox*>(control))
+            return box->currentIndex();
+        if (auto* box = p->findChild<QCheckBox*>(control))
+            return int(box->isChecked());
+        return int(p->findChild<QAction*>(control)->isChecked());
+    };
+    const auto set = [p, &control](int to) {
+        if (auto* box = p->findChild<QComboBox*>(control))
+            box->setCurrentIndex(to);
+        else if (auto* box = p->findChild<QCheckBox*>(control))
+            box->setChecked(to);
+        else
+            p->findChild<QAction*>(control)->setChecked(to);
+    };
+    const int byDefault = value();
+    QTemporaryDir dir;
+    const QString withOption = dir.filePath(QStringLiteral("option.qvc"));
+    const QString without = dir.filePath(QStringLiteral("without.qvc"));
+    p->KonfigurationSpeichern(p->m_konfig_save, without);
+    set(choice);
+    p->KonfigurationSpeichern(p->m_konfig_save, withOption);
+    QVERIFY2(
+        fileText(withOption).endsWith(QStringLiteral("[OP]\r\n%1=%2\r\n").arg(control, stored)),
+        qPrintable(fileText(withOption)));
+
+    p->KonfigurationLaden(p->m_konfig_open, without);
+    QCOMPARE(value(), byDefault);
+    p->KonfigurationLaden(p->m_konfig_open, withOption);
+    QCOMPARE(value(), choice);
+    set(byDefault);
+    p->KonfigurationSpeichern(p->m_konfig_save, withOption);
+    QVERIFY(fileText(withOption).endsWith(QStringLiteral("\r\n%1=%2\r\n").arg(control, atDefault)));
+    p->KonfigurationSpeichern(p->m_konfig_save, without);
+    QVERIFY(!fileText(without).contains(QStringLiteral("[OP]")));
 }
 
 void ConfigurationTest::checkBoxHandlersRun()

@@ -41,6 +41,8 @@ class TestFileListModel : public QObject
 private slots:
     void nameOrder_data();
     void nameOrder();
+    void numbersByValue_data();
+    void numbersByValue();
     void pathIndex();
     void sortedInsertionMatchesBulkSort();
     void bulkUpdateSortsOnceAtOutermostEnd();
@@ -104,6 +106,48 @@ void TestFileListModel::nameOrder()
     appendAll(bulk, names);
     bulk.endBulkUpdate();
     QCOMPARE(column(bulk, ColName), ascending);
+}
+
+void TestFileListModel::numbersByValue_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("byCharacters");
+    QTest::addColumn<QStringList>("byValue");
+    QTest::newRow("ascii names") << QStringList{"Bild 2", "Bild 10", "Bild 1"}
+                                 << QStringList{"Bild 1", "Bild 10", "Bild 2"}
+                                 << QStringList{"Bild 1", "Bild 2", "Bild 10"};
+    // Names outside the fast table sort by collation keys, which a change must not keep.
+    QTest::newRow("umlauts") << QStringList{"Äpfel 9", "Äpfel 10", "Öl 3"}
+                             << QStringList{"Äpfel 10", "Äpfel 9", "Öl 3"}
+                             << QStringList{"Äpfel 9", "Äpfel 10", "Öl 3"};
+    QTest::newRow("mixed") << QStringList{"x10", "Äx9", "x9", "Äx10"}
+                           << QStringList{"Äx10", "Äx9", "x10", "x9"}
+                           << QStringList{"Äx9", "Äx10", "x9", "x10"};
+}
+
+void TestFileListModel::numbersByValue()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, byCharacters);
+    QFETCH(QStringList, byValue);
+    FileListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    appendAll(model, names);
+    QCOMPARE(column(model, ColName), byCharacters);
+    model.setNumbersByValue(true);
+    QCOMPARE(column(model, ColName), byValue);
+    model.append(fileNamed(QStringLiteral("x100")));
+    QCOMPARE(column(model, ColName).indexOf(QStringLiteral("x100")), model.count() - 1);
+    model.removeRowsAt({model.count() - 1});
+    model.setNumbersByValue(false);
+    QCOMPARE(column(model, ColName), byCharacters);
+
+    FileListModel bulk;
+    bulk.setNumbersByValue(true);
+    bulk.beginBulkUpdate();
+    appendAll(bulk, names);
+    bulk.endBulkUpdate();
+    QCOMPARE(column(bulk, ColName), byValue);
 }
 
 void TestFileListModel::pathIndex()

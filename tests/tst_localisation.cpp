@@ -23,6 +23,7 @@ private slots:
     void captions();
     void columnTitlesAndMessages();
     void comboItemsSwapOneWord();
+    void optionListsFollowTheLanguage();
     void menusAndMarksFollowTheLanguage();
     void textsNoRunTouches();
     void filterDialogFollows();
@@ -127,6 +128,60 @@ void LocalisationTest::comboItemsSwapOneWord()
     QCOMPARE(items(p->maske), maskItems);
     QCOMPARE(items(p->numstart).last(), QStringLiteral("Benutzer.."));
     QCOMPARE(p->maske->currentText(), QStringLiteral("%0num%_x"));
+}
+
+// The lists whose items stand for values are re-captioned; the choice stays.
+void LocalisationTest::optionListsFollowTheLanguage()
+{
+    AppFixture app;
+    Tprog* p = app.prog();
+    p->datumsquelle->setCurrentIndex(2);
+    p->schreibung->setCurrentIndex(4);
+    const auto texts = [](auto* owner) {
+        QStringList list;
+        if constexpr (std::is_same_v<decltype(owner), QMenu*>) {
+            for (const QAction* item : owner->actions())
+                list << item->text();
+        } else {
+            for (int i = 0; i < owner->count(); ++i)
+                list << owner->itemText(i);
+        }
+        return list;
+    };
+    const QStringList sourcesDe{"Heute", "Aufnahmedatum", "Aufnahme- sonst Änderungsdatum",
+                                "Änderungsdatum"};
+    const QStringList sourcesEn{"Today", "Date taken", "Date taken, else modified",
+                                "Date modified"};
+    const QStringList casesDe{"Schreibung unverändert", "kleinbuchstaben", "GROSSBUCHSTABEN",
+                              "Erster buchstabe groß", "Jeder Anfang Groß"};
+    const QStringList casesEn{"Keep case", "lower case", "UPPER CASE", "First letter capital",
+                              "Each Word Capital"};
+    const QStringList moreDe{"%h% – Stunde",           "%min% – Minute",
+                             "%s% – Sekunde",          "%artist% – Interpret",
+                             "%album% – Album",        "%title% – Titel",
+                             "%track% – Titelnummer",  "%year% – Erscheinungsjahr",
+                             "%camera% – Kameramodell"};
+    const QStringList moreEn{"%h% – Hour",
+                             "%min% – Minute",
+                             "%s% – Second",
+                             "%artist% – Artist",
+                             "%album% – Album",
+                             "%title% – Title",
+                             "%track% – Track number",
+                             "%year% – Year of release",
+                             "%camera% – Camera model"};
+    for (const bool german : {false, true}) {
+        if (german)
+            p->Deutsch1Click();
+        else
+            p->Englisch1Click();
+        QCOMPARE(texts(p->datumsquelle), german ? sourcesDe : sourcesEn);
+        QCOMPARE(texts(p->schreibung), german ? casesDe : casesEn);
+        QCOMPARE(texts(p->Platzhalter->menu()), german ? moreDe : moreEn);
+        QCOMPARE(p->stellen->itemText(0), QStringLiteral("Auto"));
+        QCOMPARE(p->datumsquelle->currentIndex(), 2);
+        QCOMPARE(p->schreibung->currentIndex(), 4);
+    }
 }
 
 void LocalisationTest::menusAndMarksFollowTheLanguage()

@@ -1,14 +1,20 @@
+#include "app/palettecolours.h"
 #include "app/panel.h"
 #include "app/startup.h"
 #include "tests/appfixture.h"
 #include "text/shortenpath.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDate>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 // Drives the real main window. Every test gets fresh windows with the design font, shown and
@@ -37,6 +43,11 @@ private slots:
     void closedSearchPanelKeepsApplying();
     void settingsRefreshPreview_data();
     void settingsRefreshPreview();
+    void optionsRefreshPreview_data();
+    void optionsRefreshPreview();
+    void invalidExpression_data();
+    void invalidExpression();
+    void numbersByValue();
     void firstSelectedInListOrder();
     void clearedSelectionKeepsPreview();
     void numberFollowsResort();
@@ -185,10 +196,11 @@ void SettingsPanelTest::placeholderInsertion_data()
     QTest::addColumn<QString>("mask");
     QTest::addColumn<int>("selStart");
     QTest::addColumn<int>("selLength"); // 0: the caret stands at selStart
+    // A label's name, or a placeholder chosen from the menu of further ones.
     QTest::addColumn<QString>("constant");
     QTest::addColumn<QString>("result");
     QTest::addColumn<int>("caret");
-    QTest::addColumn<QString>("preview");
+    QTest::addColumn<QString>("preview"); // empty: not compared
     const QString day = QDate::currentDate().toString(QStringLiteral("dd"));
     const QString year = QDate::currentDate().toString(QStringLiteral("yyyy"));
     QTest::newRow("caret behind %name%") << "de"
@@ -218,6 +230,13 @@ void SettingsPanelTest::placeholderInsertion_data()
     QTest::newRow("year/en") << "en"
                              << "x" << 0 << 0 << "Label19"
                              << "%y%x" << 3 << year + "x.jpg";
+    QTest::newRow("more: hour behind the caret")
+        << "de"
+        << "x" << 1 << 0 << "%h%"
+        << "x%h%" << 4 << "x" + QTime::currentTime().toString(QStringLiteral("hh")) + ".jpg";
+    QTest::newRow("more: selection replaced") << "en"
+                                              << "a-XX-b" << 2 << 2 << "%camera%"
+                                              << "a-%camera%-b" << 10 << "";
 }
 
 void SettingsPanelTest::placeholderInsertion()
@@ -240,13 +259,28 @@ void SettingsPanelTest::placeholderInsertion()
         edit->setSelection(selStart, selLength);
     else
         edit->setCursorPosition(selStart);
-    auto* label = ui<QLabel>(constant);
-    QTest::mouseClick(label, Qt::LeftButton);
+    if (constant.startsWith(u'%')) {
+        // Chosen as the user does: the button opens the menu, a click in it chooses.
+        QMenu* menu = prog()->Platzhalter->menu();
+        QAction* item = nullptr;
+        for (QAction* a : menu->actions()) {
+            if (a->data().toString() == constant)
+                item = a;
+        }
+        QVERIFY(item);
+        QTimer::singleShot(0, menu, [menu, item] {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+        });
+        QTest::mouseClick(prog()->Platzhalter, Qt::LeftButton);
+    } else {
+        QTest::mouseClick(ui<QLabel>(constant), Qt::LeftButton);
+    }
 
     QCOMPARE(prog()->maske->currentText(), result);
     QCOMPARE(edit->cursorPosition(), caret);
     QVERIFY(!edit->hasSelectedText());
-    QCOMPARE(prog()->vor_out->text(), preview);
+    if (!preview.isEmpty())
+        QCOMPARE(prog()->vor_out->text(), preview);
 }
 
 void SettingsPanelTest::typedCharacters_data()
@@ -254,36 +288,27 @@ void SettingsPanelTest::typedCharacters_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("result");
-    QTest::newRow("mask: question mark") << "maske"
-                                         << "a?b"
-                                         << "ab";
-    QTest::newRow("mask: slash") << "maske"
-                                 << "a/b"
-                                 << "ab";
-    QTest::newRow("mask: all nine") << "maske"
-                                    << "x\"*/:<>?\\|y"
-                                    << "xy";
-    QTest::newRow("mask: placeholders and blanks pass") << "maske"
-                                                        << "%0num% - (1) [a];b.c"
-                                                        << "%0num% - (1) [a];b.c";
-    QTest::newRow("search: all nine") << "suchenalt"
-                                      << "x\"*/:<>?\\|y"
-                                      << "xy";
-    QTest::newRow("replace: all nine") << "suchenneu"
-                                       << "x\"*/:<>?\\|y"
-                                       << "xy";
-    QTest::newRow("replace: other punctuation passes") << "suchenneu"
-                                                       << "#+~=&!,'"
-                                                       << "#+~=&!,'";
-    QTest::newRow("numstart: minus") << "numstart"
-                                     << "-3"
-                                     << "3";
-    QTest::newRow("numstart: letters and blanks") << "numstart"
-                                                  << "1a 2b+$x0"
-                                                  << "120";
-    QTest::newRow("numstart: digits") << "numstart"
-                                      << "0123456789"
-                                      << "0123456789";
+    QTest::addColumn<bool>("regex");
+    const auto row = [](const char* name, const char* field, const char* typed, const char* result,
+                        bool regex = false) {
+        QTest::newRow(name) << field << QString::fromUtf8(typed) << QString::fromUtf8(result)
+                            << regex;
+    };
+    row("mask: question mark", "maske", "a?b", "ab");
+    row("mask: slash", "maske", "a/b", "ab");
+    row("mask: all nine", "maske", "x\"*/:<>?\\|y", "xy");
+    row("mask: placeholders and blanks pass", "maske", "%0num% - (1) [a];b.c",
+        "%0num% - (1) [a];b.c");
+    row("mask: expressions do not matter", "maske", "x\"*/:<>?\\|y", "xy", true);
+    row("search: all nine", "suchenalt", "x\"*/:<>?\\|y", "xy");
+    row("replace: all nine", "suchenneu", "x\"*/:<>?\\|y", "xy");
+    row("replace: other punctuation passes", "suchenneu", "#+~=&!,'$", "#+~=&!,'$");
+    row("numstart: minus", "numstart", "-3", "3");
+    row("numstart: letters and blanks", "numstart", "1a 2b+$x0", "120");
+    row("numstart: digits", "numstart", "0123456789", "0123456789");
+    row("expression search: all but the slash", "suchenalt", "^(a|b)*?[<>:\"]\\d/$",
+        "^(a|b)*?[<>:\"]\\d$", true);
+    row("expression replacement: groups", "suchenneu", "x\"*/:<>?\\1|$2y", "x\\1$2y", true);
 }
 
 void SettingsPanelTest::typedCharacters()
@@ -291,6 +316,8 @@ void SettingsPanelTest::typedCharacters()
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, result);
+    QFETCH(bool, regex);
+    prog()->cb_regex->setChecked(regex);
     QLineEdit* edit = nullptr;
     if (field == QLatin1String("maske") || field == QLatin1String("numstart"))
         edit = ui<QComboBox>(field)->lineEdit();
@@ -299,6 +326,11 @@ void SettingsPanelTest::typedCharacters()
     edit->clear();
     edit->setFocus();
     QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), result);
+    // Pasted text passes the same filter.
+    edit->clear();
+    QApplication::clipboard()->setText(typed);
+    edit->paste();
     QCOMPARE(edit->text(), result);
 }
 
@@ -375,9 +407,9 @@ void SettingsPanelTest::panelHeights_data()
     QTest::addColumn<bool>("searchOpen");
     QTest::newRow("both closed") << QStringList{} << 100 << false << false;
     QTest::newRow("mask open") << QStringList{"act_maske"} << 213 << true << false;
-    QTest::newRow("search open") << QStringList{"act_suchenersetzen"} << 162 << false << true;
+    QTest::newRow("search open") << QStringList{"act_suchenersetzen"} << 206 << false << true;
     QTest::newRow("mask, then search")
-        << QStringList{"act_maske", "act_suchenersetzen"} << 162 << false << true;
+        << QStringList{"act_maske", "act_suchenersetzen"} << 206 << false << true;
     QTest::newRow("search, then mask")
         << QStringList{"act_suchenersetzen", "act_maske"} << 213 << true << false;
     QTest::newRow("mask on and off")
@@ -511,6 +543,169 @@ void SettingsPanelTest::settingsRefreshPreview()
     }
     QVERIFY(before != preview);
     QCOMPARE(prog()->vor_out->text(), preview);
+}
+
+void SettingsPanelTest::optionsRefreshPreview_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("choice"); // item, or whether the box ends checked
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("mask");      // empty: no mask
+    QTest::addColumn<QString>("searchOld"); // empty: no search
+    QTest::addColumn<QString>("searchNew");
+    QTest::addColumn<QString>("preview");
+    QTest::newRow("expression") << "cb_regex" << 1 << "ab12.jpg"
+                                << ""
+                                << "\\d+"
+                                << "#"
+                                << "ab#.jpg";
+    QTest::newRow("case ignored") << "cb_gross" << 0 << "Abc.jpg"
+                                  << ""
+                                  << "a"
+                                  << "x"
+                                  << "xbc.jpg";
+    QTest::newRow("upper case") << "schreibung" << 2 << "abc.jpg"
+                                << ""
+                                << ""
+                                << ""
+                                << "ABC.jpg";
+    QTest::newRow("each word capital") << "schreibung" << 4 << "my holiday.jpg"
+                                       << "%name%"
+                                       << ""
+                                       << ""
+                                       << "My Holiday.jpg";
+    QTest::newRow("extension lower") << "cb_endungklein" << 1 << "abc.JPG"
+                                     << ""
+                                     << ""
+                                     << ""
+                                     << "abc.jpg";
+    QTest::newRow("digits") << "stellen" << 3 << "abc.jpg"
+                            << "%0num%"
+                            << ""
+                            << ""
+                            << "001.jpg";
+    // Every file of the rows was last changed on 6 May 2001; none has a date taken.
+    QTest::newRow("date modified") << "datumsquelle" << 3 << "abc.jpg"
+                                   << "%j%-%m%"
+                                   << ""
+                                   << ""
+                                   << "2001-05.jpg";
+    QTest::newRow("date taken, else modified") << "datumsquelle" << 2 << "abc.jpg"
+                                               << "%j%"
+                                               << ""
+                                               << ""
+                                               << "2001.jpg";
+    QTest::newRow("no date taken") << "datumsquelle" << 1 << "abc.jpg"
+                                   << "%j%"
+                                   << ""
+                                   << ""
+                                   << "Aufnahmedatum fehlt";
+}
+
+// Each option changes the preview at once, by the core's rules.
+void SettingsPanelTest::optionsRefreshPreview()
+{
+    QFETCH(QString, control);
+    QFETCH(int, choice);
+    QFETCH(QString, file);
+    QFETCH(QString, mask);
+    QFETCH(QString, searchOld);
+    QFETCH(QString, searchNew);
+    QFETCH(QString, preview);
+    QFile changed(addFiles({file}).first());
+    QVERIFY(changed.open(QIODevice::ReadWrite));
+    QVERIFY(changed.setFileTime(QDateTime(QDate(2001, 5, 6), QTime(12, 0)),
+                                QFileDevice::FileModificationTime));
+    changed.close();
+    if (!mask.isEmpty())
+        setMask(mask);
+    if (!searchOld.isEmpty()) {
+        prog()->act_suchenersetzen->click();
+        prog()->suchenalt->setText(searchOld);
+        prog()->suchenneu->setText(searchNew);
+    }
+    selectRows({0});
+    QVERIFY(prog()->vor_out->text() != preview);
+
+    if (auto* box = mainWindow()->findChild<QCheckBox*>(control)) {
+        QVERIFY(box->isChecked() != bool(choice));
+        box->click();
+    } else {
+        ui<QComboBox>(control)->setCurrentIndex(choice);
+    }
+    QCOMPARE(prog()->vor_out->text(), preview);
+}
+
+void SettingsPanelTest::invalidExpression_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("de/light") << "de" << false << "Ungültiger Ausdruck";
+    QTest::newRow("en/light") << "en" << false << "Invalid expression";
+    QTest::newRow("de/dark") << "de" << true << "Ungültiger Ausdruck";
+}
+
+// The field says what is wrong, in a colour that reads in the palette of the moment, until the
+// expression is one again; the preview says why it has no name.
+void SettingsPanelTest::invalidExpression()
+{
+    QFETCH(QString, language);
+    QFETCH(bool, dark);
+    QFETCH(QString, said);
+    const auto restore =
+        qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+    show(language);
+    addFiles({QStringLiteral("photo1.jpg")});
+    selectRows({0});
+    prog()->act_suchenersetzen->click();
+    prog()->cb_regex->click();
+    QLineEdit* field = prog()->suchenalt;
+    QTest::keyClicks(field, QStringLiteral("(\\d"));
+    if (dark) {
+        // Switched while the field is marked, as a desktop's dark scheme does.
+        QPalette p(QColor(50, 50, 50), QColor(40, 40, 40));
+        p.setColor(QPalette::Base, QColor(30, 30, 30));
+        p.setColor(QPalette::Text, QColor(235, 235, 235));
+        QApplication::setPalette(p);
+        QTRY_COMPARE(prog()->pa1->palette().color(QPalette::Base), p.color(QPalette::Base));
+    }
+
+    const QColor normal = QApplication::palette().color(QPalette::Base);
+    const QColor tinted = field->palette().color(QPalette::Base);
+    QVERIFY(tinted != normal);
+    QVERIFY(tinted.red() > tinted.green());
+    QVERIFY(qv::contrastRatio(tinted, field->palette().color(QPalette::Text)) >= 4.5);
+    QCOMPARE(field->toolTip(), QRegularExpression(QStringLiteral("(\\d")).errorString());
+    QCOMPARE(prog()->vor_out->text(), said);
+    // Refitting the captions, as a resize does, keeps what the preview says.
+    prog()->resize(prog()->size() + QSize(10, 0));
+    QCOMPARE(prog()->vor_out->text(), said);
+
+    QTest::keyClicks(field, QStringLiteral(")"));
+    QCOMPARE(field->palette().color(QPalette::Base), normal);
+    QCOMPARE(field->toolTip(), QString());
+    QCOMPARE(prog()->vor_out->text(), QStringLiteral("photo.jpg"));
+    // Without the expression search the same text is a text like any other.
+    QTest::keyClick(field, Qt::Key_Backspace);
+    prog()->cb_regex->click();
+    QCOMPARE(field->toolTip(), QString());
+}
+
+void SettingsPanelTest::numbersByValue()
+{
+    addFiles({QStringLiteral("Bild 10.jpg"), QStringLiteral("Bild 2.jpg")});
+    setMask(QStringLiteral("%num%"));
+    selectRows({0});
+    QCOMPARE(column(qv::ColName), (QStringList{"Bild 10", "Bild 2"}));
+    QCOMPARE(prog()->vor_out->text(), QStringLiteral("1.jpg"));
+    ui<QAction>(QStringLiteral("m_natuerlich"))->trigger();
+    QCOMPARE(column(qv::ColName), (QStringList{"Bild 2", "Bild 10"}));
+    // The previewed entry keeps its selection and is numbered where it stands now.
+    QCOMPARE(prog()->vor_orig->text(), QStringLiteral("Bild 10.jpg"));
+    QCOMPARE(prog()->vor_out->text(), QStringLiteral("2.jpg"));
+    ui<QAction>(QStringLiteral("m_natuerlich"))->trigger();
+    QCOMPARE(column(qv::ColName), (QStringList{"Bild 10", "Bild 2"}));
 }
 
 void SettingsPanelTest::firstSelectedInListOrder()
