@@ -121,6 +121,11 @@ run "modification time, case" 0 "$dir/trip/b.jpg	20200102-030405 X.jpg	Will be r
 1 will be renamed, 0 unchanged, 0 conflicts (dry run, nothing changed)" \
     rename --lang en --dry-run --date-source modified --mask '%y%%m%%d%-%h%%min%%s% %name%' \
     --search B --replace x --ignore-case --case upper trip/b.jpg
+mkdir "$work/numbered" && touch "$work/numbered/"{"Bild 10","Bild 2"}.jpg
+run "numbers by value" 0 "$work/numbered/Bild 2.jpg	1.jpg	Will be renamed
+$work/numbered/Bild 10.jpg	2.jpg	Will be renamed
+2 will be renamed, 0 unchanged, 0 conflicts (dry run, nothing changed)" \
+    rename --lang en --dry-run --natural --mask '%num%' --no-folders "$work/numbered"
 files "invalid expression" "$initial"
 
 # One new name is taken, one would be unsafe: both refused, the rest renamed, exit 1.
