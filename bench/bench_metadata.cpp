@@ -4,6 +4,7 @@
 // lie on tmpfs where there is one, so that the disk does not hide the readers' own cost.
 // Usage: bench_metadata [photos; default 10000]
 // QUORVEL names the program to measure; without, the one built beside this benchmark.
+#include "bench/photos.h"
 #include "metadata/mediavalues.h"
 
 #include <QCoreApplication>
@@ -86,68 +87,6 @@ int run(const std::vector<std::string>& argv, const std::string& cwd, const std:
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// --- The photos: an 8x8 grey JPEG with an EXIF DateTimeOriginal --------------------------------
-
-void put16(std::string& out, unsigned value)
-{
-    out += char(value >> 8);
-    out += char(value & 0xff);
-}
-
-void put32(std::string& out, unsigned value)
-{
-    put16(out, value >> 16);
-    put16(out, value & 0xffff);
-}
-
-void segment(std::string& out, unsigned char marker, const std::string& payload)
-{
-    out += '\xff';
-    out += char(marker);
-    put16(out, unsigned(payload.size() + 2));
-    out += payload;
-}
-
-std::string photo(const char* taken)
-{
-    // Big-endian TIFF: IFD0 at 8 holds only the pointer to the Exif IFD at 26, which holds the
-    // date; the date's 20 bytes follow at 44.
-    std::string tiff("MM\0*", 4);
-    put32(tiff, 8);
-    put16(tiff, 1);
-    put16(tiff, 0x8769);
-    put16(tiff, 4);
-    put32(tiff, 1);
-    put32(tiff, 26);
-    put32(tiff, 0);
-    put16(tiff, 1);
-    put16(tiff, 0x9003);
-    put16(tiff, 2);
-    put32(tiff, 20);
-    put32(tiff, 44);
-    put32(tiff, 0);
-    tiff.append(taken, 19);
-    tiff += '\0';
-
-    std::string out("\xff\xd8", 2);
-    segment(out, 0xe1, std::string("Exif\0\0", 6) + tiff);
-    segment(out, 0xdb, std::string(1, '\0') + std::string(64, '\1'));
-    segment(out, 0xc0, std::string("\x08\0\x08\0\x08\x01\x01\x11\0", 9));
-    const std::string huffman = std::string(1, '\1') + std::string(16, '\0');
-    segment(out, 0xc4, std::string(1, '\0') + huffman);
-    segment(out, 0xc4, std::string(1, '\x10') + huffman);
-    segment(out, 0xda, std::string("\x01\x01\0\0\x3f\0", 6));
-    return out + std::string("\x3f\xff\xd9", 3);
-}
-
-std::string takenOf(int i)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d:%02d:%02d %02d:%02d:%02d", 1990 + i % 35, 1 + i % 12,
-                  1 + i % 28, i % 24, (i / 24) % 60, (i / 7) % 60);
-    return text;
-}
-
 std::vector<std::string> makePhotos(const std::string& folder, int count)
 {
     ::mkdir(folder.c_str(), 0755);
@@ -155,7 +94,7 @@ std::vector<std::string> makePhotos(const std::string& folder, int count)
     for (int i = 0; i < count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "IMG_%05d.jpg", i);
-        const std::string data = photo(takenOf(i).c_str());
+        const std::string data = bench::photo(bench::takenOf(i).c_str());
         const int fd = ::open((folder + "/" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0 || ::write(fd, data.data(), data.size()) != ssize_t(data.size())) {
             std::perror(name);
@@ -256,7 +195,7 @@ int main(int argc, char* argv[])
         // no time: its figure would say nothing.
         QFile report(QString::fromStdString(work + "/names"));
         report.open(QIODevice::ReadOnly);
-        QByteArray first = QByteArray::fromStdString(takenOf(0)).replace(':', '-');
+        QByteArray first = QByteArray::fromStdString(bench::takenOf(0)).replace(':', '-');
         first[13] = '.';
         first[16] = '.';
         if (!report.readAll().contains("\t" + first + ".jpg"))
@@ -298,7 +237,7 @@ int main(int argc, char* argv[])
                 const qv::WallTime taken = qv::readMediaValues(paths[f], qv::MediaDateTaken).taken;
                 const QString text = taken.date.toString(QStringLiteral("yyyy:MM:dd ")) +
                                      taken.time.toString(QStringLiteral("HH:mm:ss"));
-                wrong += text.toStdString() != takenOf(f);
+                wrong += text.toStdString() != bench::takenOf(f);
             }
             library.seconds.push_back(now() - start);
         }

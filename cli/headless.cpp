@@ -359,6 +359,7 @@ int runRename(const CommandLine& line, const Texts& t, QTextStream& out, QTextSt
     if (!options.dryRun)
         batch.keepScanListings();
     batch.list().setSortOrder(options.sortColumn, options.reverse);
+    batch.list().setNumbersByValue(options.natural);
     AddOptions adding;
     adding.files = options.files;
     adding.folders = options.folders;

@@ -5,10 +5,15 @@
 #include <algorithm>
 #include <cerrno>
 
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#else
+#include <QFile>
+#include <QFileInfo>
+#endif
 
 namespace qv {
 
@@ -88,6 +93,7 @@ MediaKind kindByName(const QByteArray& path)
     return MediaKind::None;
 }
 
+#ifdef Q_OS_UNIX
 // An open file, closed when it goes.
 class OpenFile
 {
@@ -123,6 +129,32 @@ public:
 private:
     int m_fd;
 };
+#else
+// An open file, closed when it goes.
+class OpenFile
+{
+public:
+    explicit OpenFile(const QByteArray& path) : m_file(QFile::decodeName(path))
+    {
+        m_file.open(QIODevice::ReadOnly);
+    }
+
+    bool isOpen() const { return m_file.isOpen(); }
+    void close() { m_file.close(); }
+    // Appends up to `count` bytes from where `data` ends; false at the file's end or on an error.
+    bool readMore(QByteArray* data, qsizetype count)
+    {
+        const qsizetype had = data->size();
+        data->resize(had + count);
+        const qint64 got = m_file.seek(had) ? m_file.read(data->data() + had, count) : -1;
+        data->resize(had + std::max<qsizetype>(got, 0));
+        return got > 0;
+    }
+
+private:
+    QFile m_file;
+};
+#endif
 
 // Enough for the kind of any file and for the whole header of most photos.
 constexpr qsizetype headSize = 64 * 1024;
@@ -169,6 +201,7 @@ bool isDigit(char c)
 
 } // namespace
 
+#ifdef Q_OS_UNIX
 FileStamp stampFile(const QByteArray& path, MediaValues* values)
 {
     FileStamp stamp;
@@ -189,6 +222,22 @@ FileStamp stampFile(const QByteArray& path, MediaValues* values)
                                           int(st.st_mtim.tv_nsec / 1000000)));
     return stamp;
 }
+#else
+FileStamp stampFile(const QByteArray& path, MediaValues* values)
+{
+    FileStamp stamp;
+    const QFileInfo info(QFile::decodeName(path));
+    if (path.isEmpty() || !info.exists())
+        return stamp;
+    values->readable = true;
+    stamp.regular = info.isFile();
+    stamp.size = info.size();
+    const QDateTime modified = info.lastModified();
+    stamp.modifiedNs = modified.toMSecsSinceEpoch() * 1000000;
+    values->modified = WallTime::of(modified);
+    return stamp;
+}
+#endif
 
 void readFields(const QByteArray& path, unsigned fields, MediaValues* values)
 {

@@ -104,6 +104,30 @@ $dir/trip/2-a.jpg	a.jpg	Restored
 files undo "$initial"
 run "nothing left to undo" 1 "" undo
 
+# An expression that is not one renames nothing: each entry says so, the engine's words once.
+run "invalid expression" 1 "$dir/trip/a.jpg		Invalid expression
+$dir/trip/b.jpg		Invalid expression
+0 files renamed (2 files could not be renamed)" \
+    rename --lang en --regex --search '(' --no-folders trip/a.jpg trip/b.jpg
+[[ "$(cat "$work/err")" == "quorvel: invalid expression: "* ]] ||
+    fail "invalid expression: standard error $(cat "$work/err")"
+# A date taken the file lacks: the entry stays and says so. The modification time, a search
+# without regard to case and upper case, in that order.
+run "no date taken" 1 "$dir/trip/a.jpg		No date taken
+0 will be renamed, 0 unchanged, 1 conflict (dry run, nothing changed)" \
+    rename --lang en --dry-run --date-source taken --mask '%y% %name%' trip/a.jpg
+touch -d "2020-01-02 03:04:05" "$dir/trip/b.jpg"
+run "modification time, case" 0 "$dir/trip/b.jpg	20200102-030405 X.jpg	Will be renamed
+1 will be renamed, 0 unchanged, 0 conflicts (dry run, nothing changed)" \
+    rename --lang en --dry-run --date-source modified --mask '%y%%m%%d%-%h%%min%%s% %name%' \
+    --search B --replace x --ignore-case --case upper trip/b.jpg
+mkdir "$work/numbered" && touch "$work/numbered/"{"Bild 10","Bild 2"}.jpg
+run "numbers by value" 0 "$work/numbered/Bild 2.jpg	1.jpg	Will be renamed
+$work/numbered/Bild 10.jpg	2.jpg	Will be renamed
+2 will be renamed, 0 unchanged, 0 conflicts (dry run, nothing changed)" \
+    rename --lang en --dry-run --natural --mask '%num%' --no-folders "$work/numbered"
+files "invalid expression" "$initial"
+
 # One new name is taken, one would be unsafe: both refused, the rest renamed, exit 1.
 touch "$dir/trip/x-notes.txt"
 run "json with refusals" 1 \
