@@ -586,12 +586,12 @@ void ConfigurationTest::optionsStoredWhenSet()
     AppFixture app;
     Tprog* p = app.prog();
     auto* combo = p->findChild<QComboBox*>(control);
-    QObject* box = combo ? nullptr : p->findChild<QObject*>(control);
+    QObject* checkable = combo ? nullptr : p->findChild<QObject*>(control);
     const auto value = [&] {
-        return combo ? combo->currentIndex() : box->property("checked").toInt();
+        return combo ? combo->currentIndex() : checkable->property("checked").toInt();
     };
     const auto set = [&](int to) {
-        combo ? combo->setCurrentIndex(to) : void(box->setProperty("checked", bool(to)));
+        combo ? combo->setCurrentIndex(to) : void(checkable->setProperty("checked", bool(to)));
     };
     const int byDefault = value();
     QTemporaryDir dir;
