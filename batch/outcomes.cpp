@@ -73,14 +73,10 @@ QString outcomeStatus(const RunEntryResult& entry, bool planned, const Texts& te
 
 QString missingValueText(PlaceholderValue value, const Texts& texts)
 {
-    switch (value) {
-    case PlaceholderValue::Day:
-    case PlaceholderValue::Month:
-    case PlaceholderValue::Year:
-    case PlaceholderValue::Hour:
-    case PlaceholderValue::Minute:
-    case PlaceholderValue::Second:
+    // Of a date only the date taken can be missing: a file that can be looked at has a time.
+    if (isMoment(value))
         return texts.pick("Aufnahmedatum fehlt", "No date taken");
+    switch (value) {
     case PlaceholderValue::Artist:
         return texts.pick("Interpret fehlt", "No artist");
     case PlaceholderValue::Album:

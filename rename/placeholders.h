@@ -30,6 +30,12 @@ enum class PlaceholderValue
     Camera
 };
 
+// Whether the placeholder shows a part of a date or a time (of today, or of the date source).
+inline bool isMoment(PlaceholderValue value)
+{
+    return value >= PlaceholderValue::Day && value <= PlaceholderValue::Second;
+}
+
 // One placeholder, described once: how it is written (the German spelling where the two
 // languages write it differently; either is understood whatever the language), what it means
 // in both languages, and the value it stands for. The window's labels, the command line's help

@@ -96,14 +96,9 @@ bool anyPercent(const std::vector<NameForm::Piece>& pieces)
 // Whether the placeholder's value comes from the entry's file under the settings' date source.
 bool fromFile(PlaceholderValue value, DateSource source)
 {
-    switch (value) {
-    case PlaceholderValue::Day:
-    case PlaceholderValue::Month:
-    case PlaceholderValue::Year:
-    case PlaceholderValue::Hour:
-    case PlaceholderValue::Minute:
-    case PlaceholderValue::Second:
+    if (isMoment(value))
         return source != DateSource::Today;
+    switch (value) {
     case PlaceholderValue::Artist:
     case PlaceholderValue::Album:
     case PlaceholderValue::Title:
@@ -114,11 +109,6 @@ bool fromFile(PlaceholderValue value, DateSource source)
     default:
         return false;
     }
-}
-
-bool isMoment(PlaceholderValue value)
-{
-    return value >= PlaceholderValue::Day && value <= PlaceholderValue::Second;
 }
 
 // What the file must be read for to give the placeholder's value (MediaField bits); the
