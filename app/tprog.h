@@ -292,8 +292,9 @@ private:
     qv::RunRequest runRequest() const;
     // Re-fits the captions of both preview labels to their hints.
     void fitPreviewLabels();
-    // Marks the search field while it holds no valid expression, with the reason as its tip.
-    void showExpressionState();
+    // Marks the search field while it holds no valid expression, with the reason as its tip;
+    // returns the reason, empty while there is none.
+    QString showExpressionState();
     // The items of the placeholder menu in the current language.
     void fillPlaceholderMenu(qv::Language language);
     // A run of the list as it stands, with the settings and the date of the moment.

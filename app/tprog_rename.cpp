@@ -101,13 +101,13 @@ void Tprog::VorschauSetzen()
 void Tprog::Vorschau()
 {
     followWithPreview();
-    showExpressionState();
+    const QString expressionFault = showExpressionState();
     const QString previewPath = vor_orig->toolTip();
     vor_orig->setText(fittedCaption(vor_orig, qv::shownText(previewPath)));
     if (previewPath.isEmpty())
         return;
     m_previewNote.clear();
-    if (!qv::expressionError(renameSettings()).isEmpty()) {
+    if (!expressionFault.isEmpty()) {
         m_previewNote =
             qv::outcomeStatus(qv::RunOutcome::InvalidExpression, true, m_batch->texts());
     } else {
@@ -132,7 +132,7 @@ void Tprog::fitPreviewLabels()
         vor_out->setText(m_previewNote);
 }
 
-void Tprog::showExpressionState()
+QString Tprog::showExpressionState()
 {
     const QString error = qv::expressionError(renameSettings());
     if (error.isEmpty()) {
@@ -148,6 +148,7 @@ void Tprog::showExpressionState()
         suchenalt->setPalette(tinted);
     }
     suchenalt->setToolTip(error);
+    return error;
 }
 
 void Tprog::maskeChange()

@@ -708,8 +708,9 @@ void FileListModel::setNumbersByValue(bool byValue)
 {
     if (byValue == numbersByValue())
         return;
+    // The ASCII table is kept: it serves only while numbers compare as characters, and that
+    // order does not change.
     m_collator.setNumericMode(byValue);
-    m_ascii.reset();
     for (const Item& item : m_items)
         item.nameKey.reset();
     if (inBulkUpdate()) {
